@@ -1,0 +1,56 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "clock.h"
+#include "log_sink.h"
+#include "modbus_frame.h"
+#include "serial_line.h"
+
+enum class ExchangeResult { Ok, Timeout, CrcError };
+
+// One request/response round on the console's port: drain stale input,
+// write the request, log it, wait for the reply under the deadline rule,
+// log the reply and judge it by its CRC.
+class ModbusExchange {
+public:
+    static constexpr size_t kReadBufferSize = 256;
+    static constexpr int32_t kRestingTimeoutMs = 5000;
+    static constexpr uint32_t kPendingReadWaitMs = 10;
+    // A line that never falls silent must not hold the window thread for ever.
+    static constexpr uint32_t kDrainLimitMs = 5000;
+
+    // The baud rate is asked for once per exchange, just before the wait,
+    // because the console reads it from its combo at that moment.
+    using BaudRateSource = std::function<int32_t()>;
+
+    ModbusExchange(SerialLine& line, Clock& clock, LogSink& log, BaudRateSource baudRate);
+
+    // replyLength 0: nothing is awaited and the result is Ok at once.
+    // replyLength is at most kReadBufferSize.
+    ExchangeResult Exchange(const RequestFrame& request, size_t replyLength, bool drainFirst,
+                            bool shortenDeadline, bool logAtTop);
+    // Reads and discards whatever is queued on the line.
+    void DrainInput();
+
+    // After Ok, the reply is the first replyLength bytes.
+    const uint8_t* Reply() const { return ReadBuffer; }
+    int32_t TimeoutMs() const { return m_timeoutMs; }
+
+private:
+    size_t WaitForReply(size_t replyLength, bool shortenDeadline);
+    uint32_t ReadQueued(size_t offset, uint32_t queued);
+    void Log(const std::string& line, bool logAtTop);
+
+    SerialLine& m_line;
+    Clock& m_clock;
+    LogSink& m_log;
+    BaudRateSource m_baudRate;
+    uint8_t ReadBuffer[kReadBufferSize] = {};
+    int32_t m_timeoutMs = kRestingTimeoutMs;
+};
+
+// 192 characters of 10 bits at the given rate; 0 when the rate is unusable.
+int32_t ShortDeadlineMs(int32_t baudRate);
