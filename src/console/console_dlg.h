@@ -1,0 +1,61 @@
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "clock.h"
+#include "console_port.h"
+#include "dialog_window.h"
+#include "exchange.h"
+#include "log_list_box.h"
+
+// The console window's behaviour: its initialisation, the message map of its
+// buttons and timer, and the handlers behind them. It acts on its window only
+// through DialogWindow and on the line only through the port and the exchange,
+// so the Win32 dialog procedure and the unit tests drive the same code.
+class CConsoleDlg {
+public:
+    CConsoleDlg(DialogWindow& window, ConsolePort& port, Clock& clock);
+
+    // Called once the controls exist and the combos hold their template items.
+    bool OnInitDialog();
+    // A click on control `id`; ids without a handler are ignored.
+    void OnCommand(int id);
+    // One tick of the console's timer 1.
+    void OnTimer();
+
+private:
+    // Port connection.
+    void OnOpenClosePort();
+    void OpenPort();
+    void ClosePort();
+    void OnMultiUnit();
+    void EnablePortDependentButtons(bool enabled);
+
+    // Voltage reading and continuous acquisition.
+    void OnReadVoltage();
+    void OnToggleContinuous();
+    void StartAcquisition();
+    void StopAcquisition();
+    void ShowVoltage();
+    void ReportReadFailure(ExchangeResult result, bool logAtTop);
+    void AddOneTo(int countId);
+
+    void OnClearLog();
+
+    // Control texts as numbers and captions.
+    int32_t ReadNumber(int id);
+    uint8_t StationAddress();
+    bool CaptionIs(int id, const char* caption);
+
+    DialogWindow& m_window;
+    ConsolePort& m_port;
+    LogListBox m_log;
+    // Request of continuous acquisition: built at the start of a run, sent by
+    // every tick. Only the first 8 bytes are used.
+    std::array<uint8_t, 64> m_txBuffer{};
+    // Owns ReadBuffer and m_timeoutMs (5000 ms at rest, from construction on).
+    ModbusExchange m_exchange;
+    // The outer rectangle before narrowing: factory mode widens back to it.
+    WindowRect m_rectFull;
+};
