@@ -1,0 +1,106 @@
+#include "console_fixture.h"
+
+namespace {
+
+void ExpectClosedConsole(FakeDialogWindow& window, FakeConsolePort& port) {
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ("打开串口", window.texts[IDC_BTN_OPEN]);
+    for (int id : kSeventeen) EXPECT_FALSE(window.IsEnabled(id)) << id;
+    EXPECT_TRUE(window.IsEnabled(IDC_BTN_MULTI));
+}
+
+}  // namespace
+
+TEST_F(ConsoleTest, OpenEnablesTheSeventeenButtonsAndCloseWithdrawsThem) {
+    Click(IDC_BTN_OPEN);
+    ASSERT_EQ(1u, port.opened.size());
+    EXPECT_EQ(1u, port.opened[0].portNumber);
+    EXPECT_EQ(9600u, port.opened[0].baudRate);
+    EXPECT_EQ("关闭串口", Text(IDC_BTN_OPEN));
+    EXPECT_EQ(kSeventeen, window.Switched(true));
+    EXPECT_EQ(FakeDialogWindow::kHandle, port.notifyWindow);
+
+    window.journal.clear();
+    Click(IDC_BTN_OPEN);
+    EXPECT_EQ(1, port.closes);
+    EXPECT_EQ(kSeventeen, window.Switched(false));
+    ExpectClosedConsole(window, port);
+    EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(ConsoleTest, SpeedFollowsTheBaudSelectionIndexAndNoneIsRefused) {
+    const uint32_t speeds[] = {1200, 2400, 4800, 9600, 19200};
+    for (int index = 0; index < 5; ++index) {
+        window.SetComboSelection(IDC_COMBO_BAUD, index);
+        Type(IDC_COMBO_BAUD, "garbage the speed must not come from");
+        Click(IDC_BTN_OPEN);
+        ASSERT_TRUE(port.IsOpen());
+        EXPECT_EQ(speeds[index], port.opened.back().baudRate);
+        Click(IDC_BTN_OPEN);
+    }
+
+    window.SetComboSelection(IDC_COMBO_BAUD, -1);
+    Click(IDC_BTN_OPEN);
+    EXPECT_EQ(std::vector<std::string>{"请选择波特率"}, window.messages);
+    EXPECT_EQ(5u, port.opened.size());
+    ExpectClosedConsole(window, port);
+}
+
+TEST_F(ConsoleTest, ComNumberComesFromTheStartOfThePortText) {
+    const struct {
+        const char* text;
+        uint32_t opens;  // 0: nothing opens
+    } cases[] = {{"25", 25}, {" 7 (USB)", 7}, {"1024", 1024}, {"0", 0},
+                 {"1025", 0}, {"abc", 0},     {"-3", 0},       {"99999999999", 0}};
+    for (const auto& c : cases) {
+        Type(IDC_COMBO_PORT, c.text);
+        Click(IDC_BTN_OPEN);
+        if (c.opens == 0) {
+            ExpectClosedConsole(window, port);
+            continue;
+        }
+        ASSERT_TRUE(port.IsOpen()) << c.text;
+        EXPECT_EQ(c.opens, port.opened.back().portNumber);
+        Click(IDC_BTN_OPEN);
+    }
+    EXPECT_TRUE(window.messages.empty());
+}
+
+TEST_F(ConsoleTest, FailedOpenIsSilent) {
+    port.refuseOpen = true;
+    Click(IDC_BTN_OPEN);
+    ExpectClosedConsole(window, port);
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_TRUE(window.journal.empty());
+    EXPECT_EQ(0u, port.notifyWindow);
+}
+
+TEST_F(ConsoleTest, MultiUnitButtonClosesAnOpenPortAndOtherwiseDoesNothing) {
+    Click(IDC_BTN_MULTI);
+    EXPECT_TRUE(window.journal.empty());
+    EXPECT_EQ(0, port.closes);
+
+    OpenPort();
+    Click(IDC_BTN_MULTI);
+    EXPECT_EQ(1, port.closes);
+    ExpectClosedConsole(window, port);
+}
+
+TEST_F(ConsoleTest, ClosingDuringARunStopsTheTimerBeforeWithdrawingTheButtons) {
+    OpenPort();
+    StartRun();
+    window.journal.clear();
+    Click(IDC_BTN_OPEN);
+
+    ASSERT_FALSE(window.journal.empty());
+    EXPECT_EQ("timer stop", window.journal.front());
+    EXPECT_EQ(kSeventeen, window.Switched(false));
+    EXPECT_FALSE(window.timerRunning);
+    EXPECT_EQ("连续采集", Text(IDC_BTN_CONTINUOUS));
+    ExpectClosedConsole(window, port);
+
+    // A tick already queued when the timer stopped reads nothing.
+    console.OnTimer();
+    EXPECT_TRUE(port.line.writes.empty());
+    EXPECT_EQ("0", Text(IDC_STATIC_FAIL_COUNT));
+}
