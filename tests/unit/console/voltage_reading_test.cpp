@@ -163,10 +163,11 @@ TEST_F(ConsoleTest, StopUnlocksInTheSameOrderAndARestartResetsTheCounts) {
     EXPECT_EQ("0", Text(IDC_STATIC_FAIL_COUNT));
 }
 
-TEST_F(ConsoleTest, ACaptionThatIsNeitherModeLeavesTheToggleAlone) {
+TEST_F(ConsoleTest, ACountAtTheTopOfItsRangeStaysThere) {
     OpenPort();
-    Type(IDC_BTN_CONTINUOUS, "连续采集 ");
-    Click(IDC_BTN_CONTINUOUS);
-    EXPECT_TRUE(window.journal.empty());
-    EXPECT_EQ("", Text(IDC_STATIC_OK_COUNT));
+    StartRun();
+    Type(IDC_STATIC_OK_COUNT, "2147483647");
+    UnitAnswers(VoltageReply(1));
+    console.OnTimer();
+    EXPECT_EQ("2147483647", Text(IDC_STATIC_OK_COUNT));
 }
