@@ -50,7 +50,7 @@ void CConsoleDlg::ClosePort() {
 
 void CConsoleDlg::OnMultiUnit() {
     // The multi-unit window takes the port for itself, so the console lets it
-    // go first. Opening that window is not wired in yet: this is all for now.
+    // go first. Still missing: opening that window (CMultiUnitDlg) afterwards.
     if (CaptionIs(IDC_BTN_OPEN, Caption::kClosePort)) ClosePort();
 }
 
