@@ -16,6 +16,9 @@
 class CConsoleDlg {
 public:
     CConsoleDlg(DialogWindow& window, ConsolePort& port, Clock& clock);
+    // The exchange asks this object for the speed: a copy would ask the original.
+    CConsoleDlg(const CConsoleDlg&) = delete;
+    CConsoleDlg& operator=(const CConsoleDlg&) = delete;
 
     // Called once the controls exist and the combos hold their template items.
     bool OnInitDialog();
