@@ -59,17 +59,6 @@ bool ParseFault(const std::vector<std::string>& words, Fault& fault) {
     return false;
 }
 
-std::string DescribeFault(const Fault& fault) {
-    for (const FaultName& name : kFaultNames) {
-        if (name.kind != fault.kind) continue;
-        std::string text = name.word;
-        if (name.numbers >= 1) text += " " + std::to_string(fault.amount);
-        if (name.numbers >= 2) text += " " + std::to_string(fault.gapMs);
-        return text;
-    }
-    return "none";
-}
-
 ReplyPlan PlanReply(std::vector<uint8_t> reply, const Fault& fault, uint32_t responseDelayMs,
                     const RandomByte& randomByte) {
     ReplyPlan plan;

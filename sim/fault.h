@@ -15,7 +15,6 @@ struct Fault {
 
 // Parses "none", "late 300", "chunks 3 20"... False for anything else.
 bool ParseFault(const std::vector<std::string>& words, Fault& fault);
-std::string DescribeFault(const Fault& fault);
 
 // How one reply goes out: after a delay, in chunks with a gap between them.
 struct ReplyPlan {

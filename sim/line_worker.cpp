@@ -41,23 +41,27 @@ LineWorker::LineWorker(Pty& pty, SimState& state, const StopSignal& stop)
 void LineWorker::Run() {
     while (!m_stop.Raised()) {
         const uint32_t babbleBaud = BabbleBaud();
-        const uint64_t now = MonotonicNs();
-        if (babbleBaud == 0) m_nextBabbleNs = 0;
-        if (babbleBaud != 0 && m_nextBabbleNs == 0) m_nextBabbleNs = now;
-
-        int64_t timeoutNs = -1;  // nothing due: wait for input, a wake or the stop
-        if (!m_pending.empty()) {
-            const uint64_t due = m_lastByteNs + SilenceNs(m_pendingBaud);
-            timeoutNs = due > now ? static_cast<int64_t>(due - now) : 0;
-        }
-        if (babbleBaud != 0) {
-            const int64_t untilBabble = m_nextBabbleNs > now ? static_cast<int64_t>(m_nextBabbleNs - now) : 0;
-            timeoutNs = timeoutNs < 0 ? untilBabble : std::min(timeoutNs, untilBabble);
-        }
-        WaitForActivity(timeoutNs);
+        WaitForActivity(NextTimeoutNs(babbleBaud));
         while (std::optional<std::vector<uint8_t>> frame = TakeFrame()) HandleFrame(*frame);
         if (babbleBaud != 0) BabbleIfDue(babbleBaud);
     }
+}
+
+int64_t LineWorker::NextTimeoutNs(uint32_t babbleBaud) {
+    const uint64_t now = MonotonicNs();
+    if (babbleBaud == 0) m_nextBabbleNs = 0;
+    if (babbleBaud != 0 && m_nextBabbleNs == 0) m_nextBabbleNs = now;
+
+    int64_t timeoutNs = -1;  // nothing due: wait for input, a wake or the stop
+    if (!m_pending.empty()) {
+        const uint64_t due = m_lastByteNs + SilenceNs(m_pendingBaud);
+        timeoutNs = due > now ? static_cast<int64_t>(due - now) : 0;
+    }
+    if (babbleBaud != 0) {
+        const int64_t untilBabble = m_nextBabbleNs > now ? static_cast<int64_t>(m_nextBabbleNs - now) : 0;
+        timeoutNs = timeoutNs < 0 ? untilBabble : std::min(timeoutNs, untilBabble);
+    }
+    return timeoutNs;
 }
 
 void LineWorker::WaitForActivity(int64_t timeoutNs) {

@@ -18,13 +18,15 @@ public:
     void Run();
 
 private:
+    // The line speed of a unit that babbles (it takes over the line), or 0.
+    uint32_t BabbleBaud();
+    int64_t NextTimeoutNs(uint32_t babbleBaud);
     void WaitForActivity(int64_t timeoutNs);
     void ReadInput();
     std::optional<std::vector<uint8_t>> TakeFrame();
     void HandleFrame(const std::vector<uint8_t>& frame);
     bool Send(const ReplyPlan& plan, uint32_t baud);
     bool SendPaced(const std::vector<uint8_t>& bytes, uint32_t baud);
-    uint32_t BabbleBaud();
     void BabbleIfDue(uint32_t baud);
     // Sleeps until the monotonic time `dueNs`; false when the sim is stopping.
     bool SleepUntil(uint64_t dueNs);
