@@ -118,7 +118,7 @@ void LineWorker::HandleFrame(const std::vector<uint8_t>& frame) {
     SimUnit& unit = m_state.units[answer->unitIndex];
     if (answer->newAddress) unit.address = *answer->newAddress;
     if (answer->newBaud) unit.baud = *answer->newBaud;
-    if (!plan.chunks.empty()) m_state.lastReplyEndUs = MonotonicNs() / 1000;
+    if (!plan.chunks.empty()) m_state.lastReplyEndUs = m_lastReplyByteNs / 1000;
 }
 
 bool LineWorker::Send(const ReplyPlan& plan, uint32_t baud) {
@@ -137,6 +137,7 @@ bool LineWorker::SendPaced(const std::vector<uint8_t>& bytes, uint32_t baud) {
     for (uint8_t byte : bytes) {
         due += CharTimeNs(baud);
         if (!SleepUntil(due)) return false;
+        m_lastReplyByteNs = MonotonicNs();
         m_pty.Write(&byte, 1);
     }
     return true;

@@ -39,6 +39,7 @@ private:
     uint64_t m_lastByteNs = 0;
     uint32_t m_pendingBaud = 0;      // the host's speed when those bytes came
     uint64_t m_nextBabbleNs = 0;
+    uint64_t m_lastReplyByteNs = 0;  // when the latest reply's last byte was handed to the pty
     std::minstd_rand m_random;
 };
 

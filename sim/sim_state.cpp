@@ -1,7 +1,6 @@
 #include "sim_state.h"
 
 #include <sys/eventfd.h>
-#include <time.h>
 #include <unistd.h>
 
 SimState::SimState() : m_start(std::chrono::steady_clock::now()) {
@@ -32,10 +31,4 @@ void SimState::WakeLine() {
 void SimState::ClearWake() {
     uint64_t count = 0;
     [[maybe_unused]] const ssize_t ignored = read(m_wakeFd, &count, sizeof count);
-}
-
-uint64_t MonotonicUs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint64_t>(now.tv_sec) * 1000000 + static_cast<uint64_t>(now.tv_nsec) / 1000;
 }

@@ -43,5 +43,3 @@ private:
     std::chrono::steady_clock::time_point m_start;
     int m_wakeFd = -1;
 };
-
-uint64_t MonotonicUs();

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Performance figures. Prints, never fails on a time: the aims are printed
+# beside the figures for a person to judge.
+#
+# Native section (tests/integration/bench/bench_exchange.cpp, Release build in
+# build/bench, against lumeric-sim on a pty at 9600 baud):
+#  - CPU of one console exchange with a silent unit (the full 5000 ms wait):
+#    getrusage(RUSAGE_SELF) user+sys around the exchange, as % of one core.
+#  - Latency from a reply's last byte to the exchange's return: lumeric-sim
+#    records the CLOCK_MONOTONIC time at which it hands the last byte of a
+#    reply to the pty (control command `lastreplyend`); the benchmark reads
+#    the same clock as soon as Exchange returns, and prints the difference.
+#
+# Each further section (Wine figures...) goes below as its own section.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/bench"
+
+section() { printf '\n== %s ==\n' "$1"; }
+
+section "Build: Release, native ($build)"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j 2 --target bench_exchange lumeric-sim >/dev/null
+echo "built"
+
+section "Native: the exchange over a pty against lumeric-sim"
+"$build/tests/integration/bench/bench_exchange"
