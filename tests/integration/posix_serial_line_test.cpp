@@ -44,6 +44,14 @@ TEST_F(PosixSerialLineTest, WaitForInputSleepsUntilBytesOrTimeout) {
     EXPECT_GT(line.QueryStatus().queued, 0u);
 }
 
+TEST_F(PosixSerialLineTest, WaitOnAHungUpLineStillWaitsInsteadOfSpinning) {
+    StartSim();
+    sim.Stop();
+    const uint32_t start = clock.NowMs();
+    line.WaitForInput(200);
+    EXPECT_GE(clock.NowMs() - start, 200u);
+}
+
 TEST_F(PosixSerialLineTest, PurgeInputDropsQueuedBytes) {
     StartSim();
     const RequestFrame request = ReadVoltageRequest(1);

@@ -60,12 +60,16 @@ std::string LogHex(const std::vector<uint8_t>& bytes) {
 }
 
 SimProcess::~SimProcess() {
+    Stop();
     if (m_control >= 0) close(m_control);
     if (m_stdout >= 0) close(m_stdout);
-    if (m_pid > 0) {
-        kill(m_pid, SIGTERM);
-        waitpid(m_pid, nullptr, 0);
-    }
+}
+
+void SimProcess::Stop() {
+    if (m_pid <= 0) return;
+    kill(m_pid, SIGTERM);
+    waitpid(m_pid, nullptr, 0);
+    m_pid = -1;
 }
 
 bool SimProcess::Start(const std::vector<std::string>& arguments) {

@@ -17,6 +17,8 @@ public:
     // Starts the sim with `arguments` (plus --control 0) and waits for "ready".
     bool Start(const std::vector<std::string>& arguments = {});
     const std::string& PtyPath() const { return m_ptyPath; }
+    // Ends the sim (SIGTERM) and waits for it; its pty goes with it.
+    void Stop();
 
     // Sends one command; returns its last reply line ("ok ..." or "error ...").
     std::string Command(const std::string& line);

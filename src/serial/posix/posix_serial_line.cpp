@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <thread>
 
 namespace {
 speed_t SpeedFor(uint32_t baud) {
@@ -121,5 +123,12 @@ void PosixSerialLine::WaitForInput(uint32_t timeoutMs) {
     pollfd input{m_fd, POLLIN, 0};
     // poll takes an int; a deadline beyond that is no deadline we use.
     const int timeout = timeoutMs > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(timeoutMs);
-    poll(&input, 1, timeout);
+    const auto start = std::chrono::steady_clock::now();
+    if (poll(&input, 1, timeout) <= 0) return;
+    const bool hungUp = (input.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    if (!hungUp || QueryStatus().queued > 0) return;
+    // Hung up (the other end of a pty went away) with nothing left to read:
+    // poll would return at once for ever and the exchange would spin. No byte
+    // can come; sleep the wait out.
+    std::this_thread::sleep_until(start + std::chrono::milliseconds(timeout));
 }
