@@ -22,13 +22,6 @@ uint32_t BaudFromSpeed(speed_t speed) {
     return 0;
 }
 
-speed_t SpeedFromBaud(uint32_t baud) {
-    for (const SpeedPair& pair : kSpeeds) {
-        if (pair.baud == baud) return pair.speed;
-    }
-    return B0;
-}
-
 uint64_t CharTimeNs(uint32_t baud) {
     return baud == 0 ? 0 : 10ULL * 1000000000ULL / baud;
 }

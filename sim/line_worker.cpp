@@ -16,7 +16,7 @@ namespace {
 constexpr size_t kMaxFrameBytes = 256;
 // Above 19200 baud Modbus fixes the inter-frame silence at 1.75 ms.
 constexpr uint64_t kMinSilenceNs = 1750000;
-// A babbling line that fell this far behind (nobody reading, a stall) restarts its pace.
+// After a stall longer than this a babbling unit restarts its pace instead of catching up in a burst.
 constexpr uint64_t kBabbleCatchUpNs = 100000000;
 
 uint64_t SilenceNs(uint32_t baud) {
@@ -24,16 +24,16 @@ uint64_t SilenceNs(uint32_t baud) {
     return std::max(silence, kMinSilenceNs);
 }
 
-timespec ToTimespec(uint64_t ns) {
-    return timespec{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
-}
-}  // namespace
-
 uint64_t MonotonicNs() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<uint64_t>(now.tv_sec) * 1000000000 + static_cast<uint64_t>(now.tv_nsec);
 }
+
+timespec ToTimespec(uint64_t ns) {
+    return timespec{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+}
+}  // namespace
 
 LineWorker::LineWorker(Pty& pty, SimState& state, const StopSignal& stop)
     : m_pty(pty), m_state(state), m_stop(stop), m_random(static_cast<unsigned>(MonotonicNs())) {}

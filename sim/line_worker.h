@@ -42,5 +42,3 @@ private:
     uint64_t m_lastReplyByteNs = 0;  // when the latest reply's last byte was handed to the pty
     std::minstd_rand m_random;
 };
-
-uint64_t MonotonicNs();

@@ -50,6 +50,10 @@ int Fail(const std::string& what) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     SimOptions options;
     std::string error;
     if (!ParseOptions(argc, argv, options, error)) {

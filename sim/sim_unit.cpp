@@ -18,8 +18,6 @@ TextField FieldOf(IdentityText text) {
 std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 }  // namespace
 
-size_t IdentityTextSize(IdentityText text) { return FieldOf(text).size; }
-
 bool SetIdentityText(SimUnit& unit, IdentityText text, const std::vector<uint8_t>& bytes) {
     const TextField field = FieldOf(text);
     if (bytes.size() > field.size) return false;

@@ -26,7 +26,6 @@ struct SimUnit {
 
 SimUnit MakeDefaultUnit(uint8_t address, uint32_t baud);
 
-size_t IdentityTextSize(IdentityText text);
 // Replaces one text: `bytes` first, zeros after. False when it does not fit.
 bool SetIdentityText(SimUnit& unit, IdentityText text, const std::vector<uint8_t>& bytes);
 
