@@ -59,17 +59,45 @@ std::string LogHex(const std::vector<uint8_t>& bytes) {
     return hex;
 }
 
+ControlConnection::ControlConnection(uint16_t port) : m_fd(ConnectLocal(port)) {}
+
+ControlConnection::~ControlConnection() {
+    if (m_fd >= 0) close(m_fd);
+}
+
+std::vector<std::string> ControlConnection::CommandLines(const std::string& line) {
+    const std::string request = line + "\n";
+    if (send(m_fd, request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
+        return {"error send failed"};
+    }
+    std::vector<std::string> lines;
+    std::string reply;
+    while (ReadLine(m_fd, m_input, reply, kReplyTimeoutMs)) {
+        lines.push_back(reply);
+        if (reply.rfind("ok", 0) == 0 || reply.rfind("error", 0) == 0) return lines;
+    }
+    lines.push_back("error no reply");
+    return lines;
+}
+
+std::string ControlConnection::Command(const std::string& line) { return CommandLines(line).back(); }
+
 SimProcess::~SimProcess() {
     Stop();
-    if (m_control >= 0) close(m_control);
     if (m_stdout >= 0) close(m_stdout);
 }
 
-void SimProcess::Stop() {
-    if (m_pid <= 0) return;
-    kill(m_pid, SIGTERM);
-    waitpid(m_pid, nullptr, 0);
+int SimProcess::Stop() {
+    if (m_pid > 0) kill(m_pid, SIGTERM);
+    return WaitForExit();
+}
+
+int SimProcess::WaitForExit() {
+    if (m_pid <= 0) return -1;
+    int status = 0;
+    waitpid(m_pid, &status, 0);
     m_pid = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 bool SimProcess::Start(const std::vector<std::string>& arguments) {
@@ -95,9 +123,12 @@ bool SimProcess::Start(const std::vector<std::string>& arguments) {
     std::string ready;
     if (!ReadStartupLine("pty", m_ptyPath) || !ReadStartupLine("control", port)) return false;
     if (!ReadLine(m_stdout, m_stdoutInput, ready, kStartupTimeoutMs) || ready != "ready") return false;
-    m_control = ConnectLocal(static_cast<uint16_t>(std::atoi(port.c_str())));
-    return m_control >= 0;
+    m_port = static_cast<uint16_t>(std::atoi(port.c_str()));
+    m_control = Connect();
+    return m_control->Connected();
 }
+
+std::unique_ptr<ControlConnection> SimProcess::Connect() const { return std::make_unique<ControlConnection>(m_port); }
 
 bool SimProcess::ReadStartupLine(const char* key, std::string& value) {
     std::string line;
@@ -108,29 +139,8 @@ bool SimProcess::ReadStartupLine(const char* key, std::string& value) {
     return true;
 }
 
-bool SimProcess::ReadControlLine(std::string& line) {
-    return ReadLine(m_control, m_controlInput, line, kReplyTimeoutMs);
-}
-
-std::vector<std::string> SimProcess::CommandLines(const std::string& line) {
-    std::vector<std::string> lines;
-    const std::string request = line + "\n";
-    if (send(m_control, request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
-        return {"error send failed"};
-    }
-    std::string reply;
-    while (ReadControlLine(reply)) {
-        lines.push_back(reply);
-        if (reply.rfind("ok", 0) == 0 || reply.rfind("error", 0) == 0) return lines;
-    }
-    lines.push_back("error no reply");
-    return lines;
-}
-
-std::string SimProcess::Command(const std::string& line) { return CommandLines(line).back(); }
-
 std::vector<std::string> SimProcess::RxLog() {
-    std::vector<std::string> lines = CommandLines("log");
+    std::vector<std::string> lines = m_control->CommandLines("log");
     lines.pop_back();
     return lines;
 }

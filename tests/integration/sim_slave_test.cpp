@@ -75,13 +75,3 @@ TEST_F(SimAsModbusSlaveTest, ServesSeveralUnitsOnOneLine) {
     line.StartWrite(first.data(), static_cast<uint32_t>(first.size()));
     EXPECT_THAT(Transfer(ReadVoltageRequest(2), 2 * kListenMs), SizeIs(14));
 }
-
-TEST_F(SimAsModbusSlaveTest, ControlChannelRefusesWhatItCannotDo) {
-    StartSim();
-    EXPECT_EQ(sim.Command("set 1 name " + std::string(62, 'A')), "error text longer than its field");
-    EXPECT_THAT(sim.Command("fault 1 wobble"), ::testing::StartsWith("error "));
-    EXPECT_THAT(sim.Command("get 9"), ::testing::StartsWith("error "));
-    EXPECT_THAT(sim.Command("add 1 9600"), ::testing::StartsWith("error "));
-    EXPECT_THAT(sim.Command("set 1 baud 300"), ::testing::StartsWith("error "));
-    EXPECT_EQ(sim.Command("get 1"), "ok address=1 baud=9600 interval=10 resets=0 calibrations= voltage=1234,0,0,0");
-}
