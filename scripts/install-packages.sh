@@ -7,7 +7,8 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok ins
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-for pkg in cmake g++ make googletest g++-mingw-w64-i686 wine locales xvfb imagemagick; do
+# fonts-wqy-microhei: a CJK face for the console's Song-face texts under Wine.
+for pkg in cmake g++ make googletest g++-mingw-w64-i686 wine locales xvfb imagemagick fonts-wqy-microhei; do
   have "$pkg" || need+=("$pkg")
 done
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

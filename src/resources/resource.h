@@ -6,6 +6,11 @@
 
 #define IDD_CONSOLE 103
 
+// Initial items of the console's combo boxes (string table, one item per line).
+#define IDS_ITEMS_COM_PORTS 2001
+#define IDS_ITEMS_BAUD_RATES 2002
+#define IDS_ITEMS_CAL_CHANNELS 2003
+
 #define IDC_COMBO_PORT 1001
 #define IDC_COMBO_BAUD 1003
 #define IDC_BTN_OPEN 1005

@@ -1,0 +1,71 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "dialog_window.h"
+
+// DialogWindow on a real dialog: each operation is one or two Win32 calls on
+// the dialog's HWND, with the wide API and UTF-8 <-> UTF-16 at the boundary.
+// The object exists before its window does: the dialog procedure attaches
+// the HWND on WM_INITDIALOG and detaches it on WM_NCDESTROY.
+class Win32DialogWindow : public DialogWindow {
+public:
+    static constexpr UINT_PTR kTimerId = 1;
+
+    Win32DialogWindow() = default;
+    ~Win32DialogWindow() override;
+    Win32DialogWindow(const Win32DialogWindow&) = delete;
+    Win32DialogWindow& operator=(const Win32DialogWindow&) = delete;
+
+    void Attach(HWND window);
+    // Deletes the fonts, which the controls no longer need once they are gone.
+    void Detach();
+
+    // Adds the lines of a string resource as a combo's items, in order.
+    void AddComboItemsFromResource(int id, UINT stringId);
+    // The program icon at the size the system uses for big icons.
+    HICON ProgramIcon() const;
+
+    std::string GetText(int id) override;
+    void SetText(int id, const std::string& text) override;
+    void Enable(int id, bool enabled) override;
+
+    int GetComboSelection(int id) override;
+    void SetComboSelection(int id, int index) override;
+
+    void ClearList(int id) override;
+    void AddListLine(int id, const std::string& text) override;
+    void InsertListLine(int id, int index, const std::string& text) override;
+
+    void ShowMessage(const std::string& text) override;
+
+    void StartTimer(uint32_t periodMs) override;
+    void StopTimer() override;
+
+    WindowRect GetWindowRect() override;
+    void SetWindowSize(int width, int height) override;
+
+    void SetProgramIcon() override;
+    void SetControlFont(int id, const std::string& face, int tenthsOfPoint) override;
+
+    uintptr_t NativeHandle() override;
+
+private:
+    struct PointFont {
+        std::wstring face;
+        int tenthsOfPoint;
+        HFONT font;
+    };
+    HFONT FontFor(const std::wstring& face, int tenthsOfPoint);
+    LRESULT SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND m_window = nullptr;
+    // One font per face and size, shared by the controls that use it.
+    std::vector<PointFont> m_fonts;
+};
+
+// UTF-8 <-> UTF-16. Invalid UTF-8 becomes U+FFFD; nothing is cut short.
+std::wstring WideFromUtf8(const std::string& text);
+std::string Utf8FromWide(const std::wstring& text);
