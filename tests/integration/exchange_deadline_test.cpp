@@ -97,6 +97,8 @@ TEST_F(SlowExchangeTest, UnitAtAnotherSpeedHearsTheFrameButDoesNotAnswer) {
 TEST_F(SlowExchangeTest, DrainGivesUpOnALineThatNeverFallsSilent) {
     StartSim();
     ASSERT_EQ(sim.Command("fault 1 babble"), "ok");
+    line.WaitForInput(1000);
+    ASSERT_GT(line.QueryStatus().queued, 0u) << "the unit does not babble";
     // Should the drain not give up, the babble stops here and the time shows it.
     BabbleStopper stopper(sim, std::chrono::seconds(8));
     SlowReadingLine slowLine(line);
