@@ -1,0 +1,82 @@
+# End-to-end tests: Windows programs, built in the Windows tree, run under Wine
+# from the native tree against lumeric-sim. Both functions may be called in
+# either tree; each does its work in its own tree only.
+#
+#   lumeric_e2e_program(<name> <sources>...)
+#       Windows tree: a GoogleTest program linked with CComPort and SimControl,
+#       placed in <win tree>/e2e-bin/<name>.exe.
+#
+#   lumeric_e2e_test(<name> <program> [SIMS <n>] [TIMEOUT <s>] [ARGS <program args>...]
+#                    [ENVIRONMENT <VAR=value>...] [<lumeric-sim args>...])
+#       Native tree (configured with LUMERIC_WIN_BUILD_DIR): a CTest test, label
+#       e2e, that starts <n> sims (default 1) with the given arguments, links them
+#       as fresh COM numbers in the shared Wine prefix and runs <program> (a name
+#       from lumeric_e2e_program, or an absolute path to an .exe) under Wine.
+#       The program finds them in LUMERIC_COM / LUMERIC_SIM_CONTROL (see
+#       support/sim_control.h). Every test gets COM numbers of its own, so tests
+#       run in parallel.
+
+set(LUMERIC_E2E_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
+set(LUMERIC_E2E_FIXTURE lumeric_wine_prefix)
+set(LUMERIC_E2E_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+set_property(GLOBAL PROPERTY LUMERIC_E2E_NEXT_COM 10)
+
+function(lumeric_e2e_program name)
+  if(NOT WIN32)
+    return()
+  endif()
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE lumeric_e2e_support lumeric_comport gtest_main)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/e2e-bin)
+endfunction()
+
+function(lumeric_e2e_test name program)
+  if(WIN32 OR NOT LUMERIC_WIN_BUILD_DIR)
+    return()
+  endif()
+  cmake_parse_arguments(E2E "" "SIMS;TIMEOUT" "ARGS;ENVIRONMENT" ${ARGN})
+  if(NOT E2E_SIMS)
+    set(E2E_SIMS 1)
+  endif()
+  if(NOT E2E_TIMEOUT)
+    set(E2E_TIMEOUT 120)
+  endif()
+  if(IS_ABSOLUTE "${program}")
+    set(exe "${program}")
+  else()
+    set(exe "${LUMERIC_WIN_BUILD_DIR}/e2e-bin/${program}.exe")
+  endif()
+
+  get_property(com GLOBAL PROPERTY LUMERIC_E2E_NEXT_COM)
+  math(EXPR next "${com} + ${E2E_SIMS}")
+  set_property(GLOBAL PROPERTY LUMERIC_E2E_NEXT_COM ${next})
+
+  set(sim_args)
+  foreach(arg IN LISTS E2E_UNPARSED_ARGUMENTS)
+    list(APPEND sim_args --sim-arg ${arg})
+  endforeach()
+  add_test(NAME ${name}
+    COMMAND ${LUMERIC_E2E_SOURCE_DIR}/run-with-sim.sh
+      --prefix ${LUMERIC_E2E_PREFIX} --sim $<TARGET_FILE:lumeric-sim> --com ${com} --sims ${E2E_SIMS}
+      ${sim_args} -- ${exe} ${E2E_ARGS})
+  set_tests_properties(${name} PROPERTIES
+    LABELS e2e FIXTURES_REQUIRED ${LUMERIC_E2E_FIXTURE} TIMEOUT ${E2E_TIMEOUT})
+  if(E2E_ENVIRONMENT)
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${E2E_ENVIRONMENT}")
+  endif()
+endfunction()
+
+# The shared prefix: created once per build tree, its wineserver kept alive
+# for the tests and ended after the last one.
+function(lumeric_e2e_prefix_fixture)
+  if(WIN32 OR NOT LUMERIC_WIN_BUILD_DIR)
+    return()
+  endif()
+  set(script ${LUMERIC_E2E_SOURCE_DIR}/../../scripts/wine-prefix.sh)
+  add_test(NAME e2e_wine_prefix_start COMMAND ${script} start ${LUMERIC_E2E_PREFIX})
+  set_tests_properties(e2e_wine_prefix_start PROPERTIES
+    LABELS e2e FIXTURES_SETUP ${LUMERIC_E2E_FIXTURE} TIMEOUT 180)
+  add_test(NAME e2e_wine_prefix_stop COMMAND ${script} stop ${LUMERIC_E2E_PREFIX})
+  set_tests_properties(e2e_wine_prefix_stop PROPERTIES
+    LABELS e2e FIXTURES_CLEANUP ${LUMERIC_E2E_FIXTURE} TIMEOUT 60)
+endfunction()
