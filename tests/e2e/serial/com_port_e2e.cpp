@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "com_port.h"
+#include "cpu_time.h"
 #include "sim_control.h"
 
 CComPort g_comm;
@@ -21,13 +22,6 @@ HANDLE DuplicateThreadHandle(HANDLE thread) {
     HANDLE copy = nullptr;
     DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
     return copy;
-}
-
-uint64_t ThreadCpuMs(HANDLE thread) {
-    FILETIME created, exited, kernel, user;
-    if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) return UINT64_MAX;
-    const auto ticks = [](const FILETIME& t) { return uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime; };
-    return (ticks(kernel) + ticks(user)) / 10000;
 }
 
 class ComPortTest : public ::testing::Test {
