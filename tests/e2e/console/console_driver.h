@@ -1,0 +1,82 @@
+#pragma once
+// Drives a running Lumeric.exe from another process, the way an operator
+// would, through window messages only:
+//
+//   ConsoleDriver console;
+//   ASSERT_TRUE(console.Start());              // Lumeric.exe next to this program
+//   console.SetText(IDC_COMBO_PORT, L"12");
+//   console.Click(IDC_BTN_OPEN);               // returns once the click is handled
+//   EXPECT_EQ(console.Text(IDC_BTN_OPEN), L"关闭串口");
+//
+// Clicks are posted, so a handler that shows a modal message box does not
+// block the driver; find the box with WaitForMessageBox and dismiss it.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class ConsoleDriver {
+public:
+    ConsoleDriver() = default;
+    // Ends the console if a test left it running.
+    ~ConsoleDriver();
+    ConsoleDriver(const ConsoleDriver&) = delete;
+    ConsoleDriver& operator=(const ConsoleDriver&) = delete;
+
+    // Starts the console (LUMERIC_EXE, or Lumeric.exe beside this program)
+    // and waits for its window "Lumeric_Ver1.0".
+    bool Start(DWORD timeoutMs = 20000);
+    HWND Window() const { return m_window; }
+
+    std::wstring Text(int id) const;
+    void SetText(int id, const std::wstring& text) const;
+    bool IsEnabled(int id) const;
+    HWND Control(int id) const { return GetDlgItem(m_window, id); }
+
+    int ComboSelection(int id) const;
+    void SelectComboItem(int id, int index) const;
+    std::vector<std::wstring> ComboItems(int id) const;
+    std::vector<std::wstring> ListLines(int id) const;
+
+    // Posts a click and returns once the console has handled every message
+    // posted before it (false when the console stayed busy for timeoutMs).
+    bool Click(int id, DWORD timeoutMs = 15000);
+    // Posts a key press to a control, as the dialog's keyboard handling sees it.
+    void PressKey(int id, WPARAM virtualKey) const;
+    // Returns once the console has handled every message posted so far.
+    bool Settle(DWORD timeoutMs = 15000);
+
+    // A message box of the console: top-level "#32770" captioned "Lumeric".
+    HWND FindMessageBox() const;
+    HWND WaitForMessageBox(DWORD timeoutMs) const;
+    static std::wstring MessageBoxText(HWND box);
+    static void DismissMessageBox(HWND box);
+
+    // The console's template (513 x 355 dialog units) in pixels, measured on a
+    // hidden copy of it made here: dialog units cannot be mapped from outside.
+    static SIZE TemplateSizeInPixels();
+
+    // True when the console's process has ended within timeoutMs.
+    bool WaitForExit(DWORD timeoutMs);
+    DWORD ExitCode() const;
+
+private:
+    static std::wstring ConsolePath();
+    bool SendWithin(HWND target, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs,
+                    DWORD_PTR* result) const;
+
+    PROCESS_INFORMATION m_process{};
+    HWND m_window = nullptr;
+    LPARAM m_settleMarker = 0;
+};
+
+// Polls `done` every 20 ms until it holds or timeoutMs has passed.
+template <typename Condition>
+bool WaitUntil(Condition done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(20);
+    }
+    return true;
+}

@@ -1,0 +1,229 @@
+// The real Lumeric.exe under Wine, driven from outside through its window,
+// against a simulated unit linked as COM $LUMERIC_COM.
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "console_driver.h"
+#include "resource.h"
+#include "sim_control.h"
+
+namespace {
+
+const int kPortDependentButtons[] = {
+    IDC_BTN_SET_BAUD,    IDC_BTN_FACTORY_MODE,       IDC_BTN_SET_ADDRESS,   IDC_BTN_READ_VOLTAGE,
+    IDC_BTN_CONTINUOUS,  IDC_BTN_RESET,              IDC_BTN_SET_SAMPLE_INTERVAL, IDC_BTN_READ_INFO,
+    IDC_BTN_CLEAR_LOG,   IDC_BTN_CAL_3V_0V5,         IDC_BTN_CAL_3V_3V,     IDC_BTN_CAL_20V_3V,
+    IDC_BTN_CAL_20V_20V, IDC_BTN_CAL_200V_20V,       IDC_BTN_CAL_200V_200V, IDC_BTN_CAL_600V_200V,
+    IDC_BTN_CAL_600V_600V,
+};
+
+// Nothing is linked as this COM number in the test prefix.
+constexpr wchar_t kMissingPort[] = L"999";
+constexpr DWORD kExitTimeoutMs = 10000;
+
+std::vector<int> EnabledAmong(const ConsoleDriver& console, const int* ids, size_t count) {
+    std::vector<int> enabled;
+    for (size_t i = 0; i < count; ++i) {
+        if (console.IsEnabled(ids[i])) enabled.push_back(ids[i]);
+    }
+    return enabled;
+}
+
+std::vector<int> EnabledPortButtons(const ConsoleDriver& console) {
+    return EnabledAmong(console, kPortDependentButtons, std::size(kPortDependentButtons));
+}
+
+const std::vector<int> kAllPortButtons(std::begin(kPortDependentButtons), std::end(kPortDependentButtons));
+
+bool StartsWith(const std::wstring& text, const std::wstring& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+
+int Count(const ConsoleDriver& console, int id) { return _wtoi(console.Text(id).c_str()); }
+
+class ConsoleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_GT(ComNumber(), 0) << "LUMERIC_COM is not set";
+        ASSERT_TRUE(sim.Connected()) << "no lumeric-sim at LUMERIC_SIM_CONTROL";
+        ASSERT_TRUE(console.Start()) << "Lumeric.exe did not show its window";
+    }
+
+    // Opens the simulated unit's COM port at 9600 and checks the console followed.
+    void OpenSimPort() {
+        console.SetText(IDC_COMBO_PORT, std::to_wstring(ComNumber()));
+        ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
+        ASSERT_EQ(console.Text(IDC_BTN_OPEN), L"关闭串口");
+    }
+
+    SimControl sim;
+    ConsoleDriver console;
+};
+
+TEST_F(ConsoleTest, StartsNarrowedInUserModeWithItsDefaultsAndEndsOnEnterInAnEditBox) {
+    HWND window = console.Window();
+    EXPECT_EQ(console.Text(IDC_BTN_OPEN), L"打开串口");
+    EXPECT_EQ(console.Text(IDC_BTN_CONTINUOUS), L"连续采集");
+    EXPECT_EQ(console.Text(IDC_BTN_FACTORY_MODE), L"厂家模式");
+
+    // The combos hold their template items, unsorted, with the start selections.
+    std::vector<std::wstring> ports;
+    for (int n = 1; n <= 20; ++n) ports.push_back(std::to_wstring(n));
+    const std::vector<std::wstring> bauds{L"1200", L"2400", L"4800", L"9600", L"19200"};
+    EXPECT_EQ(console.ComboItems(IDC_COMBO_PORT), ports);
+    EXPECT_EQ(console.ComboItems(IDC_COMBO_BAUD), bauds);
+    EXPECT_EQ(console.ComboItems(IDC_COMBO_DEVICE_BAUD), bauds);
+    EXPECT_EQ(console.ComboItems(IDC_COMBO_CAL_CHANNEL),
+              (std::vector<std::wstring>{L"通道1", L"通道2", L"通道3", L"通道4"}));
+    EXPECT_EQ(console.Text(IDC_COMBO_PORT), L"1");
+    EXPECT_EQ(console.ComboSelection(IDC_COMBO_BAUD), 3);
+    EXPECT_EQ(console.Text(IDC_COMBO_BAUD), L"9600");
+    EXPECT_EQ(console.ComboSelection(IDC_COMBO_CAL_CHANNEL), -1);
+    EXPECT_EQ(console.ComboSelection(IDC_COMBO_DEVICE_BAUD), -1);
+
+    EXPECT_EQ(console.Text(IDC_EDIT_ADDRESS), L"1");
+    EXPECT_EQ(console.Text(IDC_EDIT_POLL_INTERVAL), L"1000");
+    EXPECT_EQ(console.Text(IDC_STATIC_VOLTAGE), L"");
+    EXPECT_EQ(console.Text(IDC_STATIC_OK_COUNT), L"");
+    EXPECT_TRUE(console.ListLines(IDC_LIST_LOG).empty());
+
+    EXPECT_TRUE(console.IsEnabled(IDC_BTN_OPEN));
+    EXPECT_TRUE(console.IsEnabled(IDC_BTN_MULTI));
+    EXPECT_EQ(EnabledPortButtons(console), std::vector<int>{});
+
+    // The window is cut to 383/513 of the template's width, which leaves the
+    // log inside and the factory column outside.
+    RECT outer{}, client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    const SIZE full = ConsoleDriver::TemplateSizeInPixels();
+    ASSERT_GT(full.cx, 0);
+    const int frameWidth = (outer.right - outer.left) - client.right;
+    EXPECT_EQ(outer.right - outer.left, (full.cx + frameWidth) * 383 / 513);
+    RECT log{}, calibration{};
+    GetWindowRect(console.Control(IDC_LIST_LOG), &log);
+    GetWindowRect(console.Control(IDC_BTN_CAL_3V_0V5), &calibration);
+    EXPECT_LE(log.right, outer.right);
+    EXPECT_GE(calibration.left, outer.right);
+
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_NE(style & WS_SYSMENU, 0);
+    EXPECT_NE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+
+    // Under Wine, WM_GETICON and WM_GETFONT answer 0 to another process, so
+    // the icon and the fonts are checked on the demo's screenshots instead.
+
+    console.PressKey(IDC_EDIT_ADDRESS, VK_RETURN);
+    EXPECT_TRUE(console.WaitForExit(kExitTimeoutMs)) << "Enter in an edit box must end the program";
+    EXPECT_EQ(console.ExitCode(), 0u);
+}
+
+TEST_F(ConsoleTest, OpensAndClosesTheSimulatedPortSilentlyRefusesAMissingOneAndEndsOnEscape) {
+    OpenSimPort();
+    EXPECT_EQ(EnabledPortButtons(console), kAllPortButtons);
+    EXPECT_TRUE(console.IsEnabled(IDC_BTN_OPEN));
+
+    ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
+    EXPECT_EQ(console.Text(IDC_BTN_OPEN), L"打开串口");
+    EXPECT_EQ(EnabledPortButtons(console), std::vector<int>{});
+
+    console.SetText(IDC_COMBO_PORT, kMissingPort);
+    ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
+    EXPECT_EQ(console.Text(IDC_BTN_OPEN), L"打开串口");
+    EXPECT_EQ(EnabledPortButtons(console), std::vector<int>{});
+    EXPECT_EQ(console.FindMessageBox(), nullptr) << "a failed open is silent";
+
+    // Reopen, so that the end also closes an open port.
+    OpenSimPort();
+    console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
+    EXPECT_TRUE(console.WaitForExit(kExitTimeoutMs)) << "Escape must end the program";
+    EXPECT_EQ(console.ExitCode(), 0u);
+}
+
+TEST_F(ConsoleTest, ReadsTheVoltageAndLogsTheExchangeInSortedOrderOrTheTimeout) {
+    ASSERT_EQ(sim.Command("set 1 voltage 1 1234").substr(0, 2), "ok");
+    OpenSimPort();
+    sim.Command("clearlog");
+
+    ASSERT_TRUE(console.Click(IDC_BTN_READ_VOLTAGE));
+    EXPECT_EQ(console.Text(IDC_STATIC_VOLTAGE), L"12.34V");
+    // The list sorts: the reply line ("读") stands above the request line ("发").
+    const std::vector<std::wstring> good{L"读: 01 03 02 04 D2 3A D9", L"发: 01 03 00 40 00 01 85 DE"};
+    EXPECT_EQ(console.ListLines(IDC_LIST_LOG), good);
+    const std::vector<SimFrame> frames = sim.Log();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].hex, "010300400001" "85DE");
+    EXPECT_EQ(frames[0].baud, 9600u);
+
+    ASSERT_EQ(sim.Command("fault 1 silent").substr(0, 2), "ok");
+    ASSERT_TRUE(console.Click(IDC_BTN_READ_VOLTAGE));
+    EXPECT_EQ(console.Text(IDC_STATIC_VOLTAGE), L"12.34V") << "a failed read keeps the last value";
+    const std::vector<std::wstring> silent{L"发: 01 03 00 40 00 01 85 DE", L"通讯超时!"};
+    EXPECT_EQ(console.ListLines(IDC_LIST_LOG), silent);
+}
+
+// Splits the log of continuous acquisition into its ticks, newest first:
+// "读:" above "发:" for a good tick, "通讯超时!" above "发:" for a silent one.
+struct TickHistory {
+    int good = 0;
+    int silent = 0;
+    bool wellFormed = true;
+    std::vector<bool> newestFirst;  // true: good tick
+};
+
+TickHistory ReadTicks(const std::vector<std::wstring>& lines) {
+    TickHistory history;
+    for (size_t i = 0; i < lines.size(); i += 2) {
+        if (i + 1 >= lines.size() || !StartsWith(lines[i + 1], L"发: 01 03 00 40 00 01 85 DE")) {
+            history.wellFormed = false;
+            break;
+        }
+        const bool good = StartsWith(lines[i], L"读: 01 03 02");
+        const bool silent = lines[i] == L"通讯超时!";
+        if (!good && !silent) history.wellFormed = false;
+        (good ? history.good : history.silent) += 1;
+        history.newestFirst.push_back(good);
+    }
+    return history;
+}
+
+TEST_F(ConsoleTest, ContinuousAcquisitionCountsGoodAndSilentTicksNewestFirst) {
+    OpenSimPort();
+    console.SetText(IDC_EDIT_POLL_INTERVAL, L"300");
+    sim.Command("clearlog");
+    ASSERT_TRUE(console.Click(IDC_BTN_CONTINUOUS));
+    EXPECT_EQ(console.Text(IDC_BTN_CONTINUOUS), L"停止采集");
+    EXPECT_EQ(EnabledPortButtons(console), std::vector<int>{IDC_BTN_CONTINUOUS});
+    EXPECT_FALSE(console.IsEnabled(IDC_BTN_MULTI));
+    EXPECT_TRUE(console.IsEnabled(IDC_BTN_OPEN));
+
+    ASSERT_TRUE(WaitUntil([&] { return Count(console, IDC_STATIC_OK_COUNT) >= 3; }, 10000));
+    ASSERT_EQ(sim.Command("fault 1 silent").substr(0, 2), "ok");
+    ASSERT_TRUE(WaitUntil([&] { return Count(console, IDC_STATIC_FAIL_COUNT) >= 1; }, 15000));
+    ASSERT_EQ(sim.Command("fault 1 none").substr(0, 2), "ok");
+    const int okBefore = Count(console, IDC_STATIC_OK_COUNT);
+    ASSERT_TRUE(WaitUntil([&] { return Count(console, IDC_STATIC_OK_COUNT) >= okBefore + 2; }, 15000));
+
+    ASSERT_TRUE(console.Click(IDC_BTN_CONTINUOUS));
+    EXPECT_EQ(console.Text(IDC_BTN_CONTINUOUS), L"连续采集");
+    EXPECT_EQ(EnabledPortButtons(console), kAllPortButtons);
+    EXPECT_TRUE(console.IsEnabled(IDC_BTN_MULTI));
+
+    const int ok = Count(console, IDC_STATIC_OK_COUNT);
+    const int failed = Count(console, IDC_STATIC_FAIL_COUNT);
+    EXPECT_EQ(console.Text(IDC_STATIC_VOLTAGE), L"12.34V");
+    const TickHistory ticks = ReadTicks(console.ListLines(IDC_LIST_LOG));
+    ASSERT_TRUE(ticks.wellFormed);
+    EXPECT_EQ(ticks.good, ok);
+    EXPECT_EQ(ticks.silent, failed);
+    EXPECT_GE(failed, 1);
+    // Every tick sent one request; the newest two were answered, the oldest too.
+    EXPECT_EQ(sim.Log().size(), static_cast<size_t>(ok + failed));
+    ASSERT_GE(ticks.newestFirst.size(), 6u);
+    EXPECT_TRUE(ticks.newestFirst[0] && ticks.newestFirst[1]);
+    EXPECT_TRUE(ticks.newestFirst.back());
+}
+
+}  // namespace
