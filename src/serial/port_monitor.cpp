@@ -46,14 +46,22 @@ bool CComPort::WaitForEvent(DWORD& eventWord) {
     if (WaitCommEvent(m_hComm, &eventWord, &m_waitOverlapped)) return true;
     if (GetLastError() != ERROR_IO_PENDING) return false;
     DWORD unused = 0;
-    GetOverlappedResult(m_hComm, &m_waitOverlapped, &unused, TRUE);
-    return true;
+    // A wait that completes in failure is a failed wait too: its event word means nothing.
+    return GetOverlappedResult(m_hComm, &m_waitOverlapped, &unused, TRUE) != FALSE;
 }
 
 void CComPort::PauseAfterFailedWait() {
     // Without this pause the loop would spin a core for as long as the port is open.
-    if (WaitForSingleObject(m_waitOverlapped.hEvent, kFailedWaitPauseMs) == WAIT_OBJECT_0) {
+    const DWORD start = GetTickCount();
+    DWORD waited = 0;
+    while (waited < kFailedWaitPauseMs) {
+        if (WaitForSingleObject(m_waitOverlapped.hEvent, kFailedWaitPauseMs - waited) != WAIT_OBJECT_0) return;
+        // Close signals the event after clearing m_threadRunning. A failed wait can
+        // leave the event signalled too (Wine does once the line has hung up):
+        // that one must not cut the pause short.
+        if (!m_threadRunning) return;
         ResetEvent(m_waitOverlapped.hEvent);
+        waited = GetTickCount() - start;
     }
 }
 
