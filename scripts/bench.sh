@@ -25,3 +25,9 @@ echo "built"
 
 section "Native: the exchange over a pty against lumeric-sim"
 "$build/tests/integration/bench/bench_exchange"
+
+# ---- Wine section (scripts/bench-wine.sh, kept by the serial port's developer) ----
+if [ -x "$root/scripts/bench-wine.sh" ]; then
+  section "Wine: CPU of the Windows process against lumeric-sim"
+  "$root/scripts/bench-wine.sh"
+fi

@@ -23,7 +23,7 @@ public:
     void PurgeOutput() override;
     ReadResult Read(uint8_t* dest, uint32_t count, uint32_t shortWaitMs) override;
     void StartWrite(const uint8_t* data, uint32_t count) override;
-    // Polls the input queue every millisecond: WaitCommEvent belongs to the monitor.
+    // Polls the input queue every 2 ms: WaitCommEvent belongs to the monitor.
     void WaitForInput(uint32_t timeoutMs) override;
 
 private:
