@@ -1,0 +1,79 @@
+// A short scripted tour of the console for the demo without a display:
+// starts Lumeric.exe, opens COM1, reads the voltage, runs continuous
+// acquisition for a few ticks, shows one refusal, and ends the console.
+//
+// At each step it asks scripts/demo.sh for a screenshot: it creates
+// <LUMERIC_TOUR_DIR>\<name>.want and waits until <name>.png appears there.
+// At the end it writes tour.done there: "ok", or what went wrong.
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "console_driver.h"
+#include "resource.h"
+
+namespace {
+
+constexpr DWORD kShotTimeoutMs = 20000;
+
+std::wstring TourDir() {
+    wchar_t dir[MAX_PATH] = {};
+    DWORD length = GetEnvironmentVariableW(L"LUMERIC_TOUR_DIR", dir, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(dir) + L"\\" : std::wstring();
+}
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool Screenshot(const std::wstring& name) {
+    const std::wstring base = TourDir() + name;
+    HANDLE want = CreateFileW((base + L".want").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (want == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(want);
+    return WaitUntil([&] { return Exists(base + L".png"); }, kShotTimeoutMs);
+}
+
+int Finish(const char* outcome) {
+    HANDLE done = CreateFileW((TourDir() + L"tour.done").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (done != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(done, outcome, static_cast<DWORD>(std::strlen(outcome)), &written, nullptr);
+        CloseHandle(done);
+    }
+    return std::strcmp(outcome, "ok") == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+// A window program, so that no console window shows up on the screenshots.
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    ConsoleDriver console;
+    if (!console.Start()) return Finish("Lumeric.exe did not show its window");
+    Sleep(500);  // let the window finish painting
+    if (!Screenshot(L"1-start")) return Finish("no screenshot of the start");
+
+    console.SetText(IDC_COMBO_PORT, L"1");
+    console.Click(IDC_BTN_OPEN);
+    if (console.Text(IDC_BTN_OPEN) != L"关闭串口") return Finish("COM1 did not open");
+    console.Click(IDC_BTN_READ_VOLTAGE);
+    Screenshot(L"2-voltage-read");
+
+    console.SetText(IDC_EDIT_POLL_INTERVAL, L"100");
+    console.Click(IDC_BTN_CONTINUOUS);
+    if (HWND refusal = console.WaitForMessageBox(5000)) {
+        Screenshot(L"3-interval-refused");
+        ConsoleDriver::DismissMessageBox(refusal);
+    }
+
+    console.SetText(IDC_EDIT_POLL_INTERVAL, L"300");
+    console.Click(IDC_BTN_CONTINUOUS);
+    WaitUntil([&] { return _wtoi(console.Text(IDC_STATIC_OK_COUNT).c_str()) >= 6; }, 10000);
+    Screenshot(L"4-continuous");
+    console.Click(IDC_BTN_CONTINUOUS);
+
+    console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
+    if (!console.WaitForExit(10000)) return Finish("the console did not end on Escape");
+    return Finish("ok");
+}
