@@ -32,12 +32,15 @@ WINEPREFIX=$(cd "$prefix" && pwd)
 
 work=$(mktemp -d)
 pids=()
-stop_sims() {
+# Also on a time-out: the program's output so far is shown either way.
+finish() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  [ -f "$work/program.out" ] && cat "$work/program.out"
   rm -rf "$work"
 }
-trap stop_sims EXIT
+trap finish EXIT
+trap "exit 143" TERM INT
 
 # Prints the sim's control port once it says "ready"; fails after 10 s.
 await_ready() {
@@ -68,9 +71,11 @@ done
 # Wine starts its helper processes (services, explorer...) from the first
 # program of a prefix, and they live as long as the prefix's wineserver:
 # they must not inherit CTest's pipes, or CTest would wait for them.
+# In the background, so that a TERM from CTest's time-out ends it at once.
 set +e
-wine "$@" </dev/null >"$work/program.out" 2>&1
+wine "$@" </dev/null >"$work/program.out" 2>&1 &
+pids+=($!)
+wait $!
 status=$?
 set -e
-cat "$work/program.out"
 exit "$status"

@@ -140,6 +140,30 @@ TEST_F(ComPortTest, CloseEndsTheRunningMonitorWithin100ms) {
     CloseHandle(monitor);
 }
 
+// A monitor of a derived class that never looks at the stop flag.
+class StubbornMonitorPort : public CComPort {
+public:
+    DWORD MonitorLoop() override {
+        for (;;) Sleep(1000);
+    }
+};
+
+TEST_F(ComPortTest, MonitorThatIgnoresTheStopIsTerminatedAfter100ms) {
+    StubbornMonitorPort port;
+    ASSERT_TRUE(port.Open(com, 9600));
+    HANDLE monitor = DuplicateThreadHandle(port.m_hThread);
+
+    const DWORD start = GetTickCount();
+    port.Close();
+    const DWORD took = GetTickCount() - start;
+
+    EXPECT_GE(took, 95u);  // tick granularity
+    EXPECT_LT(took, 300u);
+    EXPECT_TRUE(IsClosed(port));
+    EXPECT_EQ(WaitForSingleObject(monitor, 1000), WAIT_OBJECT_0);
+    CloseHandle(monitor);
+}
+
 TEST_F(ComPortTest, IdleMonitorDoesNotSpin) {
     // WaitCommEvent fails at once on this port, as on a pulled USB adapter.
     ASSERT_TRUE(g_comm.Open(com, 9600));
