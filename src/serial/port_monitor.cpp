@@ -12,9 +12,9 @@ static_assert(PortEvent::RxChar == EV_RXCHAR && PortEvent::TxEmpty == EV_TXEMPTY
 static_assert(COMM_MSG_RECEIVE == WM_USER + 618, "message numbers are fixed");
 
 namespace {
-// How long the monitor rests after WaitCommEvent refused outright (a pty under
-// Wine refuses every time, a pulled USB adapter too). Close signals the wait
-// event, so it never waits this long for the thread.
+// How long the monitor rests after a failed WaitCommEvent (a pty under Wine
+// fails every one, a pulled USB adapter too). Close signals the wait event,
+// so it never waits this long for the thread.
 constexpr DWORD kFailedWaitPauseMs = 50;
 }  // namespace
 
