@@ -164,6 +164,23 @@ TEST_F(ConsoleTest, ReadsTheVoltageAndLogsTheExchangeInSortedOrderOrTheTimeout) 
     EXPECT_EQ(console.ListLines(IDC_LIST_LOG), silent);
 }
 
+TEST_F(ConsoleTest, ReadsFieldsOfAnyLengthWhole) {
+    // Numbers are read from the start of a text; what follows here is far
+    // longer than any fixed buffer, with a lone surrogate that UTF-8 cannot hold.
+    const std::wstring tail = L"\xD800" + std::wstring(100000, L'x');
+    console.SetText(IDC_COMBO_PORT, std::to_wstring(ComNumber()) + tail);
+    ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
+    ASSERT_EQ(console.Text(IDC_BTN_OPEN), L"关闭串口");
+
+    console.SetText(IDC_EDIT_ADDRESS, L"1" + tail);
+    sim.Command("clearlog");
+    ASSERT_TRUE(console.Click(IDC_BTN_READ_VOLTAGE));
+    EXPECT_EQ(console.Text(IDC_STATIC_VOLTAGE), L"12.34V");
+    const std::vector<SimFrame> frames = sim.Log();
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].hex, "01030040000185DE");
+}
+
 // Splits the log of continuous acquisition into its ticks, newest first:
 // "读:" above "发:" for a good tick, "通讯超时!" above "发:" for a silent one.
 struct TickHistory {
