@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "com_port.h"
 #include "cpu_time.h"
@@ -138,6 +139,50 @@ TEST_F(ComPortTest, CloseEndsTheRunningMonitorWithin100ms) {
     EXPECT_EQ(exitCode, 0u);
     EXPECT_TRUE(IsClosed(g_comm));
     CloseHandle(monitor);
+}
+
+struct Posted {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+std::vector<Posted> TakePosted(HWND window) {
+    std::vector<Posted> posted;
+    MSG msg;
+    while (PeekMessageA(&msg, window, 0, 0, PM_REMOVE)) posted.push_back({msg.message, msg.wParam, msg.lParam});
+    return posted;
+}
+
+TEST_F(ComPortTest, NotificationsPostTheirMessagesWithTheComNumber) {
+    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(g_comm.Open(com, 9600));
+    g_comm.m_hNotifyWnd = window;
+
+    g_comm.NotifyReceive();
+    g_comm.NotifyTxEmpty();
+    g_comm.NotifyBreak();
+    g_comm.NotifyRing();
+    g_comm.NotifyRlsd();
+    g_comm.NotifyError();  // no line error on this port: lParam 0
+    const std::vector<Posted> posted = TakePosted(window);
+    const UINT expected[] = {1642, 1650, 1649, 1647, 1648, 1651};
+    ASSERT_EQ(posted.size(), 6u);
+    for (size_t i = 0; i < posted.size(); ++i) {
+        EXPECT_EQ(posted[i].message, expected[i]);
+        EXPECT_EQ(posted[i].wParam, com);
+        EXPECT_EQ(posted[i].lParam, 0);
+    }
+
+    // A pty has no modem lines: GetCommModemStatus fails, so CTS and DSR post nothing.
+    g_comm.NotifyCts();
+    g_comm.NotifyDsr();
+    EXPECT_TRUE(TakePosted(window).empty());
+
+    DestroyWindow(window);
+    g_comm.NotifyReceive();  // the window is gone: nothing is posted, nothing breaks
+    g_comm.m_hNotifyWnd = nullptr;
 }
 
 // A monitor of a derived class that never looks at the stop flag.
