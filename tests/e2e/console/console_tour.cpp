@@ -1,6 +1,7 @@
 // A short scripted tour of the console for the demo without a display:
 // starts Lumeric.exe, opens COM1, reads the voltage, runs continuous
-// acquisition for a few ticks, shows one refusal, and ends the console.
+// acquisition for a few ticks, shows one refusal, minimises the window and
+// ends the console.
 //
 // At each step it asks scripts/demo.sh for a screenshot: it creates
 // <LUMERIC_TOUR_DIR>\<name>.want and waits until <name>.png appears there.
@@ -72,6 +73,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     WaitUntil([&] { return _wtoi(console.Text(IDC_STATIC_OK_COUNT).c_str()) >= 6; }, 10000);
     Screenshot(L"4-continuous");
     console.Click(IDC_BTN_CONTINUOUS);
+
+    // As from the task bar: the minimised window shows the program icon.
+    ShowWindow(console.Window(), SW_MINIMIZE);
+    Sleep(500);
+    Screenshot(L"5-minimised");
+    ShowWindow(console.Window(), SW_RESTORE);
+    console.Settle();
 
     console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
     if (!console.WaitForExit(10000)) return Finish("the console did not end on Escape");
