@@ -2,7 +2,6 @@
 // against a simulated unit linked as COM $LUMERIC_COM.
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -12,11 +11,11 @@
 
 namespace {
 
-const int kPortDependentButtons[] = {
-    IDC_BTN_SET_BAUD,    IDC_BTN_FACTORY_MODE,       IDC_BTN_SET_ADDRESS,   IDC_BTN_READ_VOLTAGE,
-    IDC_BTN_CONTINUOUS,  IDC_BTN_RESET,              IDC_BTN_SET_SAMPLE_INTERVAL, IDC_BTN_READ_INFO,
-    IDC_BTN_CLEAR_LOG,   IDC_BTN_CAL_3V_0V5,         IDC_BTN_CAL_3V_3V,     IDC_BTN_CAL_20V_3V,
-    IDC_BTN_CAL_20V_20V, IDC_BTN_CAL_200V_20V,       IDC_BTN_CAL_200V_200V, IDC_BTN_CAL_600V_200V,
+const std::vector<int> kAllPortButtons{
+    IDC_BTN_SET_BAUD,      IDC_BTN_FACTORY_MODE,  IDC_BTN_SET_ADDRESS,         IDC_BTN_READ_VOLTAGE,
+    IDC_BTN_CONTINUOUS,    IDC_BTN_RESET,         IDC_BTN_SET_SAMPLE_INTERVAL, IDC_BTN_READ_INFO,
+    IDC_BTN_CLEAR_LOG,     IDC_BTN_CAL_3V_0V5,    IDC_BTN_CAL_3V_3V,           IDC_BTN_CAL_20V_3V,
+    IDC_BTN_CAL_20V_20V,   IDC_BTN_CAL_200V_20V,  IDC_BTN_CAL_200V_200V,       IDC_BTN_CAL_600V_200V,
     IDC_BTN_CAL_600V_600V,
 };
 
@@ -24,19 +23,14 @@ const int kPortDependentButtons[] = {
 constexpr wchar_t kMissingPort[] = L"999";
 constexpr DWORD kExitTimeoutMs = 10000;
 
-std::vector<int> EnabledAmong(const ConsoleDriver& console, const int* ids, size_t count) {
+// The port-dependent buttons that are enabled, in the order above.
+std::vector<int> EnabledPortButtons(const ConsoleDriver& console) {
     std::vector<int> enabled;
-    for (size_t i = 0; i < count; ++i) {
-        if (console.IsEnabled(ids[i])) enabled.push_back(ids[i]);
+    for (int id : kAllPortButtons) {
+        if (console.IsEnabled(id)) enabled.push_back(id);
     }
     return enabled;
 }
-
-std::vector<int> EnabledPortButtons(const ConsoleDriver& console) {
-    return EnabledAmong(console, kPortDependentButtons, std::size(kPortDependentButtons));
-}
-
-const std::vector<int> kAllPortButtons(std::begin(kPortDependentButtons), std::end(kPortDependentButtons));
 
 bool StartsWith(const std::wstring& text, const std::wstring& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
 
@@ -76,6 +70,7 @@ TEST_F(ConsoleTest, StartsNarrowedInUserModeWithItsDefaultsAndEndsOnEnterInAnEdi
     EXPECT_EQ(console.ComboItems(IDC_COMBO_DEVICE_BAUD), bauds);
     EXPECT_EQ(console.ComboItems(IDC_COMBO_CAL_CHANNEL),
               (std::vector<std::wstring>{L"通道1", L"通道2", L"通道3", L"通道4"}));
+    EXPECT_EQ(console.ComboSelection(IDC_COMBO_PORT), 0);
     EXPECT_EQ(console.Text(IDC_COMBO_PORT), L"1");
     EXPECT_EQ(console.ComboSelection(IDC_COMBO_BAUD), 3);
     EXPECT_EQ(console.Text(IDC_COMBO_BAUD), L"9600");
