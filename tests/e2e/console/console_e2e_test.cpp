@@ -1,5 +1,9 @@
 // The real Lumeric.exe under Wine, driven from outside through its window,
 // against a simulated unit linked as COM $LUMERIC_COM.
+//
+// The unit runs at 1200 bit/s: a reply must be complete within 1920000 / baud
+// ms of the start of the wait once its first byte is in, and the slowest
+// speed leaves the most room for a simulator slowed by a busy machine.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -22,6 +26,7 @@ const std::vector<int> kAllPortButtons{
 // Nothing is linked as this COM number in the test prefix.
 constexpr wchar_t kMissingPort[] = L"999";
 constexpr DWORD kExitTimeoutMs = 10000;
+constexpr int kUnitBaudIndex = 0;  // "1200"
 
 // The port-dependent buttons that are enabled, in the order above.
 std::vector<int> EnabledPortButtons(const ConsoleDriver& console) {
@@ -44,9 +49,10 @@ protected:
         ASSERT_TRUE(console.Start()) << "Lumeric.exe did not show its window";
     }
 
-    // Opens the simulated unit's COM port at 9600 and checks the console followed.
+    // Opens the simulated unit's COM port at its speed and checks the console followed.
     void OpenSimPort() {
         console.SetText(IDC_COMBO_PORT, std::to_wstring(ComNumber()));
+        console.SelectComboItem(IDC_COMBO_BAUD, kUnitBaudIndex);
         ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
         ASSERT_EQ(console.Text(IDC_BTN_OPEN), L"关闭串口");
     }
@@ -150,7 +156,7 @@ TEST_F(ConsoleTest, ReadsTheVoltageAndLogsTheExchangeInSortedOrderOrTheTimeout) 
     const std::vector<SimFrame> frames = sim.Log();
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].hex, "010300400001" "85DE");
-    EXPECT_EQ(frames[0].baud, 9600u);
+    EXPECT_EQ(frames[0].baud, 1200u);
 
     ASSERT_EQ(sim.Command("fault 1 silent").substr(0, 2), "ok");
     ASSERT_TRUE(console.Click(IDC_BTN_READ_VOLTAGE));
@@ -164,6 +170,7 @@ TEST_F(ConsoleTest, ReadsFieldsOfAnyLengthWhole) {
     // longer than any fixed buffer, with a lone surrogate that UTF-8 cannot hold.
     const std::wstring tail = L"\xD800" + std::wstring(100000, L'x');
     console.SetText(IDC_COMBO_PORT, std::to_wstring(ComNumber()) + tail);
+    console.SelectComboItem(IDC_COMBO_BAUD, kUnitBaudIndex);
     ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
     ASSERT_EQ(console.Text(IDC_BTN_OPEN), L"关闭串口");
 
