@@ -111,5 +111,8 @@ TEST_F(SlowExchangeTest, DrainGivesUpOnALineThatNeverFallsSilent) {
     EXPECT_LT(drainMs, ModbusExchange::kDrainLimitMs + 500);
 
     // Once the unit falls silent the line recovers with the next button press.
+    // The sim may still push out a byte or two it had due when the fault was
+    // lifted; let them reach the line so the press's own drain takes them.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(Run(ReadVoltageRequest(1), kVoltageReplyLength), ExchangeResult::Ok);
 }
