@@ -17,4 +17,4 @@ cmake --build "$native" -j 2 --target lumeric-sim >/dev/null
 "$root/scripts/wine-prefix.sh" start "$prefix"
 trap '"$root/scripts/wine-prefix.sh" stop "$prefix"' EXIT
 "$root/tests/e2e/run-with-sim.sh" --prefix "$prefix" --sim "$native/sim/lumeric-sim" --com 90 \
-  -- "$win/e2e-bin/serial_bench.exe"
+  -- "$win/bench/serial_bench.exe"

@@ -2,7 +2,7 @@
 # Performance figures. Prints, never fails on a time: the aims are printed
 # beside the figures for a person to judge.
 #
-# Native section (tests/integration/bench/bench_exchange.cpp, Release build in
+# Native section (bench/bench_exchange.cpp, Release build in
 # build/bench, against lumeric-sim on a pty at 9600 baud):
 #  - CPU of one console exchange with a silent unit (the full 5000 ms wait):
 #    getrusage(RUSAGE_SELF) user+sys around the exchange, as % of one core.
@@ -24,7 +24,7 @@ cmake --build "$build" -j 2 --target bench_exchange lumeric-sim >/dev/null
 echo "built"
 
 section "Native: the exchange over a pty against lumeric-sim"
-"$build/tests/integration/bench/bench_exchange"
+"$build/bench/bench_exchange"
 
 # ---- Wine section (scripts/bench-wine.sh, kept by the serial port's developer) ----
 if [ -x "$root/scripts/bench-wine.sh" ]; then

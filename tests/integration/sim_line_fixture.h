@@ -8,6 +8,7 @@
 #include "exchange.h"
 #include "fakes/recording_log.h"
 #include "posix_serial_line.h"
+#include "register_map.h"
 #include "sim_process.h"
 #include "steady_clock.h"
 
@@ -16,15 +17,35 @@
 class SimLineTest : public ::testing::Test {
 protected:
     // Starts the sim with `arguments` and opens the host's line at `hostBaud`.
-    void StartSim(const std::vector<std::string>& arguments = {}, uint32_t hostBaud = 9600);
-    void ReopenAt(uint32_t hostBaud);
+    void StartSim(const std::vector<std::string>& arguments = {}, uint32_t hostBaud = 9600) {
+        ASSERT_TRUE(sim.Start(arguments)) << "lumeric-sim did not start";
+        ReopenAt(hostBaud);
+    }
+    void ReopenAt(uint32_t hostBaud) {
+        line.Close();
+        ASSERT_TRUE(line.Open(sim.PtyPath(), hostBaud)) << sim.PtyPath();
+        baud = static_cast<int32_t>(hostBaud);
+    }
     // A button's exchange: drain first, shortened deadline, log cleared.
     // Sets elapsedMs to how long it took.
-    ExchangeResult Run(const RequestFrame& request, size_t replyLength, bool drainFirst = true);
+    ExchangeResult Run(const RequestFrame& request, size_t replyLength) {
+        const uint32_t start = clock.NowMs();
+        const ExchangeResult result = exchange.Exchange(request, replyLength, true, true, false);
+        elapsedMs = clock.NowMs() - start;
+        return result;
+    }
     // Writes `request` and gathers whatever comes back within `listenMs`.
-    std::vector<uint8_t> Transfer(const RequestFrame& request, uint32_t listenMs);
-    uint16_t ReplyRegister(size_t index) const;
-    std::vector<uint8_t> Reply(size_t length) const;
+    std::vector<uint8_t> Transfer(const RequestFrame& request, uint32_t listenMs = 100) {
+        line.StartWrite(request.data(), static_cast<uint32_t>(request.size()));
+        std::vector<uint8_t> received;
+        const uint32_t start = clock.NowMs();
+        for (uint32_t elapsed = 0; elapsed < listenMs; elapsed = clock.NowMs() - start) {
+            line.WaitForInput(listenMs - elapsed);
+            uint8_t chunk[64];
+            received.insert(received.end(), chunk, chunk + line.Read(chunk, sizeof chunk, 0).count);
+        }
+        return received;
+    }
 
     SimProcess sim;
     PosixSerialLine line;

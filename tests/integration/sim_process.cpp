@@ -3,63 +3,35 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
-constexpr int kStartupTimeoutMs = 10000;
-constexpr int kReplyTimeoutMs = 5000;
-
-// Reads one '\n'-terminated line from `fd` into `line`, keeping what follows in `buffer`.
-bool ReadLine(int fd, std::string& buffer, std::string& line, int timeoutMs) {
-    for (;;) {
-        const size_t end = buffer.find('\n');
-        if (end != std::string::npos) {
-            line = buffer.substr(0, end);
-            buffer.erase(0, end + 1);
-            return true;
-        }
-        pollfd input{fd, POLLIN, 0};
-        if (poll(&input, 1, timeoutMs) <= 0) return false;
-        char chunk[4096];
-        const ssize_t got = read(fd, chunk, sizeof chunk);
-        if (got <= 0) return false;
-        buffer.append(chunk, static_cast<size_t>(got));
+// Reads one '\n'-terminated line a byte at a time, so nothing of the next
+// line is taken from `fd`. False at end of file.
+bool ReadLine(int fd, std::string& line) {
+    line.clear();
+    for (char c; read(fd, &c, 1) == 1; line += c) {
+        if (c == '\n') return true;
     }
+    return false;
 }
+}  // namespace
 
-int ConnectLocal(uint16_t port) {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+ControlConnection::ControlConnection(uint16_t port) : m_fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(port);
-    if (fd >= 0 && connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        close(fd);
-        return -1;
+    if (m_fd >= 0 && connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(m_fd);
+        m_fd = -1;
     }
-    return fd;
 }
-}  // namespace
-
-std::string LogHex(const std::vector<uint8_t>& bytes) {
-    std::string hex;
-    char digits[3];
-    for (uint8_t byte : bytes) {
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        hex += digits;
-    }
-    return hex;
-}
-
-ControlConnection::ControlConnection(uint16_t port) : m_fd(ConnectLocal(port)) {}
 
 ControlConnection::~ControlConnection() {
     if (m_fd >= 0) close(m_fd);
@@ -67,33 +39,21 @@ ControlConnection::~ControlConnection() {
 
 std::vector<std::string> ControlConnection::CommandLines(const std::string& line) {
     const std::string request = line + "\n";
-    if (send(m_fd, request.data(), request.size(), MSG_NOSIGNAL) != static_cast<ssize_t>(request.size())) {
-        return {"error send failed"};
-    }
     std::vector<std::string> lines;
     std::string reply;
-    while (ReadLine(m_fd, m_input, reply, kReplyTimeoutMs)) {
-        lines.push_back(reply);
-        if (reply.rfind("ok", 0) == 0 || reply.rfind("error", 0) == 0) return lines;
+    if (send(m_fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size())) {
+        while (ReadLine(m_fd, reply)) {
+            lines.push_back(reply);
+            if (reply.rfind("ok", 0) == 0 || reply.rfind("error", 0) == 0) return lines;
+        }
     }
     lines.push_back("error no reply");
     return lines;
 }
 
-std::string ControlConnection::Command(const std::string& line) { return CommandLines(line).back(); }
-
-SimProcess::~SimProcess() {
-    Stop();
-    if (m_stdout >= 0) close(m_stdout);
-}
-
-int SimProcess::Stop() {
-    if (m_pid > 0) kill(m_pid, SIGTERM);
-    return WaitForExit();
-}
-
-int SimProcess::WaitForExit() {
+int SimProcess::Stop(bool terminate) {
     if (m_pid <= 0) return -1;
+    if (terminate) kill(m_pid, SIGTERM);
     int status = 0;
     waitpid(m_pid, &status, 0);
     m_pid = -1;
@@ -116,27 +76,17 @@ bool SimProcess::Start(const std::vector<std::string>& arguments) {
         _exit(127);
     }
     close(pipeFds[1]);
-    m_stdout = pipeFds[0];
-    if (m_pid < 0) return false;
-
-    std::string port;
-    std::string ready;
-    if (!ReadStartupLine("pty", m_ptyPath) || !ReadStartupLine("control", port)) return false;
-    if (!ReadLine(m_stdout, m_stdoutInput, ready, kStartupTimeoutMs) || ready != "ready") return false;
-    m_port = static_cast<uint16_t>(std::atoi(port.c_str()));
+    // The sim announces "pty PATH", "control PORT", then "ready".
+    std::string pty, control, ready;
+    const bool announced = m_pid > 0 && ReadLine(pipeFds[0], pty) && ReadLine(pipeFds[0], control) &&
+                           ReadLine(pipeFds[0], ready) && pty.rfind("pty ", 0) == 0 &&
+                           control.rfind("control ", 0) == 0 && ready == "ready";
+    close(pipeFds[0]);
+    if (!announced) return false;
+    m_ptyPath = pty.substr(4);
+    m_port = static_cast<uint16_t>(std::atoi(control.c_str() + 8));
     m_control = Connect();
     return m_control->Connected();
-}
-
-std::unique_ptr<ControlConnection> SimProcess::Connect() const { return std::make_unique<ControlConnection>(m_port); }
-
-bool SimProcess::ReadStartupLine(const char* key, std::string& value) {
-    std::string line;
-    if (!ReadLine(m_stdout, m_stdoutInput, line, kStartupTimeoutMs)) return false;
-    const std::string prefix = std::string(key) + " ";
-    if (line.compare(0, prefix.size(), prefix) != 0) return false;
-    value = line.substr(prefix.size());
-    return true;
 }
 
 std::vector<std::string> SimProcess::RxLog() {
