@@ -1,14 +1,8 @@
 #!/usr/bin/env bash
-# Runs one Windows program under Wine against simulated units.
-#
-#   run-with-sim.sh --prefix DIR --sim PATH --com N [--sims K] [--sim-arg ARG]... -- PROGRAM [ARGS...]
-#
-# Starts K lumeric-sim processes (default 1), each with the --sim-arg options,
-# links the k-th one's pty as COM N+k-1 in the Wine prefix, and runs PROGRAM
-# (a Windows .exe) with, for the first sim, LUMERIC_COM and LUMERIC_SIM_CONTROL
-# (host:port of its control channel), and for the k-th, LUMERIC_COM_k and
-# LUMERIC_SIM_CONTROL_k. The sims are stopped when the program ends, whatever
-# its outcome; the program's exit code is this script's.
+# run-with-sim.sh --prefix DIR --sim PATH --com N [--sims K] [--sim-arg ARG]... -- PROGRAM [ARGS...]
+# Runs a Windows program under Wine against K lumeric-sims (default 1), the k-th
+# linked as COM N+k-1 and announced in LUMERIC_COM[_k] and LUMERIC_SIM_CONTROL[_k]
+# (host:port of its control channel; no suffix for the first). Exits as the program does.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -24,8 +18,7 @@ while [ $# -gt 0 ]; do
     *) echo "run-with-sim.sh: unknown option $1" >&2; exit 2 ;;
   esac
 done
-: "${prefix:?--prefix}" "${sim:?--sim}" "${com:?--com}"
-[ $# -gt 0 ] || { echo "run-with-sim.sh: no program" >&2; exit 2; }
+: "${prefix:?--prefix}" "${sim:?--sim}" "${com:?--com}" "${1:?no program}"
 
 WINEPREFIX=$(cd "$prefix" && pwd)
 . "$here/../../scripts/wine-env.sh"
@@ -42,40 +35,24 @@ finish() {
 trap finish EXIT
 trap "exit 143" TERM INT
 
-# Prints the sim's control port once it says "ready"; fails after 10 s.
-await_ready() {
-  local out=$1 pid=$2
-  for _ in $(seq 200); do
-    if grep -qx ready "$out"; then
-      sed -n 's/^control \([0-9]*\)$/\1/p' "$out"
-      return 0
-    fi
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  echo "run-with-sim.sh: lumeric-sim did not start:" >&2
-  cat "$out" >&2
-  return 1
-}
-
 for k in $(seq 1 "$sims"); do
-  n=$((com + k - 1))
   out="$work/sim$k.out"
-  "$sim" --link "$WINEPREFIX/dosdevices/com$n" "${sim_args[@]}" >"$out" 2>&1 &
-  pids+=($!)
-  port=$(await_ready "$out" "$!")
+  "$sim" --link "$WINEPREFIX/dosdevices/com$((com + k - 1))" "${sim_args[@]}" >"$out" 2>&1 &
+  pid=$!
+  pids+=("$pid")
+  # The sim prints its control port, then "ready"; give it 10 s.
+  for _ in $(seq 200); do grep -qx ready "$out" || ! kill -0 "$pid" 2>/dev/null && break; sleep 0.05; done
+  grep -qx ready "$out" || { echo "run-with-sim.sh: lumeric-sim did not start:" >&2; cat "$out" >&2; exit 1; }
   suffix=$([ "$k" -eq 1 ] && echo "" || echo "_$k")
-  export "LUMERIC_COM$suffix=$n" "LUMERIC_SIM_CONTROL$suffix=127.0.0.1:$port"
+  export "LUMERIC_COM$suffix=$((com + k - 1))"
+  export "LUMERIC_SIM_CONTROL$suffix=127.0.0.1:$(sed -n 's/^control \([0-9]*\)$/\1/p' "$out")"
 done
 
-# Wine starts its helper processes (services, explorer...) from the first
-# program of a prefix, and they live as long as the prefix's wineserver:
-# they must not inherit CTest's pipes, or CTest would wait for them.
-# In the background, so that a TERM from CTest's time-out ends it at once.
-set +e
+# Wine's helper processes live as long as the prefix's wineserver: they must not
+# inherit CTest's pipes, or CTest would wait for them. In the background, so
+# that a TERM from CTest's time-out ends it at once.
+status=0
 wine "$@" </dev/null >"$work/program.out" 2>&1 &
 pids+=($!)
-wait $!
-status=$?
-set -e
+wait $! || status=$?
 exit "$status"

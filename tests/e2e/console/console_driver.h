@@ -23,20 +23,20 @@ public:
     ConsoleDriver(const ConsoleDriver&) = delete;
     ConsoleDriver& operator=(const ConsoleDriver&) = delete;
 
-    // Starts the console (LUMERIC_EXE, or Lumeric.exe beside this program)
-    // and waits for its window "Lumeric_Ver1.0".
+    // Starts the Lumeric.exe beside this program and waits for its window "Lumeric_Ver1.0".
     bool Start(DWORD timeoutMs = 20000);
     HWND Window() const { return m_window; }
-
-    std::wstring Text(int id) const;
-    void SetText(int id, const std::wstring& text) const;
-    bool IsEnabled(int id) const;
     HWND Control(int id) const { return GetDlgItem(m_window, id); }
 
-    int ComboSelection(int id) const;
-    void SelectComboItem(int id, int index) const;
-    std::vector<std::wstring> ComboItems(int id) const;
-    std::vector<std::wstring> ListLines(int id) const;
+    // Sends a message to a control and returns its answer (0 when the console stayed busy).
+    LRESULT SendTo(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    std::wstring Text(int id) const;
+    void SetText(int id, const std::wstring& text) const {
+        SendTo(id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    bool IsEnabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+    std::vector<std::wstring> ComboItems(int id) const { return Items(id, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT); }
+    std::vector<std::wstring> ListLines(int id) const { return Items(id, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT); }
 
     // Posts a click and returns once the console has handled every message
     // posted before it (false when the console stayed busy for timeoutMs).
@@ -46,24 +46,23 @@ public:
     // Returns once the console has handled every message posted so far.
     bool Settle(DWORD timeoutMs = 15000);
 
-    // A message box of the console: top-level "#32770" captioned "Lumeric".
-    HWND FindMessageBox() const;
+    // A message box of the console (top-level "#32770" captioned "Lumeric")
+    // that shows within timeoutMs, or nullptr.
     HWND WaitForMessageBox(DWORD timeoutMs) const;
-    static std::wstring MessageBoxText(HWND box);
     static void DismissMessageBox(HWND box);
 
     // The console's template (513 x 355 dialog units) in pixels, measured on a
     // hidden copy of it made here: dialog units cannot be mapped from outside.
     static SIZE TemplateSizeInPixels();
 
-    // True when the console's process has ended within timeoutMs.
-    bool WaitForExit(DWORD timeoutMs);
-    DWORD ExitCode() const;
+    // The console's exit code once its process has ended, STILL_ACTIVE when it
+    // is still running after timeoutMs.
+    DWORD WaitForExit(DWORD timeoutMs);
 
 private:
     static std::wstring ConsolePath();
-    bool SendWithin(HWND target, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs,
-                    DWORD_PTR* result) const;
+    // The item texts of a combo or list box, through its count, length and text messages.
+    std::vector<std::wstring> Items(int id, UINT countMessage, UINT lengthMessage, UINT textMessage) const;
 
     PROCESS_INFORMATION m_process{};
     HWND m_window = nullptr;

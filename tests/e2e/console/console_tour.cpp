@@ -24,25 +24,25 @@ std::wstring TourDir() {
     return length > 0 && length < MAX_PATH ? std::wstring(dir) + L"\\" : std::wstring();
 }
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// Creates (or empties) a file in the tour folder and writes `text` into it.
+bool WriteTourFile(const std::wstring& name, const char* text) {
+    HANDLE file = CreateFileW((TourDir() + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    WriteFile(file, text, static_cast<DWORD>(std::strlen(text)), &written, nullptr);
+    CloseHandle(file);
+    return true;
+}
 
 bool Screenshot(const std::wstring& name) {
-    const std::wstring base = TourDir() + name;
-    HANDLE want = CreateFileW((base + L".want").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (want == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(want);
-    return WaitUntil([&] { return Exists(base + L".png"); }, kShotTimeoutMs);
+    const std::wstring png = TourDir() + name + L".png";
+    return WriteTourFile(name + L".want", "") &&
+           WaitUntil([&] { return GetFileAttributesW(png.c_str()) != INVALID_FILE_ATTRIBUTES; }, kShotTimeoutMs);
 }
 
 int Finish(const char* outcome) {
-    HANDLE done = CreateFileW((TourDir() + L"tour.done").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (done != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(done, outcome, static_cast<DWORD>(std::strlen(outcome)), &written, nullptr);
-        CloseHandle(done);
-    }
+    WriteTourFile(L"tour.done", outcome);
     return std::strcmp(outcome, "ok") == 0 ? 0 : 1;
 }
 
@@ -82,6 +82,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     console.Settle();
 
     console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
-    if (!console.WaitForExit(10000)) return Finish("the console did not end on Escape");
+    if (console.WaitForExit(10000) == STILL_ACTIVE) return Finish("the console did not end on Escape");
     return Finish("ok");
 }

@@ -5,19 +5,13 @@
 
 #include <cstdint>
 
-inline uint64_t FileTimeMs(const FILETIME& kernel, const FILETIME& user) {
+// `times` is GetThreadTimes or GetProcessTimes.
+inline uint64_t CpuMs(BOOL(WINAPI* times)(HANDLE, FILETIME*, FILETIME*, FILETIME*, FILETIME*), HANDLE of) {
+    FILETIME created, exited, kernel, user;
+    if (!times(of, &created, &exited, &kernel, &user)) return UINT64_MAX;
     const auto ticks = [](const FILETIME& t) { return uint64_t{t.dwHighDateTime} << 32 | t.dwLowDateTime; };
     return (ticks(kernel) + ticks(user)) / 10000;  // 100 ns units
 }
 
-inline uint64_t ThreadCpuMs(HANDLE thread) {
-    FILETIME created, exited, kernel, user;
-    if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) return UINT64_MAX;
-    return FileTimeMs(kernel, user);
-}
-
-inline uint64_t ProcessCpuMs() {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) return UINT64_MAX;
-    return FileTimeMs(kernel, user);
-}
+inline uint64_t ThreadCpuMs(HANDLE thread) { return CpuMs(GetThreadTimes, thread); }
+inline uint64_t ProcessCpuMs() { return CpuMs(GetProcessTimes, GetCurrentProcess()); }

@@ -1,7 +1,6 @@
 #include "sim_control.h"
 
 #include <winsock2.h>
-#include <ws2tcpip.h>
 
 #include <cstdlib>
 #include <sstream>
@@ -13,31 +12,23 @@ std::string Variable(const std::string& name) {
     return value ? value : "";
 }
 
-SOCKET Connect(const std::string& hostPort) {
-    const size_t colon = hostPort.rfind(':');
-    if (colon == std::string::npos) return INVALID_SOCKET;
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (getaddrinfo(hostPort.substr(0, colon).c_str(), hostPort.substr(colon + 1).c_str(), &hints, &found) != 0) {
-        return INVALID_SOCKET;
-    }
-    SOCKET s = socket(found->ai_family, found->ai_socktype, found->ai_protocol);
-    if (s != INVALID_SOCKET && connect(s, found->ai_addr, static_cast<int>(found->ai_addrlen)) != 0) {
-        closesocket(s);
-        s = INVALID_SOCKET;
-    }
-    freeaddrinfo(found);
-    return s;
-}
-
 }  // namespace
 
 SimControl::SimControl(const std::string& suffix) : m_socket(INVALID_SOCKET) {
+    // "<IPv4 address>:<port>", as run-with-sim.sh sets it.
+    const std::string hostPort = Variable("LUMERIC_SIM_CONTROL" + suffix);
+    const size_t colon = hostPort.rfind(':');
     WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return;
-    m_socket = Connect(Variable("LUMERIC_SIM_CONTROL" + suffix));
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0 || colon == std::string::npos) return;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = inet_addr(hostPort.substr(0, colon).c_str());
+    address.sin_port = htons(static_cast<u_short>(std::atoi(hostPort.c_str() + colon + 1)));
+    m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (m_socket != INVALID_SOCKET && connect(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        closesocket(m_socket);
+        m_socket = INVALID_SOCKET;
+    }
 }
 
 SimControl::~SimControl() {
@@ -47,20 +38,15 @@ SimControl::~SimControl() {
 
 bool SimControl::Connected() const { return m_socket != INVALID_SOCKET; }
 
+// A byte at a time: the replies are short, and nothing read past a line end is lost.
 bool SimControl::ReadLine(std::string& line) {
-    for (;;) {
-        const size_t end = m_pending.find('\n');
-        if (end != std::string::npos) {
-            line = m_pending.substr(0, end);
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            m_pending.erase(0, end + 1);
-            return true;
-        }
-        char chunk[512];
-        const int got = recv(m_socket, chunk, sizeof chunk, 0);
-        if (got <= 0) return false;
-        m_pending.append(chunk, static_cast<size_t>(got));
+    line.clear();
+    char byte = 0;
+    while (recv(m_socket, &byte, 1, 0) == 1) {
+        if (byte == '\n') return true;
+        if (byte != '\r') line += byte;
     }
+    return false;
 }
 
 std::string SimControl::Command(const std::string& line) {

@@ -39,7 +39,6 @@ private:
     bool ReadLine(std::string& line);
 
     uintptr_t m_socket;
-    std::string m_pending;  // bytes received beyond the last line returned
 };
 
 // The COM number from LUMERIC_COM<suffix>; 0 when unset.

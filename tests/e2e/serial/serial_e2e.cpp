@@ -1,0 +1,266 @@
+// CComPort, and the console's exchange over it (ComPortLine, TickClock), on
+// COM ports that are lumeric-sim ptys, under Wine. Every test uses the first
+// sim; the last one ends the second.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "com_port.h"
+#include "com_port_line.h"
+#include "cpu_time.h"
+#include "exchange.h"
+#include "recording_log.h"
+#include "register_map.h"
+#include "sim_control.h"
+#include "tick_clock.h"
+
+CComPort g_comm;
+
+namespace {
+
+// Nothing is linked as this COM number in the test prefix.
+constexpr uint32_t kMissingPort = 1024;
+
+bool IsClosed(const CComPort& port) { return port.m_hComm == INVALID_HANDLE_VALUE && port.m_hThread == nullptr; }
+
+bool IsSignalled(HANDLE object) { return WaitForSingleObject(object, 0) == WAIT_OBJECT_0; }
+
+HANDLE DuplicateThreadHandle(HANDLE thread) {
+    HANDLE copy = nullptr;
+    DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    return copy;
+}
+
+class ComPortTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_GT(com, 0) << "LUMERIC_COM is not set"; }
+    void TearDown() override { g_comm.Close(); }
+    const uint32_t com = static_cast<uint32_t>(ComNumber());
+};
+
+TEST_F(ComPortTest, FailedOpensCloseTheOpenPortAndCloseTwiceIsHarmless) {
+    // Out of range, then in range with nothing behind it.
+    for (uint32_t bad : {0u, 1025u, kMissingPort}) {
+        ASSERT_TRUE(g_comm.Open(com, 9600));
+        EXPECT_FALSE(g_comm.Open(bad, 9600)) << bad;
+        EXPECT_TRUE(IsClosed(g_comm)) << bad;
+    }
+    EXPECT_STREQ(g_comm.m_portName, "\\\\.\\COM1024");
+
+    ASSERT_TRUE(g_comm.Open(com, 9600));
+    for (int i = 0; i < 2; ++i) {
+        g_comm.Close();
+        EXPECT_TRUE(IsClosed(g_comm));
+    }
+    EXPECT_TRUE(g_comm.Open(com, 9600));
+}
+
+TEST_F(ComPortTest, OpenSetsSpeedFramingAndTheFiveTimeoutsAndKeepsTheDriversOtherSettings) {
+    HANDLE raw = CreateFileA(("\\\\.\\COM" + std::to_string(com)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(raw, INVALID_HANDLE_VALUE);
+    DCB reported{};
+    reported.DCBlength = sizeof reported;
+    ASSERT_TRUE(GetCommState(raw, &reported));
+    CloseHandle(raw);
+
+    ASSERT_TRUE(g_comm.Open(com, 19200));
+    DCB now{};
+    now.DCBlength = sizeof now;
+    ASSERT_TRUE(GetCommState(g_comm.m_hComm, &now));
+    EXPECT_EQ(now.BaudRate, 19200u);
+    EXPECT_EQ(now.ByteSize, 8);
+    EXPECT_EQ(now.Parity, NOPARITY);
+    EXPECT_EQ(now.StopBits, ONESTOPBIT);
+    EXPECT_EQ(g_comm.m_dcb.BaudRate, 19200u);
+    EXPECT_EQ(now.fOutxCtsFlow, reported.fOutxCtsFlow);
+    EXPECT_EQ(now.fRtsControl, reported.fRtsControl);
+    EXPECT_EQ(now.fDtrControl, reported.fDtrControl);
+    EXPECT_EQ(now.fOutX, reported.fOutX);
+    EXPECT_EQ(now.fInX, reported.fInX);
+
+    COMMTIMEOUTS timeouts{};
+    ASSERT_TRUE(GetCommTimeouts(g_comm.m_hComm, &timeouts));
+    EXPECT_EQ(timeouts.ReadIntervalTimeout, 0u);
+    EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 1u);
+    EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 1000u);
+    EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 1u);
+    EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 1000u);
+}
+
+TEST_F(ComPortTest, IdleMonitorWaitsWithoutSpinningAndCloseEndsItWithin100ms) {
+    ASSERT_TRUE(g_comm.Open(com, 9600));
+    HANDLE monitor = DuplicateThreadHandle(g_comm.m_hThread);
+    ASSERT_NE(monitor, nullptr);
+    // WaitCommEvent fails at once on this port, as on a pulled USB adapter.
+    const uint64_t before = ThreadCpuMs(monitor);
+    Sleep(2000);
+    EXPECT_LT(ThreadCpuMs(monitor) - before, 100u) << "monitor thread CPU over 2 s, in ms";
+    ASSERT_FALSE(IsSignalled(monitor)) << "the monitor ended by itself: its event mask was refused";
+
+    const DWORD start = GetTickCount();
+    g_comm.Close();
+    EXPECT_LT(GetTickCount() - start, 100u) << "it had to be terminated";
+    EXPECT_TRUE(IsSignalled(monitor));
+    DWORD exitCode = 99;
+    GetExitCodeThread(monitor, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(IsClosed(g_comm));
+    CloseHandle(monitor);
+}
+
+// Which event calls which notification is proven with the unit tests; here one
+// notification crosses to a window through the real PostMessage.
+TEST_F(ComPortTest, NotificationReachesTheWindowWithItsMessageAndTheComNumber) {
+    HWND window = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(g_comm.Open(com, 9600));
+    g_comm.m_hNotifyWnd = window;
+    g_comm.NotifyReceive();
+    MSG posted{};
+    ASSERT_TRUE(PeekMessageA(&posted, window, 0, 0, PM_REMOVE));
+    EXPECT_EQ(posted.message, 1642u);
+    EXPECT_EQ(posted.wParam, com);
+    g_comm.m_hNotifyWnd = nullptr;
+    DestroyWindow(window);
+}
+
+// A monitor of a derived class that never looks at the stop flag.
+class StubbornMonitorPort : public CComPort {
+public:
+    DWORD MonitorLoop() override {
+        for (;;) Sleep(1000);
+    }
+};
+
+TEST_F(ComPortTest, MonitorThatIgnoresTheStopIsTerminatedAfter100ms) {
+    StubbornMonitorPort port;
+    EXPECT_TRUE(IsClosed(port)) << "a new port starts closed";
+    ASSERT_TRUE(port.Open(com, 9600));
+    HANDLE monitor = DuplicateThreadHandle(port.m_hThread);
+
+    const DWORD start = GetTickCount();
+    port.Close();
+    const DWORD took = GetTickCount() - start;
+
+    EXPECT_GE(took, 95u);  // tick granularity
+    EXPECT_LT(took, 300u);
+    EXPECT_TRUE(IsClosed(port));
+    EXPECT_EQ(WaitForSingleObject(monitor, 1000), WAIT_OBJECT_0);
+    CloseHandle(monitor);
+}
+
+// The port closes with the base class's TearDown.
+class ExchangeTest : public ComPortTest {
+protected:
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(ComPortTest::SetUp());
+        // The first sim serves every test of this program: undo what earlier tests set.
+        for (const char* command : {"fault 1 none", "set 1 baud 9600", "clearlog"}) {
+            ASSERT_EQ(sim.Command(command).substr(0, 2), "ok") << command;
+        }
+        ASSERT_TRUE(line.Open(com, 9600));
+    }
+
+    ExchangeResult ReadVoltage() {
+        return exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, true, true, false);
+    }
+
+    SimControl sim;
+    ComPortLine line{g_comm};
+    TickClock clock;
+    RecordingLog log;
+    int32_t baudRate = 9600;
+    ModbusExchange exchange{line, clock, log, [this] { return baudRate; }};
+};
+
+TEST_F(ExchangeTest, VoltageReadIsLoggedInHexJudgedOkAndReachesTheUnitAtANewSpeedAfterReopening) {
+    ASSERT_EQ(sim.Command("set 1 voltage 1 1234").substr(0, 2), "ok");
+    EXPECT_EQ(ReadVoltage(), ExchangeResult::Ok);
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"发: 01 03 00 40 00 01 85 DE", "读: 01 03 02 04 D2 3A D9"}));
+
+    ASSERT_EQ(sim.Command("set 1 baud 19200").substr(0, 2), "ok");
+    ASSERT_TRUE(line.Open(com, 19200));
+    baudRate = 19200;
+    EXPECT_EQ(ReadVoltage(), ExchangeResult::Ok);
+
+    const std::vector<SimFrame> frames = sim.Log();
+    ASSERT_EQ(frames.size(), 2u);
+    EXPECT_EQ(frames[0].hex, "01030040000185DE");
+    EXPECT_EQ(frames[0].baud, 9600u);
+    EXPECT_EQ(frames[1].baud, 19200u);
+}
+
+TEST_F(ExchangeTest, SilentUnitTimesOutAfter5000msWithoutSpinning) {
+    ASSERT_EQ(sim.Command("fault 1 silent").substr(0, 2), "ok");
+    const uint64_t cpuBefore = ProcessCpuMs();
+    const DWORD start = GetTickCount();
+
+    EXPECT_EQ(ReadVoltage(), ExchangeResult::Timeout);
+
+    const DWORD took = GetTickCount() - start;
+    EXPECT_GE(took, 5000u);
+    EXPECT_LT(took, 5500u);
+    EXPECT_LT(ProcessCpuMs() - cpuBefore, 500u) << "CPU ms over the 5 s wait";
+    EXPECT_EQ(log.lines, std::vector<std::string>{"发: 01 03 00 40 00 01 85 DE"});
+}
+
+TEST_F(ExchangeTest, WrongCrcIsJudgedCrcErrorAfterTheReplyIsLogged) {
+    ASSERT_EQ(sim.Command("fault 1 badcrc").substr(0, 2), "ok");
+    EXPECT_EQ(ReadVoltage(), ExchangeResult::CrcError);
+    ASSERT_EQ(log.lines.size(), 2u);
+    EXPECT_EQ(log.lines[1].substr(0, std::strlen("读: 01 03 02")), "读: 01 03 02");
+}
+
+TEST_F(ExchangeTest, ReadStillPendingAfterItsShortWaitIsCancelledBeforeItReturns) {
+    uint8_t early[16];
+    std::memset(early, 0xAA, sizeof early);
+    const DWORD start = GetTickCount();
+    const ReadResult nothing = line.Read(early, sizeof early, 10);
+    EXPECT_LT(GetTickCount() - start, 100u);
+    EXPECT_FALSE(nothing.failed);
+    EXPECT_EQ(nothing.count, 0u);
+
+    // The reply that follows must neither land in the old buffer nor be swallowed.
+    const RequestFrame request = ReadVoltageRequest(1);
+    line.StartWrite(request.data(), static_cast<uint32_t>(request.size()));
+    // The unit answers within a few milliseconds; give it ample time.
+    for (int i = 0; i < 100 && line.QueryStatus().queued < kVoltageReplyLength; ++i) Sleep(10);
+    ASSERT_GE(line.QueryStatus().queued, kVoltageReplyLength);
+    for (uint8_t byte : early) EXPECT_EQ(byte, 0xAA);
+
+    // Asking for more than came pends, is cancelled, and still counts what landed.
+    uint8_t reply[16] = {};
+    const ReadResult got = line.Read(reply, sizeof reply, 10);
+    EXPECT_FALSE(got.failed);
+    ASSERT_EQ(got.count, kVoltageReplyLength);
+    EXPECT_TRUE(VerifyReply(reply, kVoltageReplyLength));
+}
+
+// The second sim's unit vanishes while its port is open (the sim ends and
+// closes its pty).
+TEST_F(ExchangeTest, UnitThatDisappearsTimesOutWithoutSpinningAndThePortStillClosesAndOpens) {
+    const uint32_t goneCom = static_cast<uint32_t>(ComNumber("_2"));
+    SimControl goneSim("_2");
+    ASSERT_GT(goneCom, 0u) << "LUMERIC_COM_2 is not set";
+    ASSERT_TRUE(line.Open(goneCom, 9600));
+    ASSERT_EQ(ReadVoltage(), ExchangeResult::Ok);
+    ASSERT_EQ(goneSim.Command("quit").substr(0, 2), "ok");
+    Sleep(300);  // the sim closes its pty as it ends
+
+    const uint64_t cpuBefore = ProcessCpuMs();
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(ReadVoltage(), ExchangeResult::Timeout);
+    EXPECT_EQ(ReadVoltage(), ExchangeResult::Timeout);
+    EXPECT_LT(GetTickCount() - start, 11000u);
+    EXPECT_LT(ProcessCpuMs() - cpuBefore, 1000u) << "CPU ms over two 5 s exchanges, monitor included";
+
+    const DWORD closeStart = GetTickCount();
+    line.Close();
+    EXPECT_LT(GetTickCount() - closeStart, 100u);
+    EXPECT_FALSE(line.IsOpen());
+    ASSERT_TRUE(line.Open(com, 9600));
+    EXPECT_EQ(ReadVoltage(), ExchangeResult::Ok);
+}
+
+}  // namespace
