@@ -38,8 +38,8 @@ TEST_F(ConsoleTest, NoTypedTextPutsAMalformedFrameOnTheWire) {
         Click(commands[rng() % 6]);
         if (rng() % 2 == 0) console.OnTimer();
     }
-    ASSERT_FALSE(port.line.writes.empty());
-    for (const std::vector<uint8_t>& frame : port.line.writes) {
+    ASSERT_FALSE(port.writes.empty());
+    for (const std::vector<uint8_t>& frame : port.writes) {
         ASSERT_EQ(kRequestLength, frame.size());
         EXPECT_TRUE(VerifyReply(frame.data(), frame.size()));
     }

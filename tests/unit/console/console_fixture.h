@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "console_dlg.h"
-#include "fakes/fake_console_port.h"
 #include "fakes/fake_dialog_window.h"
+#include "fakes/fake_serial_line.h"
+#include "fakes/frames.h"
 #include "fakes/virtual_clock.h"
-#include "modbus_crc.h"
 #include "resource.h"
 
 // The buttons that follow the port, as the operator sees them listed.
@@ -18,13 +18,6 @@ inline const std::vector<int> kSeventeen = {1012, 1014, 1017, 1008, 1025, 1044, 
 // What a run locks, in the order it locks them.
 inline const std::vector<int> kLockedByRun = {1012, 1014, 1017, 1008, 1044, 1057, 1062, 1076, 1084,
                                               1078, 1082, 1080, 1087, 1079, 1083, 1081, 1088};
-
-inline std::vector<uint8_t> WithCrc(std::vector<uint8_t> bytes) {
-    const uint16_t crc = ModbusCrc16(bytes.data(), bytes.size());
-    bytes.push_back(static_cast<uint8_t>(crc >> 8));
-    bytes.push_back(static_cast<uint8_t>(crc & 0xFF));
-    return bytes;
-}
 
 inline std::vector<uint8_t> VoltageReply(uint16_t hundredths, uint8_t address = 1) {
     return WithCrc({address, 0x03, 0x02, static_cast<uint8_t>(hundredths >> 8), static_cast<uint8_t>(hundredths)});
@@ -35,6 +28,7 @@ inline std::vector<uint8_t> VoltageReply(uint16_t hundredths, uint8_t address = 
 class ConsoleTest : public ::testing::Test {
 protected:
     ConsoleTest() {
+        port.open = false;
         const std::vector<std::string> speeds = {"1200", "2400", "4800", "9600", "19200"};
         for (int n = 1; n <= 20; ++n) window.comboItems[IDC_COMBO_PORT].push_back(std::to_string(n));
         window.comboItems[IDC_COMBO_BAUD] = speeds;
@@ -55,7 +49,7 @@ protected:
     const std::vector<std::string>& Log() { return window.lists[IDC_LIST_LOG]; }
     // The unit answers `delayMs` after now.
     void UnitAnswers(const std::vector<uint8_t>& reply, uint64_t delayMs = 20) {
-        port.line.Arrive(clock.NowMs() + delayMs, reply);
+        port.Arrive(clock.NowMs() + delayMs, reply);
     }
     void OpenPort() {
         Click(IDC_BTN_OPEN);
@@ -69,7 +63,7 @@ protected:
     }
 
     VirtualClock clock{1000};
-    FakeConsolePort port{clock};
+    FakeSerialLine port{clock};
     FakeDialogWindow window;
     CConsoleDlg console{window, port, clock};
     bool initResult = false;

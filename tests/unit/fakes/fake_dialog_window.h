@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dialog_window.h"
@@ -12,33 +13,50 @@
 class FakeDialogWindow : public DialogWindow {
 public:
     static constexpr uintptr_t kHandle = 0x5A17;
-
-    struct Font {
-        std::string face;
-        int tenthsOfPoint = 0;
-        bool operator==(const Font& other) const {
-            return face == other.face && tenthsOfPoint == other.tenthsOfPoint;
-        }
-    };
+    using Font = std::pair<std::string, int>;  // face, tenths of a point
 
     std::string GetText(int id) override { return texts[id]; }
     void SetText(int id, const std::string& text) override { texts[id] = text; }
-    void Enable(int id, bool enabled) override;
+    void Enable(int id, bool on) override {
+        enabled[id] = on;
+        journal.push_back((on ? "on " : "off ") + std::to_string(id));
+    }
 
-    int GetComboSelection(int id) override;
-    void SetComboSelection(int id, int index) override;
+    int GetComboSelection(int id) override { return selections.count(id) ? selections[id] : -1; }
+    // Like CB_SETCURSEL: the combo then shows the item, or nothing for -1.
+    void SetComboSelection(int id, int index) override {
+        const std::vector<std::string>& items = comboItems[id];
+        const bool valid = index >= 0 && static_cast<size_t>(index) < items.size();
+        selections[id] = valid ? index : -1;
+        texts[id] = valid ? items[static_cast<size_t>(index)] : std::string();
+    }
 
     void ClearList(int id) override { lists[id].clear(); }
     void AddListLine(int id, const std::string& text) override { lists[id].push_back(text); }
-    void InsertListLine(int id, int index, const std::string& text) override;
+    // Like LB_INSERTSTRING: an index past the end, or -1, appends.
+    void InsertListLine(int id, int index, const std::string& text) override {
+        std::vector<std::string>& lines = lists[id];
+        const bool inside = index >= 0 && static_cast<size_t>(index) <= lines.size();
+        lines.insert(inside ? lines.begin() + index : lines.end(), text);
+    }
 
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
 
-    void StartTimer(uint32_t periodMs) override;
-    void StopTimer() override;
+    void StartTimer(uint32_t periodMs) override {
+        timerRunning = true;
+        timerPeriodMs = periodMs;
+        journal.push_back("timer " + std::to_string(periodMs));
+    }
+    void StopTimer() override {
+        timerRunning = false;
+        journal.push_back("timer stop");
+    }
 
     WindowRect GetWindowRect() override { return rect; }
-    void SetWindowSize(int width, int height) override;
+    void SetWindowSize(int width, int height) override {
+        rect.right = rect.left + width;
+        rect.bottom = rect.top + height;
+    }
 
     void SetProgramIcon() override { ++iconSets; }
     void SetControlFont(int id, const std::string& face, int tenthsOfPoint) override {
@@ -46,9 +64,16 @@ public:
     }
     uintptr_t NativeHandle() override { return kHandle; }
 
-    bool IsEnabled(int id) const;
+    bool IsEnabled(int id) const { return !enabled.count(id) || enabled.at(id); }
     // Ids switched on or off, in call order, each switch counted.
-    std::vector<int> Switched(bool enabled) const;
+    std::vector<int> Switched(bool on) const {
+        const std::string prefix = on ? "on " : "off ";
+        std::vector<int> ids;
+        for (const std::string& entry : journal) {
+            if (entry.compare(0, prefix.size(), prefix) == 0) ids.push_back(std::stoi(entry.substr(prefix.size())));
+        }
+        return ids;
+    }
 
     std::map<int, std::string> texts;
     std::map<int, bool> enabled;

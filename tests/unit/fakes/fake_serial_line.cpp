@@ -12,6 +12,14 @@ void FakeSerialLine::Arrive(uint64_t atMs, const std::vector<uint8_t>& bytes, ui
     }
 }
 
+bool FakeSerialLine::Open(uint32_t portNumber, uint32_t baudRate) {
+    Close();
+    if (portNumber < 1 || portNumber > 1024 || refuseOpen) return false;
+    opened.push_back({portNumber, baudRate});
+    open = true;
+    return true;
+}
+
 void FakeSerialLine::FlagLineErrorAt(uint64_t atMs) { m_lineErrorsUs.push_back(atMs * 1000); }
 
 uint32_t FakeSerialLine::Queued() const {
@@ -32,13 +40,11 @@ bool FakeSerialLine::TakeLineError() {
 }
 
 LineStatus FakeSerialLine::QueryStatus() {
-    if (statusFails) return {false, false, 0};
     const bool error = TakeLineError();
     return {true, error, Queued()};
 }
 
 LineStatus FakeSerialLine::QueryErrors() {
-    if (statusFails) return {false, false, 0};
     return {true, TakeLineError(), 0};
 }
 

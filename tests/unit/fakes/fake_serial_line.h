@@ -3,13 +3,20 @@
 #include <deque>
 #include <vector>
 
-#include "serial_line.h"
+#include "console_port.h"
 #include "virtual_clock.h"
 
 // A scripted port on virtual time: bytes arrive at set moments, line errors
 // are flagged at set moments, and every call the exchange makes is recorded.
-class FakeSerialLine : public SerialLine {
+// Open behaves as the real port's does where the console can tell: a port
+// still open is closed first, and numbers outside 1 to 1024 are refused.
+class FakeSerialLine : public ConsolePort {
 public:
+    struct OpenCall {
+        uint32_t portNumber;
+        uint32_t baudRate;
+    };
+
     explicit FakeSerialLine(VirtualClock& clock) : m_clock(clock) {}
 
     // `bytes` arrive from `atMs` on, one every `charUs` microseconds
@@ -18,6 +25,12 @@ public:
     void FlagLineErrorAt(uint64_t atMs);
     static uint32_t CharUs(uint32_t baudRate) { return 10000000 / baudRate; }
 
+    bool Open(uint32_t portNumber, uint32_t baudRate) override;
+    void Close() override {
+        if (open) ++closes;
+        open = false;
+    }
+    void SetNotifyWindow(uintptr_t window) override { notifyWindow = window; }
     bool IsOpen() const override { return open; }
     LineStatus QueryStatus() override;
     LineStatus QueryErrors() override;
@@ -30,7 +43,6 @@ public:
     uint32_t Queued() const;
 
     bool open = true;
-    bool statusFails = false;      // ClearCommError returns failure
     int refuseReads = 0;           // next n reads fail outright
     int pendingReads = 0;          // next n reads pend and time out empty after their short wait
     uint32_t readCostUs = 0;       // virtual time each read takes
@@ -39,6 +51,10 @@ public:
     int inputPurges = 0;
     int outputPurges = 0;
     int waits = 0;
+    bool refuseOpen = false;       // a port that exists in the list but cannot be had
+    std::vector<OpenCall> opened;  // successful opens only
+    int closes = 0;
+    uintptr_t notifyWindow = 0;
 
 private:
     struct Pending {

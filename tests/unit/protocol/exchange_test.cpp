@@ -5,20 +5,13 @@
 
 #include "exchange.h"
 #include "fakes/fake_serial_line.h"
+#include "fakes/frames.h"
 #include "fakes/recording_log.h"
 #include "fakes/virtual_clock.h"
 #include "format_hex.h"
-#include "modbus_crc.h"
 #include "register_map.h"
 
 namespace {
-
-std::vector<uint8_t> WithCrc(std::vector<uint8_t> bytes) {
-    const uint16_t crc = ModbusCrc16(bytes.data(), bytes.size());
-    bytes.push_back(static_cast<uint8_t>(crc >> 8));
-    bytes.push_back(static_cast<uint8_t>(crc & 0xFF));
-    return bytes;
-}
 
 const std::vector<uint8_t> kVoltageReply = WithCrc({0x01, 0x03, 0x02, 0x04, 0xD2});
 const std::string kRequestLine = "发: 01 03 00 40 00 01 85 DE";
@@ -40,41 +33,18 @@ protected:
     uint64_t start;
 };
 
-TEST_F(ExchangeTest, GoodReplyIsLoggedBelowTheRequestAndJudgedOk) {
-    line.Arrive(start + 50, kVoltageReply, FakeSerialLine::CharUs(9600));
+TEST_F(ExchangeTest, GoodReplyIsLoggedBelowTheRequestAndJudgedOkWithoutItsTrailingBytes) {
+    std::vector<uint8_t> longer = kVoltageReply;
+    longer.push_back(0xAA);
+    longer.push_back(0x55);
+    line.Arrive(start + 20, longer);
     EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
-    EXPECT_EQ(57u, ElapsedMs());
     ASSERT_EQ(1u, line.writes.size());
     EXPECT_EQ(std::vector<uint8_t>({0x01, 0x03, 0x00, 0x40, 0x00, 0x01, 0x85, 0xDE}), line.writes[0]);
     EXPECT_EQ((std::vector<std::string>{kRequestLine, "读:" + FormatHex(kVoltageReply.data(), 7)}),
               log.lines);
     EXPECT_EQ(0x04D2, RegisterValueAt(exchange.Reply() + 3));
     EXPECT_EQ(ModbusExchange::kRestingTimeoutMs, exchange.TimeoutMs());
-}
-
-TEST_F(ExchangeTest, WrongCrcIsLoggedThenRefused) {
-    std::vector<uint8_t> bad = kVoltageReply;
-    std::swap(bad[5], bad[6]);
-    line.Arrive(start + 20, bad);
-    EXPECT_EQ(ExchangeResult::CrcError, ReadVoltage());
-    ASSERT_EQ(2u, log.lines.size());
-    EXPECT_EQ("读:" + FormatHex(bad.data(), bad.size()), log.lines[1]);
-}
-
-TEST_F(ExchangeTest, TrailingBytesAreNeitherLoggedNorVerified) {
-    std::vector<uint8_t> longer = kVoltageReply;
-    longer.push_back(0xAA);
-    longer.push_back(0x55);
-    line.Arrive(start + 20, longer);
-    EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
-    EXPECT_EQ("读:" + FormatHex(kVoltageReply.data(), 7), log.lines[1]);
-}
-
-TEST_F(ExchangeTest, AShortReplySuchAsAnExceptionEndsInTimeoutAtTheShortDeadline) {
-    line.Arrive(start + 20, WithCrc({0x01, 0x83, 0x02}));
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage());
-    EXPECT_EQ(200u, ElapsedMs());
-    EXPECT_EQ(std::vector<std::string>{kRequestLine}, log.lines);
 }
 
 TEST_F(ExchangeTest, AckWithoutReplyWhenNothingIsAwaited) {
@@ -159,14 +129,6 @@ TEST_F(ExchangeTest, RefusedAndPendingReadsDeliverNothingAndTheWaitGoesOn) {
     EXPECT_EQ(3u, line.readSizes.size());
 }
 
-TEST_F(ExchangeTest, AFailingStatusQueryCountsAsNothingQueued) {
-    line.statusFails = true;
-    line.Arrive(start + 10, kVoltageReply);
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage());
-    EXPECT_TRUE(line.readSizes.empty());
-    EXPECT_EQ(5000u, ElapsedMs());
-}
-
 TEST_F(ExchangeTest, BaudRateZeroKeepsTheLongDeadline) {
     baudRate = 0;
     line.Arrive(start + 10, {0x01, 0x03});
@@ -190,20 +152,11 @@ TEST_F(ExchangeTest, DrainingALineThatNeverFallsSilentIsBounded) {
     EXPECT_LT(ElapsedMs(), ModbusExchange::kDrainLimitMs + 10);
 }
 
-class ExchangeWrapTest : public ExchangeTest {
-protected:
-    ExchangeWrapTest() : ExchangeTest(0xFFFFFFFFull - 20) {}
-};
-
-TEST_F(ExchangeWrapTest, TheDeadlineHoldsAcrossTheTickCountWrap) {
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage());
-    EXPECT_EQ(5000u, ElapsedMs());
-}
-
-// The deadline rule at each of the five rates.
+// The deadline rule at each of the five rates, started just before the tick
+// count wraps so that every deadline is measured across the wrap.
 class ExchangeTimingTest : public ExchangeTest, public ::testing::WithParamInterface<int32_t> {
 protected:
-    void SetUp() override { baudRate = GetParam(); }
+    ExchangeTimingTest() : ExchangeTest(0xFFFFFFFFull - 20) { baudRate = GetParam(); }
     uint32_t ShortDeadline() const { return static_cast<uint32_t>(1920000 / GetParam()); }
 };
 

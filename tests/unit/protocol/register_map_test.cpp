@@ -16,23 +16,8 @@ TEST(RegisterMap, BuildsEveryRequestByteForByte) {
     EXPECT_EQ((RequestFrame{0x01, 0x03, 0x00, 0x40, 0x00, 0x04, 0x45, 0xDD}), ReadFourVoltagesRequest(1));
 }
 
-TEST(RegisterMap, AddressesOtherStationsAndRates) {
-    const RequestFrame toStation2 = ReadVoltageRequest(2);
-    EXPECT_EQ(0x02, toStation2[0]);
-    EXPECT_TRUE(VerifyReply(toStation2.data(), toStation2.size()));
-    for (uint16_t rate : {1200, 2400, 4800, 9600, 19200}) {
-        const RequestFrame frame = SetLineSpeedRequest(1, rate);
-        EXPECT_EQ(rate, RegisterValueAt(&frame[4]));
-    }
-}
-
-TEST(RegisterMap, ReplyLengthsFollowTheRegisterCounts) {
-    EXPECT_EQ(7u, kVoltageReplyLength);
-    EXPECT_EQ(11u, kSettingsReplyLength);
+TEST(RegisterMap, TheFourIdentityTextsTileBytes3To82OfTheIdentityReply) {
     EXPECT_EQ(85u, kIdentityReplyLength);
-    EXPECT_EQ(13u, kFourVoltagesReplyLength);
-    EXPECT_EQ(8u, kWriteEchoLength);
-    // The four identity texts tile bytes 3 to 82 of the 85-byte reply.
     EXPECT_EQ(kDeviceNameField.offset + kDeviceNameField.size, kSoftwareVersionField.offset);
     EXPECT_EQ(kSoftwareVersionField.offset + kSoftwareVersionField.size, kMakerField.offset);
     EXPECT_EQ(kMakerField.offset + kMakerField.size, kProtocolVersionField.offset);

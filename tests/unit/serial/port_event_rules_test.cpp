@@ -18,9 +18,10 @@ TEST(PortEventDispatch, EachSingleFlagCallsForItsOwnNotification) {
 TEST(PortEventDispatch, ZeroCombinedAndUnknownWordsCallForNothing) {
     EXPECT_EQ(NotificationForEvent(0), PortNotification::None);
     EXPECT_EQ(NotificationForEvent(0x0001 | 0x0080), PortNotification::None);  // receive with line error
-    EXPECT_EQ(NotificationForEvent(0x0008 | 0x0010), PortNotification::None);
     EXPECT_EQ(NotificationForEvent(0x0002), PortNotification::None);  // EV_RXFLAG is not watched
     EXPECT_EQ(NotificationForEvent(0x0200), PortNotification::None);
+    // The default watch is every event but EV_RXFLAG, and as a whole calls for nothing.
+    EXPECT_EQ(PortEvent::DefaultMask, 0x1FDu);
     EXPECT_EQ(NotificationForEvent(PortEvent::DefaultMask), PortNotification::None);
 }
 
@@ -34,15 +35,10 @@ TEST(PortEventDispatch, ReceiveIsReportedFromTheThresholdOn) {
     EXPECT_TRUE(ReceiveReachesThreshold(0xFFFFFFFFu, 0x80000000u));
 }
 
-TEST(PortEventDispatch, DefaultMaskIsEveryEventButRxFlag) { EXPECT_EQ(PortEvent::DefaultMask, 0x1FDu); }
-
-TEST(SetCommMaskFailureText, WritesHandleAndMaskInLowerCaseHex) {
+TEST(SetCommMaskFailureText, WritesHandleAndMaskInLowerCaseHexWithin255Characters) {
     EXPECT_EQ(SetCommMaskFailureText("com_port.cpp", 42, 5, 0x7C, 0x1FD, 87),
               "com_port.cpp(42) : COM5 Call WINAPI SetCommMask(7c, 1fd) Fail, thread work invalid! "
               "GetLastError() = 87;");
-}
-
-TEST(SetCommMaskFailureText, NeverExceeds255Characters) {
     const std::string longName(400, 'x');
     const std::string text = SetCommMaskFailureText(longName.c_str(), 1, 1024, 0xFFFFFFFFu, 0x1FD, 5);
     EXPECT_EQ(text.size(), 255u);
