@@ -5,9 +5,12 @@
 
 #include "format_hex.h"
 
-int32_t ShortDeadlineMs(int32_t baudRate) {
-    return baudRate > 0 ? 1920000 / baudRate : 0;
-}
+namespace {
+
+// 192 characters of 10 bits at a rate above 0.
+int32_t ShortDeadlineMs(int32_t baudRate) { return 1920000 / baudRate; }
+
+}  // namespace
 
 ModbusExchange::ModbusExchange(SerialLine& line, Clock& clock, LogSink& log, BaudRateSource baudRate)
     : m_line(line), m_clock(clock), m_log(log), m_baudRate(std::move(baudRate)) {}
@@ -66,7 +69,8 @@ size_t ModbusExchange::WaitForReply(size_t replyLength, bool shortenDeadline) {
         }
         if (delivered > 0) {
             received += delivered;
-            // Measured from the start of the wait, never from the arrival.
+            // Measured from the start of the wait, never from the arrival. A rate
+            // of 0 cannot shorten anything: the long deadline stays.
             if (shortenDeadline && baudRate > 0) m_timeoutMs = ShortDeadlineMs(baudRate);
         }
         if (received >= replyLength) break;

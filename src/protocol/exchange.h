@@ -51,6 +51,3 @@ private:
     uint8_t ReadBuffer[kReadBufferSize] = {};
     int32_t m_timeoutMs = kRestingTimeoutMs;
 };
-
-// 192 characters of 10 bits at the given rate; 0 when the rate is unusable.
-int32_t ShortDeadlineMs(int32_t baudRate);
