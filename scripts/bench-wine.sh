@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Wine figures for scripts/bench.sh: CPU of the Windows process over a silent
 # 5000 ms exchange and with the port open and idle for 10 s. Release builds in
-# build/bench-win (the Windows program) and build/bench (lumeric-sim), a Wine
-# prefix of their own in build/bench/wineprefix. Prints figures only.
+# build/bench-win-ARCH (the Windows program, for the build scripts/win-arch.sh
+# picks) and build/bench (lumeric-sim), a Wine prefix of their own in
+# build/bench/wineprefix-ARCH. Prints figures only.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-win="$root/build/bench-win"
+export LUMERIC_WIN_ARCH
+LUMERIC_WIN_ARCH=$("$root/scripts/win-arch.sh")
+win="$root/build/bench-win-$LUMERIC_WIN_ARCH"
 native="$root/build/bench"
-prefix="$native/wineprefix"
+prefix="$native/wineprefix-$LUMERIC_WIN_ARCH"
 
-cmake -S "$root" -B "$win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$win" -j 2 --target serial_bench >/dev/null
+"$root/scripts/build-win.sh" "$LUMERIC_WIN_ARCH" "$win" Release serial_bench >/dev/null
 cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$native" -j 2 --target lumeric-sim >/dev/null
 

@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# Builds both trees: build/win (Lumeric.exe and the Windows test programs,
-# cross-built with MinGW) and build/native (lumeric-sim and the native tests,
+# Builds the trees: build/win (the shipped 32-bit Lumeric.exe and the Windows
+# test programs, cross-built with MinGW), on hosts without 32-bit support also
+# build/win-x86_64 (the same sources for x86-64, which their Wine tiers run;
+# see scripts/win-arch.sh), and build/native (lumeric-sim and the native tests,
 # with AddressSanitizer and UndefinedBehaviorSanitizer). The native tree runs
 # every tier, the Windows programs under Wine included.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-jobs=$(nproc 2>/dev/null || echo 2)
+arch=$("$root/scripts/win-arch.sh")
 
-cmake -S "$root" -B "$root/build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build/win" -j "$jobs"
+# Every host builds the shipped 32-bit tree, so every run proves that it compiles and links.
+"$root/scripts/build-win.sh" i686 "$root/build/win"
+win=$root/build/win
+if [ "$arch" != i686 ]; then
+  win=$root/build/win-$arch
+  "$root/scripts/build-win.sh" "$arch" "$win"
+fi
 
 cmake -S "$root" -B "$root/build/native" -DLUMERIC_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
-  -DLUMERIC_WIN_BUILD_DIR="$root/build/win" >/dev/null
-cmake --build "$root/build/native" -j "$jobs"
+  -DLUMERIC_WIN_BUILD_DIR="$win" -DLUMERIC_WIN_ARCH="$arch" >/dev/null
+cmake --build "$root/build/native" -j "$(nproc 2>/dev/null || echo 2)"

@@ -19,14 +19,14 @@ done
 
 Xvfb "$display" -screen 0 1024x700x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
-trap 'wineserver -k 2>/dev/null || true; kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true' EXIT
+trap '"$here/wine.sh" --server -k 2>/dev/null || true; kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true' EXIT
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.05; done
 
 rm -rf "$shots"
 mkdir -p "$shots"
 export LUMERIC_TOUR_DIR
-LUMERIC_TOUR_DIR=$(winepath -w "$shots")
-DISPLAY=$display wine explorer /desktop=lumeric,1024x700 "$tour" >/dev/null 2>&1 &
+LUMERIC_TOUR_DIR=$("$here/wine.sh" winepath.exe -w "$shots")
+DISPLAY=$display "$here/wine.sh" explorer /desktop=lumeric,1024x700 "$tour" >/dev/null 2>&1 &
 
 deadline=$((SECONDS + 120))
 while [ ! -f "$shots/tour.done" ]; do

@@ -9,28 +9,31 @@
 #     voltage, a refused interval, continuous acquisition) that saves
 #     screenshots and prints where they are.
 #
-# Build trees: LUMERIC_WIN_BUILD_DIR (default build/win) and
-# LUMERIC_NATIVE_BUILD_DIR (default build/native), configured as
-# scripts/build.sh does when they are new. Demo prefix and screenshots:
-# LUMERIC_DEMO_DIR (default build/demo).
+# Build trees: LUMERIC_WIN_BUILD_DIR (default build/win, or build/win-x86_64
+# where scripts/win-arch.sh picks the x86_64 build) and LUMERIC_NATIVE_BUILD_DIR
+# (default build/native), configured as scripts/build.sh does when they are new.
+# Demo prefix and screenshots: LUMERIC_DEMO_DIR (default build/demo).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-win=${LUMERIC_WIN_BUILD_DIR:-$root/build/win}
 native=${LUMERIC_NATIVE_BUILD_DIR:-$root/build/native}
 demo=${LUMERIC_DEMO_DIR:-$root/build/demo}
-jobs=$(nproc 2>/dev/null || echo 2)
 
 "$root/scripts/install-packages.sh"
 
-# Only what the demo needs.
-[ -f "$win/CMakeCache.txt" ] || cmake -S "$root" -B "$win" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$win" -j "$jobs" --target Lumeric console_tour
-[ -f "$native/CMakeCache.txt" ] || cmake -S "$root" -B "$native" -DLUMERIC_SANITIZE=ON \
-  -DCMAKE_BUILD_TYPE=Debug -DLUMERIC_WIN_BUILD_DIR="$win" >/dev/null
-cmake --build "$native" -j "$jobs" --target lumeric-sim
+export LUMERIC_WIN_ARCH
+LUMERIC_WIN_ARCH=$("$root/scripts/win-arch.sh")
+default_win=$root/build/win
+[ "$LUMERIC_WIN_ARCH" = i686 ] || default_win=$root/build/win-$LUMERIC_WIN_ARCH
+win=${LUMERIC_WIN_BUILD_DIR:-$default_win}
 
-export WINEPREFIX=$demo/wineprefix
+# Only what the demo needs.
+"$root/scripts/build-win.sh" "$LUMERIC_WIN_ARCH" "$win" Release Lumeric console_tour
+[ -f "$native/CMakeCache.txt" ] || cmake -S "$root" -B "$native" -DLUMERIC_SANITIZE=ON \
+  -DCMAKE_BUILD_TYPE=Debug -DLUMERIC_WIN_BUILD_DIR="$win" -DLUMERIC_WIN_ARCH="$LUMERIC_WIN_ARCH" >/dev/null
+cmake --build "$native" -j "$(nproc 2>/dev/null || echo 2)" --target lumeric-sim
+
+# A prefix per Windows build: one made by the 64-bit loader alone differs.
+export WINEPREFIX=$demo/wineprefix-$LUMERIC_WIN_ARCH
 "$root/scripts/demo-prefix.sh" "$WINEPREFIX" "$demo/com1"
 . "$root/scripts/wine-env.sh"
 
@@ -45,7 +48,7 @@ echo "Simulated units 1 and 2 (9600 bit/s) and 3 (19200 bit/s) on COM1; $(grep '
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting the console: choose port 1 and press 打开串口."
-  wine "$win/src/console/Lumeric.exe"
+  "$root/scripts/wine.sh" "$win/src/console/Lumeric.exe"
 else
   echo "No display: a scripted tour under Xvfb. Screenshots:"
   "$root/scripts/demo-tour.sh" "$win/e2e-bin/console_tour.exe" "$demo/screenshots"

@@ -12,20 +12,20 @@ WINEPREFIX=$(mkdir -p "${2:?prefix folder}" && cd "$2" && pwd)
 case "$action" in
   start)
     if [ ! -f "$WINEPREFIX/.lumeric-ready" ]; then
-      wineboot -i >/dev/null 2>&1
+      "$here/wine.sh" wineboot.exe -i >/dev/null 2>&1
       # No display: windows exist and work but are drawn nowhere.
-      wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+      "$here/wine.sh" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
       # The driver is chosen when the server starts: restart it.
-      wineserver -w
+      "$here/wine.sh" --server -w
       touch "$WINEPREFIX/.lumeric-ready"
     fi
     # Persistent until `stop`. Its output must not hold the caller's pipes open.
     # It answers 2 when the server is already up, which is what we want anyway.
-    wineserver -p </dev/null >/dev/null 2>&1 || [ $? -eq 2 ]
+    "$here/wine.sh" --server -p </dev/null >/dev/null 2>&1 || [ $? -eq 2 ]
     ;;
   stop)
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
+    "$here/wine.sh" --server -k 2>/dev/null || true
+    "$here/wine.sh" --server -w 2>/dev/null || true
     ;;
   *)
     echo "usage: $0 start|stop PREFIX" >&2

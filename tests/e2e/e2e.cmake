@@ -18,7 +18,11 @@
 
 set(LUMERIC_E2E_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(LUMERIC_E2E_FIXTURE lumeric_wine_prefix)
-set(LUMERIC_E2E_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+# The processor of the programs in LUMERIC_WIN_BUILD_DIR (scripts/win-arch.sh):
+# it picks the Wine loader, and each kind gets a prefix of its own.
+set(LUMERIC_WIN_ARCH i686 CACHE STRING "Processor of the Windows build the e2e tier runs: i686 or x86_64")
+set(LUMERIC_E2E_PREFIX ${CMAKE_BINARY_DIR}/wineprefix-${LUMERIC_WIN_ARCH})
+set(LUMERIC_E2E_WINE_ENV LUMERIC_WIN_ARCH=${LUMERIC_WIN_ARCH})
 set_property(GLOBAL PROPERTY LUMERIC_E2E_NEXT_COM 10)
 
 function(lumeric_e2e_program name)
@@ -59,11 +63,10 @@ function(lumeric_e2e_test name program)
     COMMAND ${LUMERIC_E2E_SOURCE_DIR}/run-with-sim.sh
       --prefix ${LUMERIC_E2E_PREFIX} --sim $<TARGET_FILE:lumeric-sim> --com ${com} --sims ${E2E_SIMS}
       ${sim_args} -- ${exe} ${E2E_ARGS})
+  set(environment ${LUMERIC_E2E_WINE_ENV} ${E2E_ENVIRONMENT})
   set_tests_properties(${name} PROPERTIES
-    LABELS e2e FIXTURES_REQUIRED ${LUMERIC_E2E_FIXTURE} TIMEOUT ${E2E_TIMEOUT})
-  if(E2E_ENVIRONMENT)
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${E2E_ENVIRONMENT}")
-  endif()
+    LABELS e2e FIXTURES_REQUIRED ${LUMERIC_E2E_FIXTURE} TIMEOUT ${E2E_TIMEOUT}
+    ENVIRONMENT "${environment}")
 endfunction()
 
 # The shared prefix: created once per build tree, its wineserver kept alive
@@ -75,8 +78,8 @@ function(lumeric_e2e_prefix_fixture)
   set(script ${LUMERIC_E2E_SOURCE_DIR}/../../scripts/wine-prefix.sh)
   add_test(NAME e2e_wine_prefix_start COMMAND ${script} start ${LUMERIC_E2E_PREFIX})
   set_tests_properties(e2e_wine_prefix_start PROPERTIES
-    LABELS e2e FIXTURES_SETUP ${LUMERIC_E2E_FIXTURE} TIMEOUT 180)
+    LABELS e2e FIXTURES_SETUP ${LUMERIC_E2E_FIXTURE} TIMEOUT 180 ENVIRONMENT ${LUMERIC_E2E_WINE_ENV})
   add_test(NAME e2e_wine_prefix_stop COMMAND ${script} stop ${LUMERIC_E2E_PREFIX})
   set_tests_properties(e2e_wine_prefix_stop PROPERTIES
-    LABELS e2e FIXTURES_CLEANUP ${LUMERIC_E2E_FIXTURE} TIMEOUT 60)
+    LABELS e2e FIXTURES_CLEANUP ${LUMERIC_E2E_FIXTURE} TIMEOUT 60 ENVIRONMENT ${LUMERIC_E2E_WINE_ENV})
 endfunction()

@@ -52,7 +52,7 @@ done
 # inherit CTest's pipes, or CTest would wait for them. In the background, so
 # that a TERM from CTest's time-out ends it at once.
 status=0
-wine "$@" </dev/null >"$work/program.out" 2>&1 &
+"$here/../../scripts/wine.sh" "$@" </dev/null >"$work/program.out" 2>&1 &
 pids+=($!)
 wait $! || status=$?
 exit "$status"
