@@ -3,8 +3,9 @@
 # test programs, cross-built with MinGW), on hosts without 32-bit support also
 # build/win-x86_64 (the same sources for x86-64, which their Wine tiers run;
 # see scripts/win-arch.sh), and build/native (lumeric-sim and the native tests,
-# with AddressSanitizer and UndefinedBehaviorSanitizer). The native tree runs
-# every tier, the Windows programs under Wine included.
+# with AddressSanitizer and UndefinedBehaviorSanitizer), and build/fuzz (the
+# fuzzers, with clang). The native tree runs every tier, the Windows programs
+# under Wine and the fuzzers included.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch=$("$root/scripts/win-arch.sh")
@@ -17,6 +18,8 @@ if [ "$arch" != i686 ]; then
   "$root/scripts/build-win.sh" "$arch" "$win"
 fi
 
+"$root/scripts/build-fuzz.sh"
+
 cmake -S "$root" -B "$root/build/native" -DLUMERIC_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug \
-  -DLUMERIC_WIN_BUILD_DIR="$win" -DLUMERIC_WIN_ARCH="$arch" >/dev/null
+  -DLUMERIC_WIN_BUILD_DIR="$win" -DLUMERIC_WIN_ARCH="$arch" -DLUMERIC_FUZZ_BUILD_DIR="$root/build/fuzz" >/dev/null
 cmake --build "$root/build/native" -j "$(nproc 2>/dev/null || echo 2)"
