@@ -5,6 +5,8 @@
 #include "com_port.h"
 #include "console_window.h"
 #include "dialog_host.h"
+#include "multi_unit_state.h"
+#include "win32_unit_line.h"
 
 // Starts the program and runs it: the console is shown, then the program's
 // message loop runs every window until the console closes.
@@ -14,6 +16,14 @@ public:
     int Run();
 };
 
+// Constructed in this order, the application first. The port's constructor
+// creates its events; its destructor closes the port. The multi-unit cycle's
+// record, shared by all its windows, holds a port of its own.
+CConsoleApp g_app;
+CComPort g_comm;
+Win32UnitLine g_unitPort;
+MultiUnitState g_multiUnit{g_unitPort};
+
 bool CConsoleApp::InitInstance() {
     // The themed common controls that the manifest asks for.
     INITCOMMONCONTROLSEX controls{};
@@ -21,17 +31,12 @@ bool CConsoleApp::InitInstance() {
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
 
-    return CreateConsoleWindow(GetModuleHandleW(nullptr), g_comm) != nullptr;
+    return CreateConsoleWindow(GetModuleHandleW(nullptr), g_comm, g_multiUnit) != nullptr;
 }
 
 // When the loop ends, so does the program: g_comm closes a port still open
 // when it is destroyed at exit.
 int CConsoleApp::Run() { return RunMessageLoop(); }
-
-// Constructed in this order, the application first. The port's constructor
-// creates its events; its destructor closes the port.
-CConsoleApp g_app;
-CComPort g_comm;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (!g_app.InitInstance()) return 1;

@@ -5,6 +5,7 @@
 #include "com_port_line.h"
 #include "console_dlg.h"
 #include "dialog_host.h"
+#include "multi_unit_window.h"
 #include "resource.h"
 #include "tick_clock.h"
 #include "win32_dialog_window.h"
@@ -56,9 +57,15 @@ bool PaintMinimised(HWND dialog, HICON icon) {
 // before WM_INITDIALOG until after the window is gone.
 class ConsoleWindow : public ModelessDialog {
 public:
-    explicit ConsoleWindow(CComPort& comm) : m_port(comm), m_dialog(m_window, m_port, m_clock) {}
+    ConsoleWindow(CComPort& comm, MultiUnitState& cycle)
+        : m_port(comm), m_dialog(m_window, m_port, m_clock, [this, &cycle] { OpenMultiUnitWindow(cycle); }) {}
 
 private:
+    // Owned by the console, so it stays above it and goes with it.
+    void OpenMultiUnitWindow(MultiUnitState& cycle) {
+        CreateMultiUnitWindow(GetModuleHandleW(nullptr), Handle(), cycle);
+    }
+
     bool OnInitDialog() override {
         m_window.Attach(Handle());
         // The template resource cannot carry combo items, so they are added
@@ -108,6 +115,6 @@ private:
 
 }  // namespace
 
-HWND CreateConsoleWindow(HINSTANCE instance, CComPort& port) {
-    return ModelessDialog::Create(std::make_unique<ConsoleWindow>(port), instance, IDD_CONSOLE, nullptr);
+HWND CreateConsoleWindow(HINSTANCE instance, CComPort& port, MultiUnitState& cycle) {
+    return ModelessDialog::Create(std::make_unique<ConsoleWindow>(port, cycle), instance, IDD_CONSOLE, nullptr);
 }
