@@ -1,0 +1,41 @@
+// The multi-unit cycle's port on Win32 (Win32UnitLine) on a COM port that is
+// a lumeric-sim pty, under Wine: its settings, and one poll of a unit.
+#include <gtest/gtest.h>
+
+#include "sim_control.h"
+#include "tick_clock.h"
+#include "unit_poll.h"
+#include "win32_unit_line.h"
+
+TEST(UnitLineTest, OpensWithTheCyclesSettingsAndPollsAUnit) {
+    const int com = ComNumber();
+    ASSERT_GT(com, 0) << "LUMERIC_COM is not set";
+    Win32UnitLine port;
+    EXPECT_FALSE(port.Open(999, 9600)) << "nothing is linked as COM999";
+    ASSERT_TRUE(port.Open(com, 9600));
+
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    ASSERT_TRUE(GetCommState(port.Handle(), &dcb));
+    EXPECT_EQ(dcb.BaudRate, 9600u);
+    EXPECT_EQ(dcb.ByteSize, 8);
+    EXPECT_EQ(dcb.Parity, NOPARITY);
+    EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
+    // Not DTR: Wine reports its control as enabled whatever was set on a pty.
+    EXPECT_FALSE(dcb.fAbortOnError);
+    COMMTIMEOUTS timeouts{};
+    ASSERT_TRUE(GetCommTimeouts(port.Handle(), &timeouts));
+    EXPECT_EQ(timeouts.ReadIntervalTimeout, 100u);
+    EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 5u);
+    EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 5u);
+    EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 50u);
+    EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 100u);
+
+    MultiUnitState cycle{port};
+    cycle.currentAddress = 1;
+    TickClock clock;
+    EXPECT_TRUE(PollUnit(cycle, clock));
+    EXPECT_FLOAT_EQ(cycle.voltage[0][0], 1.234f);
+    port.Close();
+    EXPECT_FALSE(port.IsOpen());
+}
