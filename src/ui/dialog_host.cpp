@@ -31,8 +31,7 @@ bool HandledAsDialogMessage(MSG& message) {
 
 INT_PTR CALLBACK DialogHost::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        auto* host = reinterpret_cast<DialogHost*>(lParam);
-        host->m_window = window;
+        reinterpret_cast<DialogHost*>(lParam)->m_window = window;
         SetWindowLongPtrW(window, DWLP_USER, lParam);
     }
     auto* host = reinterpret_cast<DialogHost*>(GetWindowLongPtrW(window, DWLP_USER));
@@ -83,9 +82,13 @@ INT_PTR DialogHost::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// Either may end a modeless window and delete this object: nothing follows them.
 void DialogHost::OnCommand(int id) {
-    if (id == IDOK) OnOK();
-    if (id == IDCANCEL) OnCancel();
+    if (id == IDOK) {
+        OnOK();
+    } else if (id == IDCANCEL) {
+        OnCancel();
+    }
 }
 
 void DialogHost::OnTimer(UINT_PTR) {}

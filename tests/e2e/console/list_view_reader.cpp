@@ -15,12 +15,6 @@ struct RemoteItem {
 
 }  // namespace
 
-int ListViewRowCount(HWND list) {
-    DWORD_PTR count = 0;
-    SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_BLOCK, kReplyTimeoutMs, &count);
-    return static_cast<int>(count);
-}
-
 std::wstring ListViewCell(HWND list, int row, int column) {
     DWORD processId = 0;
     GetWindowThreadProcessId(list, &processId);

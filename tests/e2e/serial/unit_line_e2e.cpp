@@ -2,6 +2,8 @@
 // a lumeric-sim pty, under Wine: its settings, and one poll of a unit.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "sim_control.h"
 #include "tick_clock.h"
 #include "unit_poll.h"
@@ -23,13 +25,11 @@ TEST(UnitLineTest, OpensWithTheCyclesSettingsAndPollsAUnit) {
     EXPECT_EQ(dcb.StopBits, ONESTOPBIT);
     // Not DTR: Wine reports its control as enabled whatever was set on a pty.
     EXPECT_FALSE(dcb.fAbortOnError);
-    COMMTIMEOUTS timeouts{};
-    ASSERT_TRUE(GetCommTimeouts(port.Handle(), &timeouts));
-    EXPECT_EQ(timeouts.ReadIntervalTimeout, 100u);
-    EXPECT_EQ(timeouts.ReadTotalTimeoutMultiplier, 5u);
-    EXPECT_EQ(timeouts.ReadTotalTimeoutConstant, 5u);
-    EXPECT_EQ(timeouts.WriteTotalTimeoutMultiplier, 50u);
-    EXPECT_EQ(timeouts.WriteTotalTimeoutConstant, 100u);
+    COMMTIMEOUTS t{};
+    ASSERT_TRUE(GetCommTimeouts(port.Handle(), &t));
+    const std::vector<DWORD> timeouts = {t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant,
+                                         t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant};
+    EXPECT_EQ(timeouts, (std::vector<DWORD>{100, 5, 5, 50, 100}));
 
     MultiUnitState cycle{port};
     cycle.currentAddress = 1;

@@ -63,6 +63,12 @@ protected:
     void Tick(int times = 1) {
         for (int i = 0; i < times; ++i) mu.dlg.OnTimer();
     }
+    // The address column, top to bottom.
+    std::vector<std::string> Labels() const {
+        std::vector<std::string> labels;
+        for (size_t row = 0; row < mu.lists[kBat1].rows.size(); ++row) labels.push_back(mu.Cell(kBat1, row, 0));
+        return labels;
+    }
     // The stations polled, in order.
     std::vector<int> Stations() const {
         std::vector<int> stations;
