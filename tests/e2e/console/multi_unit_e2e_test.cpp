@@ -103,6 +103,16 @@ TEST(MultiUnitTest, WindowsBesideTheConsoleFillTheirTableFromFourUnitsUntilEscap
     ASSERT_EQ(console.Text(IDC_BTN_OPEN), L"关闭串口");
     ASSERT_TRUE(console.Click(IDC_BTN_READ_VOLTAGE));
     EXPECT_EQ(console.Text(IDC_STATIC_VOLTAGE), L"12.34V");
+
+    // The console's end takes a window with a running cycle along, cleanly.
+    ASSERT_TRUE(console.Click(IDC_BTN_MULTI));
+    HWND last = console.WaitForNewWindow(kCaption, {}, 10000);
+    ASSERT_NE(last, nullptr);
+    ConsoleDriver::SendToIn(last, IDC_COMBO_MU_PORT, CB_SETCURSEL, ComNumber() - 1);
+    ASSERT_TRUE(console.ClickIn(last, IDC_BTN_ACQUIRE));
+    ASSERT_EQ(ConsoleDriver::TextIn(last, IDC_BTN_ACQUIRE), L"停止");
+    console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
+    EXPECT_EQ(console.WaitForExit(10000), 0u);
 }
 
 }  // namespace
