@@ -4,13 +4,25 @@
 
 #include "com_port.h"
 #include "console_window.h"
+#include "dialog_host.h"
+#include "multi_unit_state.h"
+#include "win32_unit_line.h"
 
-// Starts the program and ends it: the console runs as a modal dialog, and
-// when it closes there is nothing left to do.
+// Starts the program and runs it: the console is shown, then the program's
+// message loop runs every window until the console closes.
 class CConsoleApp {
 public:
     bool InitInstance();
+    int Run();
 };
+
+// Constructed in this order, the application first. The port's constructor
+// creates its events; its destructor closes the port. The multi-unit cycle's
+// record, shared by all its windows, holds a port of its own.
+CConsoleApp g_app;
+CComPort g_comm;
+Win32UnitLine g_unitPort;
+MultiUnitState g_multiUnit{g_unitPort};
 
 bool CConsoleApp::InitInstance() {
     // The themed common controls that the manifest asks for.
@@ -19,18 +31,14 @@ bool CConsoleApp::InitInstance() {
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
 
-    RunConsoleWindow(GetModuleHandleW(nullptr), g_comm);
-    // No message loop of our own follows: the program ends here, and g_comm
-    // closes a port still open when it is destroyed at exit.
-    return false;
+    return CreateConsoleWindow(GetModuleHandleW(nullptr), g_comm, g_multiUnit) != nullptr;
 }
 
-// Constructed in this order, the application first. The port's constructor
-// creates its events; its destructor closes the port.
-CConsoleApp g_app;
-CComPort g_comm;
+// When the loop ends, so does the program: g_comm closes a port still open
+// when it is destroyed at exit.
+int CConsoleApp::Run() { return RunMessageLoop(); }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    g_app.InitInstance();
-    return 0;
+    if (!g_app.InitInstance()) return 1;
+    return g_app.Run();
 }

@@ -1,6 +1,7 @@
 #include "console_dlg.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "console_controls.h"
 #include "control_number.h"
@@ -14,13 +15,14 @@ constexpr int kFullWidthDenominator = 513;
 
 }  // namespace
 
-CConsoleDlg::CConsoleDlg(DialogWindow& window, ConsolePort& port, Clock& clock)
+CConsoleDlg::CConsoleDlg(DialogWindow& window, ConsolePort& port, Clock& clock, std::function<void()> openMultiUnit)
     : m_window(window),
       m_port(port),
       m_log(window, IDC_LIST_LOG),
       // The deadline rule needs the speed shown in the combo at the moment of
       // the wait, not the one the port was opened with.
-      m_exchange(port, clock, m_log, [this] { return ReadNumber(IDC_COMBO_BAUD); }) {}
+      m_exchange(port, clock, m_log, [this] { return ReadNumber(IDC_COMBO_BAUD); }),
+      m_openMultiUnit(std::move(openMultiUnit)) {}
 
 bool CConsoleDlg::OnInitDialog() {
     m_window.SetProgramIcon();

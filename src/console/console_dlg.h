@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "clock.h"
@@ -15,7 +16,8 @@
 // so the Win32 dialog procedure and the unit tests drive the same code.
 class CConsoleDlg {
 public:
-    CConsoleDlg(DialogWindow& window, ConsolePort& port, Clock& clock);
+    // `openMultiUnit` opens a new multi-unit window beside the console.
+    CConsoleDlg(DialogWindow& window, ConsolePort& port, Clock& clock, std::function<void()> openMultiUnit = {});
     // The exchange asks this object for the speed: a copy would ask the original.
     CConsoleDlg(const CConsoleDlg&) = delete;
     CConsoleDlg& operator=(const CConsoleDlg&) = delete;
@@ -61,4 +63,5 @@ private:
     ModbusExchange m_exchange;
     // The outer rectangle before narrowing: factory mode widens back to it.
     WindowRect m_rectFull;
+    std::function<void()> m_openMultiUnit;
 };

@@ -2,7 +2,10 @@
 #include <windows.h>
 
 #include "com_port.h"
+#include "multi_unit_state.h"
 
-// Runs the console as a modal dialog on `port` and returns when the operator
-// closes it (Escape, Enter in an edit box, the close box).
-void RunConsoleWindow(HINSTANCE instance, CComPort& port);
+// Creates the console on `port` as a modeless dialog and shows it; nullptr
+// when it could not be made. Its multi-unit windows work on `cycle`. When the
+// console's window goes (Escape, Enter in an edit box, the close box), it
+// ends the program's message loop.
+HWND CreateConsoleWindow(HINSTANCE instance, CComPort& port, MultiUnitState& cycle);

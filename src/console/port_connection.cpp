@@ -49,9 +49,10 @@ void CConsoleDlg::ClosePort() {
 }
 
 void CConsoleDlg::OnMultiUnit() {
-    // The multi-unit window takes the port for itself, so the console lets it
-    // go first. Still missing: opening that window (CMultiUnitDlg) afterwards.
+    // The multi-unit window takes a port for itself, so the console lets its
+    // own go first. It keeps no hold on the new window.
     if (CaptionIs(IDC_BTN_OPEN, Caption::kClosePort)) ClosePort();
+    if (m_openMultiUnit) m_openMultiUnit();
 }
 
 void CConsoleDlg::EnablePortDependentButtons(bool enabled) {

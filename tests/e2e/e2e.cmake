@@ -6,7 +6,7 @@
 #       Windows tree: a GoogleTest program linked with CComPort and SimControl,
 #       placed in <win tree>/e2e-bin/<name>.exe.
 #
-#   lumeric_e2e_test(<name> <program> [SIMS <n>] [TIMEOUT <s>] [ARGS <program args>...]
+#   lumeric_e2e_test(<name> <program> [SIMS <n>] [TIMEOUT <s>] [LOW_COM] [ARGS <program args>...]
 #                    [ENVIRONMENT <VAR=value>...] [<lumeric-sim args>...])
 #       Native tree (configured with LUMERIC_WIN_BUILD_DIR): a CTest test, label
 #       e2e, that starts <n> sims (default 1) with the given arguments, links them
@@ -14,7 +14,8 @@
 #       from lumeric_e2e_program, or an absolute path to an .exe) under Wine.
 #       The program finds them in LUMERIC_COM / LUMERIC_SIM_CONTROL (see
 #       support/sim_control.h). Every test gets COM numbers of its own, so tests
-#       run in parallel.
+#       run in parallel. LOW_COM takes them from 2 to 9, for a program that
+#       must pick its port from a list of COM1 to COM12.
 
 set(LUMERIC_E2E_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(LUMERIC_E2E_FIXTURE lumeric_wine_prefix)
@@ -24,6 +25,7 @@ set(LUMERIC_WIN_ARCH i686 CACHE STRING "Processor of the Windows build the e2e t
 set(LUMERIC_E2E_PREFIX ${CMAKE_BINARY_DIR}/wineprefix-${LUMERIC_WIN_ARCH})
 set(LUMERIC_E2E_WINE_ENV LUMERIC_WIN_ARCH=${LUMERIC_WIN_ARCH})
 set_property(GLOBAL PROPERTY LUMERIC_E2E_NEXT_COM 10)
+set_property(GLOBAL PROPERTY LUMERIC_E2E_NEXT_LOW_COM 2)
 
 function(lumeric_e2e_program name)
   if(NOT WIN32)
@@ -38,7 +40,7 @@ function(lumeric_e2e_test name program)
   if(WIN32 OR NOT LUMERIC_WIN_BUILD_DIR)
     return()
   endif()
-  cmake_parse_arguments(E2E "" "SIMS;TIMEOUT" "ARGS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(E2E "LOW_COM" "SIMS;TIMEOUT" "ARGS;ENVIRONMENT" ${ARGN})
   if(NOT E2E_SIMS)
     set(E2E_SIMS 1)
   endif()
@@ -51,9 +53,16 @@ function(lumeric_e2e_test name program)
     set(exe "${LUMERIC_WIN_BUILD_DIR}/e2e-bin/${program}.exe")
   endif()
 
-  get_property(com GLOBAL PROPERTY LUMERIC_E2E_NEXT_COM)
+  set(counter LUMERIC_E2E_NEXT_COM)
+  if(E2E_LOW_COM)
+    set(counter LUMERIC_E2E_NEXT_LOW_COM)
+  endif()
+  get_property(com GLOBAL PROPERTY ${counter})
   math(EXPR next "${com} + ${E2E_SIMS}")
-  set_property(GLOBAL PROPERTY LUMERIC_E2E_NEXT_COM ${next})
+  if(E2E_LOW_COM AND next GREATER 10)
+    message(FATAL_ERROR "lumeric_e2e_test(${name}): no COM numbers below 10 left")
+  endif()
+  set_property(GLOBAL PROPERTY ${counter} ${next})
 
   set(sim_args)
   foreach(arg IN LISTS E2E_UNPARSED_ARGUMENTS)

@@ -1,5 +1,7 @@
 #include "console_driver.h"
 
+#include <algorithm>
+
 #include "resource.h"
 
 namespace {
@@ -17,15 +19,21 @@ bool Send(HWND target, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* re
                                result ? result : &ignored) != 0;
 }
 
-// The console's visible top-level dialog with this caption. Tests run side by
-// side in one Wine prefix: only this console's windows count.
-HWND FindTopLevel(DWORD processId, const wchar_t* caption) {
+// The console's visible top-level dialogs with this caption.
+// Tests run side by side in one Wine prefix: only this console's windows count.
+std::vector<HWND> FindTopLevels(DWORD processId, const wchar_t* caption) {
+    std::vector<HWND> found;
     for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, kDialogClass, caption)) != nullptr;) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == processId && IsWindowVisible(window)) return window;
+        if (owner == processId && IsWindowVisible(window)) found.push_back(window);
     }
-    return nullptr;
+    return found;
+}
+
+HWND FindTopLevel(DWORD processId, const wchar_t* caption) {
+    const std::vector<HWND> found = FindTopLevels(processId, caption);
+    return found.empty() ? nullptr : found.front();
 }
 
 // WM_GETTEXT, CB_GETLBTEXT and LB_GETTEXT alike: ask the length, then copy into
@@ -71,12 +79,24 @@ bool ConsoleDriver::Start(DWORD timeoutMs) {
 }
 
 LRESULT ConsoleDriver::SendTo(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
+    return SendToIn(m_window, id, message, wParam, lParam);
+}
+
+LRESULT ConsoleDriver::SendToIn(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    Send(Control(id), message, wParam, lParam, &result);
+    Send(GetDlgItem(dialog, id), message, wParam, lParam, &result);
     return static_cast<LRESULT>(result);
 }
 
-std::wstring ConsoleDriver::Text(int id) const { return ReadText(Control(id), WM_GETTEXTLENGTH, WM_GETTEXT); }
+std::wstring ConsoleDriver::Text(int id) const { return TextIn(m_window, id); }
+
+std::wstring ConsoleDriver::TextIn(HWND dialog, int id) {
+    return ReadText(GetDlgItem(dialog, id), WM_GETTEXTLENGTH, WM_GETTEXT);
+}
+
+void ConsoleDriver::SetTextIn(HWND dialog, int id, const std::wstring& text) {
+    SendToIn(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 std::vector<std::wstring> ConsoleDriver::Items(int id, UINT countMessage, UINT lengthMessage, UINT textMessage) const {
     std::vector<std::wstring> items;
@@ -87,14 +107,20 @@ std::vector<std::wstring> ConsoleDriver::Items(int id, UINT countMessage, UINT l
     return items;
 }
 
-bool ConsoleDriver::Click(int id, DWORD timeoutMs) {
-    PostMessageW(Control(id), BM_CLICK, 0, 0);
+bool ConsoleDriver::Click(int id, DWORD timeoutMs) { return ClickIn(m_window, id, timeoutMs); }
+
+// Every window of the console runs on its one thread: the console's settle
+// marker lands behind a click posted to any of them.
+bool ConsoleDriver::ClickIn(HWND dialog, int id, DWORD timeoutMs) {
+    PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
     return Settle(timeoutMs);
 }
 
-void ConsoleDriver::PressKey(int id, WPARAM virtualKey) const {
-    PostMessageW(Control(id), WM_KEYDOWN, virtualKey, 1);
-    PostMessageW(Control(id), WM_KEYUP, virtualKey, 0xC0000001);
+void ConsoleDriver::PressKey(int id, WPARAM virtualKey) const { PressKeyIn(m_window, id, virtualKey); }
+
+void ConsoleDriver::PressKeyIn(HWND dialog, int id, WPARAM virtualKey) {
+    PostMessageW(GetDlgItem(dialog, id), WM_KEYDOWN, virtualKey, 1);
+    PostMessageW(GetDlgItem(dialog, id), WM_KEYUP, virtualKey, 0xC0000001);
 }
 
 bool ConsoleDriver::Settle(DWORD timeoutMs) {
@@ -111,6 +137,21 @@ HWND ConsoleDriver::WaitForMessageBox(DWORD timeoutMs) const {
     HWND box = nullptr;
     WaitUntil([&] { return (box = FindTopLevel(m_process.dwProcessId, kMessageBoxCaption)) != nullptr; }, timeoutMs);
     return box;
+}
+
+std::vector<HWND> ConsoleDriver::Windows(const wchar_t* caption) const {
+    return FindTopLevels(m_process.dwProcessId, caption);
+}
+
+HWND ConsoleDriver::WaitForNewWindow(const wchar_t* caption, const std::vector<HWND>& known, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    WaitUntil([&] {
+        for (HWND window : FindTopLevels(m_process.dwProcessId, caption)) {
+            if (std::find(known.begin(), known.end(), window) == known.end()) found = window;
+        }
+        return found != nullptr;
+    }, timeoutMs);
+    return found;
 }
 
 void ConsoleDriver::DismissMessageBox(HWND box) { PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); }

@@ -51,6 +51,18 @@ public:
     HWND WaitForMessageBox(DWORD timeoutMs) const;
     static void DismissMessageBox(HWND box);
 
+    // The console's other windows: its visible top-level dialogs with this
+    // caption, and one that shows within timeoutMs (or nullptr) beside those
+    // in `known`.
+    std::vector<HWND> Windows(const wchar_t* caption) const;
+    HWND WaitForNewWindow(const wchar_t* caption, const std::vector<HWND>& known, DWORD timeoutMs) const;
+    // Text, click and keys for a control of such a window, as for the console's own.
+    static std::wstring TextIn(HWND dialog, int id);
+    static void SetTextIn(HWND dialog, int id, const std::wstring& text);
+    static LRESULT SendToIn(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    bool ClickIn(HWND dialog, int id, DWORD timeoutMs = 15000);
+    static void PressKeyIn(HWND dialog, int id, WPARAM virtualKey);
+
     // The console's template (513 x 355 dialog units) in pixels, measured on a
     // hidden copy of it made here: dialog units cannot be mapped from outside.
     static SIZE TemplateSizeInPixels();

@@ -65,6 +65,7 @@ protected:
     VirtualClock clock{1000};
     FakeSerialLine port{clock};
     FakeDialogWindow window;
-    CConsoleDlg console{window, port, clock};
+    // Opening a multi-unit window shows in the journal, after what came before it.
+    CConsoleDlg console{window, port, clock, [this] { window.journal.push_back("multi-unit window"); }};
     bool initResult = false;
 };

@@ -57,15 +57,17 @@ TEST_F(ConsoleTest, FailedOpenIsSilent) {
     EXPECT_EQ(0u, port.notifyWindow);
 }
 
-TEST_F(ConsoleTest, MultiUnitButtonClosesAnOpenPortAndOtherwiseDoesNothing) {
+TEST_F(ConsoleTest, MultiUnitButtonClosesAnOpenPortBeforeItOpensTheWindow) {
     Click(IDC_BTN_MULTI);
-    EXPECT_TRUE(window.journal.empty());
+    EXPECT_EQ(std::vector<std::string>{"multi-unit window"}, window.journal);
     EXPECT_EQ(0, port.closes);
 
     OpenPort();
     Click(IDC_BTN_MULTI);
     EXPECT_EQ(1, port.closes);
     ExpectClosedConsole(window, port);
+    ASSERT_EQ(kSeventeen.size() + 1, window.journal.size());
+    EXPECT_EQ("multi-unit window", window.journal.back());
 }
 
 TEST_F(ConsoleTest, ClosingDuringARunStopsTheTimerBeforeWithdrawingTheButtons) {

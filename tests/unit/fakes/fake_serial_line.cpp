@@ -15,6 +15,7 @@ void FakeSerialLine::Arrive(uint64_t atMs, const std::vector<uint8_t>& bytes, ui
 bool FakeSerialLine::Open(uint32_t portNumber, uint32_t baudRate) {
     Close();
     if (portNumber < 1 || portNumber > 1024 || refuseOpen) return false;
+    if (held != nullptr && !held->insert(portNumber).second) return false;
     opened.push_back({portNumber, baudRate});
     open = true;
     return true;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "console_port.h"
+#include "held_ports.h"
 #include "virtual_clock.h"
 
 // A scripted port on virtual time: bytes arrive at set moments, line errors
@@ -28,6 +29,7 @@ public:
     bool Open(uint32_t portNumber, uint32_t baudRate) override;
     void Close() override {
         if (open) ++closes;
+        if (open && held != nullptr && !opened.empty()) held->erase(opened.back().portNumber);
         open = false;
     }
     void SetNotifyWindow(uintptr_t window) override { notifyWindow = window; }
@@ -55,6 +57,7 @@ public:
     std::vector<OpenCall> opened;  // successful opens only
     int closes = 0;
     uintptr_t notifyWindow = 0;
+    HeldPorts* held = nullptr;     // shared with the other ports of a test, when set
 
 private:
     struct Pending {

@@ -1,0 +1,61 @@
+#include "multi_unit_window.h"
+
+#include <memory>
+
+#include "dialog_host.h"
+#include "multi_unit_dlg.h"
+#include "resource.h"
+#include "tick_clock.h"
+#include "win32_dialog_window.h"
+#include "win32_list_view.h"
+
+namespace {
+
+constexpr int kTableListIds[kTableListCount] = {IDC_LIST_BAT1, IDC_LIST_BAT2, IDC_LIST_BAT3, IDC_LIST_BAT4,
+                                                 IDC_LIST_COUNTS};
+
+// The multi-unit window's Win32 side: everything the window works with,
+// alive from before WM_INITDIALOG until after the window is gone.
+class MultiUnitWindow : public ModelessDialog {
+public:
+    explicit MultiUnitWindow(MultiUnitState& cycle) : m_dialog(m_window, Table(), cycle, m_clock) {}
+
+private:
+    UnitTable Table() { return {&m_lists[0], &m_lists[1], &m_lists[2], &m_lists[3], &m_lists[4]}; }
+
+    bool OnInitDialog() override {
+        m_window.Attach(Handle());
+        m_window.AddComboItemsFromResource(IDC_COMBO_MU_PORT, IDS_ITEMS_MU_PORTS);
+        m_window.AddComboItemsFromResource(IDC_COMBO_MU_BAUD, IDS_ITEMS_BAUD_RATES);
+        for (size_t list = 0; list < kTableListCount; ++list) {
+            m_lists[list].Attach(GetDlgItem(Handle(), kTableListIds[list]));
+        }
+        return m_dialog.OnInitDialog();
+    }
+
+    void OnCommand(int id) override {
+        // Enter and Escape dismiss the window as the close box does.
+        if (id == IDOK || id == IDCANCEL) {
+            ModelessDialog::OnCommand(id);
+        } else {
+            m_dialog.OnCommand(id);
+        }
+    }
+
+    void OnTimer(UINT_PTR) override { m_dialog.OnTimer(); }
+
+    // Every way the window goes ends here: the close box, Enter, Escape, and
+    // the console's end, which destroys the windows it owns without WM_CLOSE.
+    void OnDestroy() override { m_dialog.OnClose(); }
+
+    Win32DialogWindow m_window;
+    Win32ListView m_lists[kTableListCount];
+    TickClock m_clock;
+    CMultiUnitDlg m_dialog;
+};
+
+}  // namespace
+
+HWND CreateMultiUnitWindow(HINSTANCE instance, HWND owner, MultiUnitState& cycle) {
+    return ModelessDialog::Create(std::make_unique<MultiUnitWindow>(cycle), instance, IDD_MULTI_UNIT, owner);
+}

@@ -1,0 +1,34 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+// A colour as the window system keeps it: red in the low byte, then green and blue.
+constexpr uint32_t RgbColour(uint8_t red, uint8_t green, uint8_t blue) {
+    return uint32_t{red} | uint32_t{green} << 8 | uint32_t{blue} << 16;
+}
+
+// One report-style list view: each operation is one message to the control.
+// Rows and columns count from 0; texts are UTF-8. Win32ListView wraps a real
+// control; tests use a fake that keeps the table.
+class ListView {
+public:
+    virtual ~ListView() = default;
+
+    // A left-aligned column at `index`, `widthPx` pixels wide.
+    virtual void InsertColumn(int index, const std::string& title, int widthPx) = 0;
+    // Does nothing when there is no such column.
+    virtual void DeleteColumn(int index) = 0;
+
+    // A new row at `index` whose first cell reads `text`; its other cells are empty.
+    virtual void InsertRow(int index, const std::string& text) = 0;
+    // Does nothing when there is no such row.
+    virtual void SetCellText(int row, int column, const std::string& text) = 0;
+    virtual void DeleteAllRows() = 0;
+
+    virtual void SetTextBackgroundColour(uint32_t colour) = 0;
+    virtual void SetTextColour(uint32_t colour) = 0;
+    // Replaces the whole set of extended styles.
+    virtual void SetExtendedStyles(uint32_t styles) = 0;
+    // Makes every row `pixels` high.
+    virtual void SetRowHeight(int pixels) = 0;
+};

@@ -1,0 +1,55 @@
+#include "win32_list_view.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "win32_dialog_window.h"
+
+// The wide messages throughout: the program is Unicode at the Win32 boundary.
+
+void Win32ListView::InsertColumn(int index, const std::string& title, int widthPx) {
+    std::wstring text = WideFromUtf8(title);
+    LVCOLUMNW column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = widthPx;
+    column.pszText = &text[0];
+    SendMessageW(m_control, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+}
+
+void Win32ListView::DeleteColumn(int index) { ListView_DeleteColumn(m_control, index); }
+
+void Win32ListView::InsertRow(int index, const std::string& text) {
+    std::wstring cell = WideFromUtf8(text);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = &cell[0];
+    SendMessageW(m_control, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+void Win32ListView::SetCellText(int row, int column, const std::string& text) {
+    std::wstring cell = WideFromUtf8(text);
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = &cell[0];
+    SendMessageW(m_control, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void Win32ListView::DeleteAllRows() { ListView_DeleteAllItems(m_control); }
+
+void Win32ListView::SetTextBackgroundColour(uint32_t colour) { ListView_SetTextBkColor(m_control, colour); }
+
+void Win32ListView::SetTextColour(uint32_t colour) { ListView_SetTextColor(m_control, colour); }
+
+// A mask of 0 means every style: the set given replaces the old one.
+void Win32ListView::SetExtendedStyles(uint32_t styles) { ListView_SetExtendedListViewStyleEx(m_control, 0, styles); }
+
+void Win32ListView::SetRowHeight(int pixels) {
+    // A list view makes its rows as high as its small images. The image list
+    // holds no image; the control owns it and destroys it with itself.
+    HIMAGELIST heightOnly = ImageList_Create(1, pixels, ILC_COLOR32 | ILC_MASK, 1, 0);
+    if (heightOnly == nullptr) return;
+    if (HIMAGELIST old = ListView_SetImageList(m_control, heightOnly, LVSIL_SMALL)) ImageList_Destroy(old);
+}

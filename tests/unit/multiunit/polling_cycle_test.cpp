@@ -1,0 +1,106 @@
+#include "multi_unit_fixture.h"
+
+#include "fakes/fake_serial_line.h"
+
+namespace {
+
+// Row `row` as shown: 电池1 to 电池4, then the success and failure counts.
+std::vector<std::string> Row(const FakeMultiUnitWindow& mu, size_t row) {
+    return {mu.Cell(kBat1, row, 1),   mu.Cell(kBat2, row, 0),   mu.Cell(kBat3, row, 0),
+            mu.Cell(kBat4, row, 0),   mu.Cell(kCounts, row, 0), mu.Cell(kCounts, row, 1)};
+}
+
+const std::vector<uint8_t> kUnit1Reply = {0x01, 0x03, 0x08, 0x0D, 0x80, 0x0D, 0x81, 0x0D, 0x82, 0x0D, 0x83, 0x0F, 0x30};
+
+}  // namespace
+
+TEST_F(MultiUnitTest, EachTickShowsItsUnitsFourValuesOrFaultMarksAndItsCounts) {
+    replies[1] = kUnit1Reply;
+    replies[2] = {0x02, 0x03, 0x08, 0x00, 0x00, 0x00, 0x01, 0x03, 0xE8, 0xFF, 0xFF, 0x26, 0x93};
+    replies[3] = {};
+    Start("1", "3");
+    Tick(3);
+    EXPECT_EQ((std::vector<uint8_t>{0x01, 0x03, 0x00, 0x40, 0x00, 0x04, 0x45, 0xDD}), line.writes[0]);
+    EXPECT_EQ((std::vector<std::string>{"3.456", "3.457", "3.458", "3.459", "1", "0"}), Row(mu, 0));
+    EXPECT_EQ((std::vector<std::string>{"0.000", "0.001", "1.000", "65.535", "1", "0"}), Row(mu, 1));
+    EXPECT_EQ((std::vector<std::string>{"通讯故障", "——", "——", "——", "0", "1"}), Row(mu, 2));
+
+    replies[1] = {};  // unit 1 falls silent: its last values leave the screen
+    Tick(3);
+    EXPECT_EQ((std::vector<std::string>{"通讯故障", "——", "——", "——", "1", "1"}), Row(mu, 0));
+    EXPECT_EQ((std::vector<int>{1, 2, 3, 1, 2, 3}), Stations());
+}
+
+TEST_F(MultiUnitTest, OnlyAWholeReplyWithAGoodCrcCountsWhateverStationItNames) {
+    std::vector<uint8_t> swapped = kUnit1Reply;
+    std::swap(swapped[11], swapped[12]);
+    const std::vector<uint8_t> shortOne(kUnit1Reply.begin(), kUnit1Reply.end() - 1);
+    struct Case {
+        std::vector<uint8_t> reply;
+        bool good;
+    };
+    for (const Case& c : {Case{swapped, false}, Case{shortOne, false}, Case{FourVoltages(9, {3456, 1, 2, 3}), true}}) {
+        replies[1] = c.reply;
+        Start("1", "1");
+        Tick();
+        EXPECT_EQ(c.good ? "3.456" : "通讯故障", mu.Cell(kBat1, 0, 1));
+        EXPECT_EQ(c.good ? "1" : "0", mu.Cell(kCounts, 0, 0));
+        mu.ClickAcquire();
+    }
+}
+
+TEST_F(MultiUnitTest, ASilentUnitCostsOnePollOfAbout1070MsAlsoAcrossTheTickCountWrap) {
+    replies[2] = {};
+    Start("1", "2");
+    for (uint64_t startMs : {uint64_t{5000}, uint64_t{0xFFFFFFFF} - 500}) {
+        clock.AdvanceToUs(startMs * 1000);
+        uint64_t before = clock.NowUs();
+        Tick();  // unit 1 answers after 10 ms
+        EXPECT_LT(clock.NowUs() - before, 15000u);
+        before = clock.NowUs();
+        Tick();  // unit 2: the 1000 ms wait in 2 ms steps, then a read of 13 bytes that gives up after 70 ms
+        EXPECT_GE(clock.NowUs() - before, 1070000u);
+        EXPECT_LE(clock.NowUs() - before, 1075000u);
+    }
+    EXPECT_EQ((std::vector<int>{1, 2, 1, 2}), Stations()) << "no retry";
+    EXPECT_EQ((std::vector<std::string>{"通讯故障", "——", "——", "——", "0", "2"}), Row(mu, 1));
+}
+
+TEST_F(MultiUnitTest, APortIsHeldByTheConsoleOrByARunningCycleAndEveryEndOfTheCycleFreesIt) {
+    FakeSerialLine consolePort{clock};
+    consolePort.open = false;
+    consolePort.held = &held;
+    ASSERT_TRUE(consolePort.Open(1, 9600));
+    mu.ClickAcquire();
+    EXPECT_EQ(std::vector<std::string>{"打开串口失败，串口不存在或者被占用!!!"}, mu.window.messages);
+    EXPECT_EQ("采集", mu.window.texts[IDC_BTN_ACQUIRE]);
+    consolePort.Close();
+
+    const std::function<void()> ends[] = {[&] { mu.ClickAcquire(); }, [&] { mu.dlg.OnClose(); }};
+    for (const auto& end : ends) {
+        Start();
+        EXPECT_FALSE(consolePort.Open(1, 9600));
+        end();
+        EXPECT_FALSE(mu.window.timerRunning);
+        EXPECT_FALSE(line.IsOpen());
+        // A tick queued before the end polls nothing.
+        line.writes.clear();
+        Tick();
+        EXPECT_TRUE(line.writes.empty());
+        EXPECT_TRUE(consolePort.Open(1, 9600));
+        consolePort.Close();
+        mu.window.texts[IDC_BTN_ACQUIRE] = "采集";  // a closed window is gone with its caption
+    }
+}
+
+TEST_F(MultiUnitTest, ATickThatANestedLoopDeliversDuringAPollPollsNothing) {
+    Start();
+    line.onWrite = [this] {
+        line.onWrite = nullptr;
+        Tick();
+    };
+    Tick();
+    EXPECT_EQ(std::vector<int>{1}, Stations());
+    Tick();
+    EXPECT_EQ((std::vector<int>{1, 2}), Stations());
+}
