@@ -5,9 +5,11 @@
 
 #include "clock.h"
 #include "console_port.h"
+#include "cp936_decoder.h"
 #include "dialog_window.h"
 #include "exchange.h"
 #include "log_list_box.h"
+#include "register_map.h"
 
 // The console window's behaviour: its initialisation, the message map of its
 // buttons and timer, and the handlers behind them. It acts on its window only
@@ -15,7 +17,7 @@
 // so the Win32 dialog procedure and the unit tests drive the same code.
 class CConsoleDlg {
 public:
-    CConsoleDlg(DialogWindow& window, ConsolePort& port, Clock& clock);
+    CConsoleDlg(DialogWindow& window, ConsolePort& port, Clock& clock, Cp936Decoder& unitText);
     // The exchange asks this object for the speed: a copy would ask the original.
     CConsoleDlg(const CConsoleDlg&) = delete;
     CConsoleDlg& operator=(const CConsoleDlg&) = delete;
@@ -46,6 +48,29 @@ private:
 
     void OnClearLog();
 
+    // Device information.
+    void OnReadDeviceInfo();
+    void ShowDeviceSettings();
+    void ShowDeviceBaud(uint32_t baudRate);
+    void ShowIdentityText(int id, TextField field);
+
+    // Device settings.
+    void OnSetAddress();
+    void OnSetDeviceBaud();
+    void OnSetSampleInterval();
+    void OnSoftwareReset();
+    // The settings exchange: true on a good echo; the failures are told here.
+    bool WriteSetting(const RequestFrame& request);
+    void MovePortToRate(int baudIndex);
+
+    // Factory mode.
+    void OnFactoryMode();
+    void EnterFactoryMode();
+    int UserModeWidth() const;
+
+    // Calibration of the channel chosen at one of the eight points.
+    void OnCalibrate(uint8_t pointCode);
+
     // Control texts as numbers and captions.
     int32_t ReadNumber(int id);
     uint8_t StationAddress();
@@ -53,6 +78,7 @@ private:
 
     DialogWindow& m_window;
     ConsolePort& m_port;
+    Cp936Decoder& m_unitText;
     LogListBox m_log;
     // Request of continuous acquisition: built at the start of a run, sent by
     // every tick. Only the first 8 bytes are used.

@@ -14,6 +14,7 @@ public:
 
     bool Open(uint32_t portNumber, uint32_t baudRate) override;
     void Close() override;
+    uint32_t PortNumber() const override { return m_port.m_portNumber; }
     void SetNotifyWindow(uintptr_t window) override;
 
     bool IsOpen() const override;

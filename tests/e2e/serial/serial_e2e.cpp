@@ -163,7 +163,7 @@ protected:
     }
 
     ExchangeResult ReadVoltage() {
-        return exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, true, true, false);
+        return exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, ExchangeOptions{});
     }
 
     SimControl sim;
