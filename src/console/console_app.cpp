@@ -4,12 +4,14 @@
 
 #include "com_port.h"
 #include "console_window.h"
+#include "dialog_host.h"
 
-// Starts the program and ends it: the console runs as a modal dialog, and
-// when it closes there is nothing left to do.
+// Starts the program and runs it: the console is shown, then the program's
+// message loop runs every window until the console closes.
 class CConsoleApp {
 public:
     bool InitInstance();
+    int Run();
 };
 
 bool CConsoleApp::InitInstance() {
@@ -19,11 +21,12 @@ bool CConsoleApp::InitInstance() {
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
 
-    RunConsoleWindow(GetModuleHandleW(nullptr), g_comm);
-    // No message loop of our own follows: the program ends here, and g_comm
-    // closes a port still open when it is destroyed at exit.
-    return false;
+    return CreateConsoleWindow(GetModuleHandleW(nullptr), g_comm) != nullptr;
 }
+
+// When the loop ends, so does the program: g_comm closes a port still open
+// when it is destroyed at exit.
+int CConsoleApp::Run() { return RunMessageLoop(); }
 
 // Constructed in this order, the application first. The port's constructor
 // creates its events; its destructor closes the port.
@@ -31,6 +34,6 @@ CConsoleApp g_app;
 CComPort g_comm;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    g_app.InitInstance();
-    return 0;
+    if (!g_app.InitInstance()) return 1;
+    return g_app.Run();
 }

@@ -1,23 +1,15 @@
 #include "console_window.h"
 
+#include <memory>
+
 #include "com_port_line.h"
 #include "console_dlg.h"
+#include "dialog_host.h"
 #include "resource.h"
 #include "tick_clock.h"
 #include "win32_dialog_window.h"
 
 namespace {
-
-// Everything the console window works with, alive from before WM_INITDIALOG
-// until after the window is gone.
-struct ConsoleSession {
-    explicit ConsoleSession(CComPort& comm) : port(comm), dialog(window, port, clock) {}
-
-    Win32DialogWindow window;
-    ComPortLine port;
-    TickClock clock;
-    CConsoleDlg dialog;
-};
 
 // The template's combos and the string resources holding their items.
 struct ComboItems {
@@ -31,10 +23,6 @@ constexpr ComboItems kComboItems[] = {
     {IDC_COMBO_DEVICE_BAUD, IDS_ITEMS_BAUD_RATES},
 };
 
-ConsoleSession* SessionOf(HWND dialog) {
-    return reinterpret_cast<ConsoleSession*>(GetWindowLongPtrW(dialog, DWLP_USER));
-}
-
 // The template has no position of its own: show the window in the middle of
 // its monitor's work area, at the size it has after narrowing.
 void CentreOnWorkArea(HWND dialog) {
@@ -47,32 +35,6 @@ void CentreOnWorkArea(HWND dialog) {
     int x = area.left + ((area.right - area.left) - (window.right - window.left)) / 2;
     int y = area.top + ((area.bottom - area.top) - (window.bottom - window.top)) / 2;
     SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-INT_PTR OnInitDialog(HWND dialog, LPARAM sessionParam) {
-    SetWindowLongPtrW(dialog, DWLP_USER, sessionParam);
-    ConsoleSession& session = *reinterpret_cast<ConsoleSession*>(sessionParam);
-    session.window.Attach(dialog);
-    // The template resource cannot carry combo items, so they are added here,
-    // before the console selects among them.
-    for (const ComboItems& combo : kComboItems) {
-        session.window.AddComboItemsFromResource(combo.comboId, combo.itemsId);
-    }
-    bool systemSetsFocus = session.dialog.OnInitDialog();
-    CentreOnWorkArea(dialog);
-    return systemSetsFocus ? TRUE : FALSE;
-}
-
-INT_PTR OnCommand(HWND dialog, ConsoleSession& session, WPARAM wParam) {
-    if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-    int id = LOWORD(wParam);
-    // Escape, Enter outside a button and the close box arrive as these two.
-    if (id == IDOK || id == IDCANCEL) {
-        EndDialog(dialog, id);
-        return TRUE;
-    }
-    session.dialog.OnCommand(id);
-    return TRUE;
 }
 
 // Minimised, the window shows the program icon in the middle of its client area.
@@ -90,46 +52,62 @@ bool PaintMinimised(HWND dialog, HICON icon) {
     return true;
 }
 
-INT_PTR Dispatch(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) return OnInitDialog(dialog, lParam);
-    ConsoleSession* session = SessionOf(dialog);
-    // Messages before WM_INITDIALOG (WM_SETFONT...) and the port monitor's
-    // line events get the default handling.
-    if (session == nullptr) return FALSE;
-    switch (message) {
-    case WM_COMMAND:
-        return OnCommand(dialog, *session, wParam);
-    case WM_TIMER:
-        session->dialog.OnTimer();
-        return FALSE;
-    case WM_PAINT:
-        return PaintMinimised(dialog, session->window.ProgramIcon()) ? TRUE : FALSE;
-    case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(session->window.ProgramIcon());
-    case WM_NCDESTROY:
-        session->window.Detach();
-        SetWindowLongPtrW(dialog, DWLP_USER, 0);
-        return FALSE;
-    default:
-        return FALSE;
-    }
-}
+// The console's Win32 window: everything the console works with, alive from
+// before WM_INITDIALOG until after the window is gone.
+class ConsoleWindow : public ModelessDialog {
+public:
+    explicit ConsoleWindow(CComPort& comm) : m_port(comm), m_dialog(m_window, m_port, m_clock) {}
 
-INT_PTR CALLBACK ConsoleDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        return Dispatch(dialog, message, wParam, lParam);
-    } catch (...) {
-        // No exception may unwind through the window system. A handler that
-        // threw left the console half-way through an operation: end it.
-        EndDialog(dialog, IDABORT);
-        return TRUE;
+private:
+    bool OnInitDialog() override {
+        m_window.Attach(Handle());
+        // The template resource cannot carry combo items, so they are added
+        // here, before the console selects among them.
+        for (const ComboItems& combo : kComboItems) {
+            m_window.AddComboItemsFromResource(combo.comboId, combo.itemsId);
+        }
+        const bool systemSetsFocus = m_dialog.OnInitDialog();
+        CentreOnWorkArea(Handle());
+        return systemSetsFocus;
     }
-}
+
+    void OnCommand(int id) override {
+        // Escape, Enter outside a button and the close box end the console.
+        if (id == IDOK || id == IDCANCEL) {
+            ModelessDialog::OnCommand(id);
+        } else {
+            m_dialog.OnCommand(id);
+        }
+    }
+
+    void OnTimer(UINT_PTR) override { m_dialog.OnTimer(); }
+
+    // The program ends with the console.
+    void OnDestroy() override { PostQuitMessage(0); }
+
+    bool OnMessage(UINT message, WPARAM, LPARAM, INT_PTR& result) override {
+        switch (message) {
+        case WM_PAINT:
+            // Only the minimised window is painted here; otherwise the default painting.
+            if (!PaintMinimised(Handle(), m_window.ProgramIcon())) return false;
+            result = TRUE;
+            return true;
+        case WM_QUERYDRAGICON:
+            result = reinterpret_cast<INT_PTR>(m_window.ProgramIcon());
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    Win32DialogWindow m_window;
+    ComPortLine m_port;
+    TickClock m_clock;
+    CConsoleDlg m_dialog;
+};
 
 }  // namespace
 
-void RunConsoleWindow(HINSTANCE instance, CComPort& port) {
-    ConsoleSession session(port);
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_CONSOLE), nullptr, ConsoleDialogProc,
-                    reinterpret_cast<LPARAM>(&session));
+HWND CreateConsoleWindow(HINSTANCE instance, CComPort& port) {
+    return ModelessDialog::Create(std::make_unique<ConsoleWindow>(port), instance, IDD_CONSOLE, nullptr);
 }

@@ -3,6 +3,7 @@
 
 #include "com_port.h"
 
-// Runs the console as a modal dialog on `port` and returns when the operator
-// closes it (Escape, Enter in an edit box, the close box).
-void RunConsoleWindow(HINSTANCE instance, CComPort& port);
+// Creates the console on `port` as a modeless dialog and shows it; nullptr
+// when it could not be made. When the console's window goes (Escape, Enter in
+// an edit box, the close box), it ends the program's message loop.
+HWND CreateConsoleWindow(HINSTANCE instance, CComPort& port);
