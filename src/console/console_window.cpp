@@ -5,8 +5,10 @@
 #include "com_port_line.h"
 #include "console_dlg.h"
 #include "dialog_host.h"
+#include "password_dlg.h"
 #include "resource.h"
 #include "tick_clock.h"
+#include "win32_cp936_decoder.h"
 #include "win32_dialog_window.h"
 
 namespace {
@@ -56,7 +58,7 @@ bool PaintMinimised(HWND dialog, HICON icon) {
 // before WM_INITDIALOG until after the window is gone.
 class ConsoleWindow : public ModelessDialog {
 public:
-    explicit ConsoleWindow(CComPort& comm) : m_port(comm), m_dialog(m_window, m_port, m_clock) {}
+    explicit ConsoleWindow(CComPort& comm) : m_port(comm), m_dialog(m_window, m_port, m_clock, m_unitText) {}
 
 private:
     bool OnInitDialog() override {
@@ -100,9 +102,10 @@ private:
         }
     }
 
-    Win32DialogWindow m_window;
+    Win32DialogWindow m_window{RunPasswordDialog};
     ComPortLine m_port;
     TickClock m_clock;
+    Win32Cp936Decoder m_unitText;
     CConsoleDlg m_dialog;
 };
 

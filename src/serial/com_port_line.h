@@ -11,6 +11,11 @@
 class ComPortLine : public ConsolePort {
 public:
     explicit ComPortLine(CComPort& port) : m_port(port) {}
+    // The port outlives this object, so a write still in flight must end
+    // before the buffer it reads from does.
+    ~ComPortLine() override;
+    ComPortLine(const ComPortLine&) = delete;
+    ComPortLine& operator=(const ComPortLine&) = delete;
 
     bool Open(uint32_t portNumber, uint32_t baudRate) override;
     void Close() override;
@@ -30,6 +35,7 @@ public:
 private:
     ReadResult CancelPendingRead();
     void FinishPendingWrite();
+    void EndPendingWrite();
 
     CComPort& m_port;
     // Bytes of a write still in flight live here, not in the caller's buffer.
