@@ -5,17 +5,31 @@
 #include "win32_dialog_window.h"
 
 namespace {
+
 constexpr UINT kSimplifiedChinese = 936;
+constexpr wchar_t kReplacement = L'\xFFFD';
+
 }  // namespace
 
 std::string Win32Cp936Decoder::ToUtf8(const std::string& bytes) {
-    if (bytes.empty()) return std::string();
-    // Without MB_ERR_INVALID_CHARS a sequence that is no character becomes
-    // the code page's default character instead of failing the whole text.
-    const int size = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(kSimplifiedChinese, 0, bytes.data(), size, nullptr, 0);
-    if (length <= 0) return std::string();
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(kSimplifiedChinese, 0, bytes.data(), size, &wide[0], length);
-    return Utf8FromWide(wide);
+    // One character at a time: converting the whole text at once would turn a
+    // lead byte and the plain character after it into one '?' together.
+    std::wstring text;
+    size_t at = 0;
+    while (at < bytes.size()) {
+        const bool pair = IsDBCSLeadByteEx(kSimplifiedChinese, static_cast<BYTE>(bytes[at])) && at + 1 < bytes.size();
+        const int length = pair ? 2 : 1;
+        wchar_t character[2];
+        const int units =
+            MultiByteToWideChar(kSimplifiedChinese, MB_ERR_INVALID_CHARS, &bytes[at], length, character, 2);
+        if (units > 0) {
+            text.append(character, static_cast<size_t>(units));
+            at += static_cast<size_t>(length);
+        } else {
+            // Not a character: replace its first byte and go on after it.
+            text += kReplacement;
+            ++at;
+        }
+    }
+    return Utf8FromWide(text);
 }

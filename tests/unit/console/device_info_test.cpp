@@ -73,7 +73,8 @@ TEST_F(DeviceInfoTest, NamesAreCodePage936CutAtTheirFirstZeroOrTheirField) {
         {{0xC0, 0xCA, 0xC3, 0xF7, 0xB5, 0xE7, 0xD7, 0xD3}, "朗明电子"},
         {Bytes(thirtyAs), thirtyAs},
         {{}, ""},
-        {{0x41, 0xFF, 0x42, 0x00, 0x43}, "A\xEF\xBF\xBD" "B"},
+        // A lead byte whose next byte cannot follow it; the text ends at the zero.
+        {{0x41, 0x81, 0x30, 0x00, 0x43}, "A\xEF\xBF\xBD" "0"},
         // A lead byte that ends the field must not borrow the next field's first byte.
         {Bytes(std::string(29, 'A') + "\xB5"), std::string(29, 'A') + "\xEF\xBF\xBD"},
     };
