@@ -6,8 +6,9 @@
 # 19200), links that line as COM1 in a demo Wine prefix, and runs the console:
 #   - with a display ($DISPLAY set): in a window, until you close it;
 #   - without one: a short scripted tour under Xvfb (open COM1, read the
-#     voltage, a refused interval, continuous acquisition) that saves
-#     screenshots and prints where they are.
+#     voltage, a refused interval, continuous acquisition, the unit's
+#     information, factory mode and one calibration) that saves screenshots
+#     and prints where they are.
 #
 # Build trees: LUMERIC_WIN_BUILD_DIR (default build/win) and
 # LUMERIC_NATIVE_BUILD_DIR (default build/native), configured as
