@@ -4,13 +4,13 @@ namespace {
 
 TEST_F(ConsoleTest, EachCalibrationButtonSendsThePointOfItsPlaceInTheColumn) {
     OpenPort();
-    window.SetComboSelection(IDC_COMBO_CAL_CHANNEL, 0);
+    window.SetComboSelection(IDC_COMBO_CAL_CHANNEL, 3);  // "通道4"
     // Top to bottom; the ids are not in this order.
     const int column[] = {IDC_BTN_CAL_3V_0V5,    IDC_BTN_CAL_3V_3V,     IDC_BTN_CAL_20V_3V,
                           IDC_BTN_CAL_20V_20V,   IDC_BTN_CAL_200V_20V,  IDC_BTN_CAL_200V_200V,
                           IDC_BTN_CAL_600V_200V, IDC_BTN_CAL_600V_600V};
     for (int point = 1; point <= 8; ++point) {
-        const std::vector<uint8_t> echo = WithCrc({1, 6, 0, 0x30, 1, static_cast<uint8_t>(point)});
+        const std::vector<uint8_t> echo = WithCrc({1, 6, 0, 0x30, 4, static_cast<uint8_t>(point)});
         UnitAnswers(echo);
         Click(column[point - 1]);
         EXPECT_EQ(echo, port.writes.back());
@@ -44,6 +44,7 @@ TEST_F(ConsoleTest, CalibrationWaitsTheFull5000msForItsEcho) {
         port.Arrive(start + c.firstByteMs, {c.reply.front()});
         port.Arrive(start + c.firstByteMs, {c.reply.begin() + 1, c.reply.end()}, c.charUs);
         Click(IDC_BTN_CAL_20V_3V);
+        EXPECT_EQ(echo, port.writes.back());
         EXPECT_EQ(std::vector<std::string>{c.message}, window.messages);
         EXPECT_LE(clock.NowMs() - start, 5000u);
         clock.SleepMs(100);  // whatever is left of the echo is stale now
