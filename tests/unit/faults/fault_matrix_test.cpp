@@ -61,12 +61,18 @@ Bytes Garbage(size_t count) {
 }
 
 uint64_t WireMs(size_t bytes) { return (bytes * kCharUs + 999) / 1000; }
-void Answer(ScriptedInput& line, uint64_t atMs, const Bytes& bytes) { line.Arrive(atMs + kAnswerMs, bytes, kCharUs); }
 
-// A fault scripts the line from `atMs`, when the request is written, given
-// what a sound unit would answer and the time by which a reply must be in.
-// A fault of the line itself is there from before the operation instead.
-using Script = void (*)(ScriptedInput& line, uint64_t atMs, Bytes reply, uint32_t replyByMs);
+// The line from the moment a request is written: what a sound unit would
+// answer to it, and the time by which a reply must be in.
+struct Wire {
+    ScriptedInput& line;
+    uint64_t atMs;
+    Bytes reply;
+    uint32_t replyByMs;
+    // Bytes from the unit, at its pace, `afterMs` after the request.
+    void Answer(const Bytes& bytes, uint64_t afterMs = kAnswerMs) { line.Arrive(atMs + afterMs, bytes, kCharUs); }
+};
+
 struct Fault {
     const char* name;
     // What the operator sees after each operation, in the order of kOperations:
@@ -75,70 +81,49 @@ struct Fault {
     // information's second exchange, after the first filled in the settings;
     // F the fault marks in the unit's row.
     const char* expected;
-    Script script;
+    void (*script)(Wire& wire);
+    // A fault of the line itself, there from before the operation, rather
+    // than of the reply to one request.
     bool ofTheLine = false;
 };
 
 const Fault kFaults[] = {
-    {"sound unit", "GGGGGGGGGG", [](ScriptedInput& l, uint64_t t, Bytes r, uint32_t) { Answer(l, t, r); }},
-    {"silent unit", "TTTtTTTGTF", [](ScriptedInput&, uint64_t, Bytes, uint32_t) {}},
-    {"bad CRC", "CCCcCCCGCF", [](ScriptedInput& l, uint64_t t, Bytes r, uint32_t) {
-         r.back() ^= 0xFF;
-         Answer(l, t, r);
-     }},
-    {"late, in time", "GGGGGGGGGG", [](ScriptedInput& l, uint64_t t, Bytes r, uint32_t by) {
-         l.Arrive(t + by - 20 - WireMs(r.size()), r, kCharUs);
-     }},
-    {"late, too late", "TTTtTTTGTF", [](ScriptedInput& l, uint64_t t, Bytes r, uint32_t by) {
-         l.Arrive(t + by + 20, r, kCharUs);
-     }},
-    {"cut short", "TTTtTTTGTF", [](ScriptedInput& l, uint64_t t, Bytes r, uint32_t) {
-         r.resize(r.size() - 3);
-         Answer(l, t, r);
-     }},
-    {"trailing bytes", "GGGGGGGGGG", [](ScriptedInput& l, uint64_t t, Bytes r, uint32_t) {
-         r.insert(r.end(), {0x00, 0xFF, 0x55});
-         Answer(l, t, r);
-     }},
-    {"chunks with gaps", "GGGGGGGGGG", [](ScriptedInput& l, uint64_t t, Bytes r, uint32_t) {
-         const size_t third = r.size() / 3 + 1;
-         uint64_t atUs = (t + kAnswerMs) * 1000;
-         for (size_t from = 0; from < r.size(); from += third) {
-             const Bytes chunk(r.begin() + from, r.begin() + std::min(r.size(), from + third));
-             l.ArriveUs(atUs, chunk, kCharUs);
-             atUs += chunk.size() * kCharUs + 25000;
+    {"sound unit", "GGGGGGGGGG", [](Wire& w) { w.Answer(w.reply); }},
+    {"silent unit", "TTTtTTTGTF", [](Wire&) {}},
+    {"bad CRC", "CCCcCCCGCF", [](Wire& w) { w.reply.back() ^= 0xFF; w.Answer(w.reply); }},
+    {"late, in time", "GGGGGGGGGG", [](Wire& w) { w.Answer(w.reply, w.replyByMs - 20 - WireMs(w.reply.size())); }},
+    {"late, too late", "TTTtTTTGTF", [](Wire& w) { w.Answer(w.reply, w.replyByMs + 20); }},
+    {"cut short", "TTTtTTTGTF", [](Wire& w) { w.Answer({w.reply.begin(), w.reply.end() - 3}); }},
+    {"trailing bytes", "GGGGGGGGGG", [](Wire& w) { w.reply.insert(w.reply.end(), {0, 0xFF, 0x55}); w.Answer(w.reply); }},
+    {"chunks with gaps", "GGGGGGGGGG", [](Wire& w) {  // three, 25 ms apart
+         const size_t third = w.reply.size() / 3 + 1;
+         for (size_t k = 0, from = 0; from < w.reply.size(); ++k, from += third) {
+             const Bytes chunk(w.reply.begin() + from, w.reply.begin() + std::min(w.reply.size(), from + third));
+             w.line.ArriveUs((w.atMs + kAnswerMs + 25 * k) * 1000 + from * kCharUs, chunk, kCharUs);
          }
      }},
-    {"noise first", "CCCcCCCGCF", [](ScriptedInput& l, uint64_t t, Bytes r, uint32_t) {
-         l.Arrive(t + 5, {0xFF, 0x00, 0x55}, kCharUs);
-         Answer(l, t, r);
-     }},
-    {"another station", "GGGGGGGGGG", [](ScriptedInput& l, uint64_t t, Bytes r, uint32_t) {
-         r.resize(r.size() - 2);
-         r[0] = 7;
-         Answer(l, t, WithCrc(r));
+    {"noise first", "CCCcCCCGCF", [](Wire& w) { w.Answer({0xFF, 0, 0x55}, 5); w.Answer(w.reply); }},
+    {"another station", "GGGGGGGGGG", [](Wire& w) {
+         w.reply.resize(w.reply.size() - 2);
+         w.reply[0] = 7;
+         w.Answer(WithCrc(w.reply));
      }},
     // Under way for a while, and faster than the port is read, so a drain
     // never finds the line empty.
-    {"never silent", "CCCCCCCGCF", [](ScriptedInput& l, uint64_t t, Bytes, uint32_t) {
-         l.Arrive(t - 500, Garbage(16000), kCharUs);
-         l.readCostUs = 2 * kCharUs;
+    {"never silent", "CCCCCCCGCF", [](Wire& w) {
+         w.line.Arrive(w.atMs - 500, Garbage(16000), kCharUs);
+         w.line.readCostUs = 2 * kCharUs;
      }, true},
-    {"hung up", "TTTtTTTGTF", [](ScriptedInput& l, uint64_t t, Bytes r, uint32_t) {
-         r.resize(r.size() / 2);
-         Answer(l, t, r);
-         l.HangUpAt(t + kAnswerMs + WireMs(r.size()));
+    {"hung up", "TTTtTTTGTF", [](Wire& w) {
+         const size_t half = w.reply.size() / 2;
+         w.Answer({w.reply.begin(), w.reply.begin() + half});
+         w.line.HangUpAt(w.atMs + kAnswerMs + WireMs(half));
      }},
     // Its characters come garbled, each with a framing error.
-    {"another speed", "TTTtTTTGTF", [](ScriptedInput& l, uint64_t t, Bytes r, uint32_t) {
-         l.Arrive(t + kAnswerMs, Garbage(r.size() / 2));
-         l.FlagLineErrorAt(t + kAnswerMs);
+    {"another speed", "TTTtTTTGTF", [](Wire& w) {
+         w.line.Arrive(w.atMs + kAnswerMs, Garbage(w.reply.size() / 2));
+         w.line.FlagLineErrorAt(w.atMs + kAnswerMs);
      }},
-};
-
-struct Cell {
-    ConsoleRig console;
-    MultiUnitRig cycle;
 };
 
 std::string Sent(ConsoleRig& r) { return "发:" + FormatHex(r.port.writes.back().data(), r.port.writes.back().size()); }
@@ -168,19 +153,17 @@ char Took(char outcome, bool effect) { return (outcome == 'G') == effect ? outco
 
 struct Operation {
     const char* name;
-    bool onCycle;          // the multi-unit window's port rather than the console's
+    bool onCycle;          // on a running cycle's port rather than the open console's
     size_t faultyRequest;  // which of its requests meets the fault
     uint32_t replyByMs;    // a reply complete this long after its request is in time
     uint32_t holdMs;       // the longest it may hold the window thread
-    size_t bufferBytes;    // what its reads may fill
-    char (*run)(Cell&);    // runs it and tells what the operator then sees
+    // Runs it and tells what the operator then sees.
+    char (*run)(ConsoleRig& console, MultiUnitRig& cycle);
 };
 
 // Both exchanges of the information read: the settings fields fill after a
 // good first reply, which alone lets the second request go.
-char ReadInformation(Cell& c) {
-    ConsoleRig& r = c.console;
-    r.OpenPort();
+char ReadInformation(ConsoleRig& r, MultiUnitRig&) {
     r.Click(IDC_BTN_READ_INFO);
     const bool filled = r.Text(IDC_EDIT_NEW_ADDRESS) == "5" && r.window.GetComboSelection(IDC_COMBO_DEVICE_BAUD) == 3 &&
                         r.Text(IDC_EDIT_SAMPLE_INTERVAL) == "10";
@@ -189,60 +172,48 @@ char ReadInformation(Cell& c) {
     return filled && outcome != 'G' ? static_cast<char>(std::tolower(outcome)) : outcome;
 }
 
-constexpr size_t kConsoleBuffer = ModbusExchange::kReadBufferSize;
 const Operation kOperations[] = {
-    {"read", false, 0, kShortMs, kLongMs + kDrainMs, kConsoleBuffer, [](Cell& c) {
-         c.console.OpenPort();
-         c.console.Click(IDC_BTN_READ_VOLTAGE);
-         return ReadOutcome(c.console, c.console.Log(), 1, c.console.Text(IDC_STATIC_VOLTAGE) == "12.34V");
+    {"read", false, 0, kShortMs, kLongMs + kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+         r.Click(IDC_BTN_READ_VOLTAGE);
+         return ReadOutcome(r, r.Log(), 1, r.Text(IDC_STATIC_VOLTAGE) == "12.34V");
      }},
-    {"tick", false, 0, kShortMs, kLongMs + kDrainMs, kConsoleBuffer, [](Cell& c) {
-         ConsoleRig& r = c.console;
-         r.OpenPort();
+    {"tick", false, 0, kShortMs, kLongMs + kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
          r.StartRun();
          r.console.OnTimer();
          const std::string counts = r.Text(IDC_STATIC_OK_COUNT) + "/" + r.Text(IDC_STATIC_FAIL_COUNT);
-         const Lines oldestFirst(r.Log().rbegin(), r.Log().rend());
-         const char outcome = ReadOutcome(r, oldestFirst, 1, r.Text(IDC_STATIC_VOLTAGE) == "12.34V");
+         const char outcome = ReadOutcome(r, {r.Log().rbegin(), r.Log().rend()}, 1, r.Text(IDC_STATIC_VOLTAGE) == "12.34V");
          return counts == "1/0" || counts == "0/1" ? Took(outcome, counts == "1/0") : '?';
      }},
-    {"information, 1st", false, 0, kShortMs, 2 * kLongMs + kDrainMs, kConsoleBuffer, ReadInformation},
-    {"information, 2nd", false, 1, kShortMs, 2 * kLongMs + kDrainMs, kConsoleBuffer, ReadInformation},
-    {"set address", false, 0, kShortMs, kLongMs + kDrainMs, kConsoleBuffer, [](Cell& c) {
-         c.console.OpenPort();
-         c.console.Type(IDC_EDIT_NEW_ADDRESS, "2");
-         c.console.Click(IDC_BTN_SET_ADDRESS);
-         return Took(Told(c.console, "设置成功", "设置失败"), c.console.Text(IDC_EDIT_ADDRESS) == "2");
+    {"information, 1st", false, 0, kShortMs, 2 * kLongMs + kDrainMs, ReadInformation},
+    {"information, 2nd", false, 1, kShortMs, 2 * kLongMs + kDrainMs, ReadInformation},
+    {"set address", false, 0, kShortMs, kLongMs + kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+         r.Type(IDC_EDIT_NEW_ADDRESS, "2");
+         r.Click(IDC_BTN_SET_ADDRESS);
+         return Took(Told(r, "设置成功", "设置失败"), r.Text(IDC_EDIT_ADDRESS) == "2");
      }},
-    {"set speed", false, 0, kShortMs, kLongMs + kDrainMs, kConsoleBuffer, [](Cell& c) {
-         c.console.OpenPort();
-         c.console.window.SetComboSelection(IDC_COMBO_DEVICE_BAUD, 3);
-         c.console.Click(IDC_BTN_SET_BAUD);
-         return Took(Told(c.console, "设置成功", "设置失败"), c.console.port.opened.size() == 2);
+    {"set speed", false, 0, kShortMs, kLongMs + kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+         r.window.SetComboSelection(IDC_COMBO_DEVICE_BAUD, 3);
+         r.Click(IDC_BTN_SET_BAUD);
+         return Took(Told(r, "设置成功", "设置失败"), r.port.opened.size() == 2);
      }},
-    {"set interval", false, 0, kShortMs, kLongMs + kDrainMs, kConsoleBuffer, [](Cell& c) {
-         c.console.OpenPort();
-         c.console.Type(IDC_EDIT_SAMPLE_INTERVAL, "10");
-         c.console.Click(IDC_BTN_SET_SAMPLE_INTERVAL);
-         return Told(c.console, "设置成功", "设置失败");
+    {"set interval", false, 0, kShortMs, kLongMs + kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+         r.Type(IDC_EDIT_SAMPLE_INTERVAL, "10");
+         r.Click(IDC_BTN_SET_SAMPLE_INTERVAL);
+         return Told(r, "设置成功", "设置失败");
      }},
-    {"reset", false, 0, kShortMs, kDrainMs, kConsoleBuffer, [](Cell& c) {
-         c.console.OpenPort();
-         c.console.Click(IDC_BTN_RESET);
-         return c.console.Log() == Lines{Sent(c.console)} && c.console.window.messages.empty() ? 'G' : '?';
+    {"reset", false, 0, kShortMs, kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+         r.Click(IDC_BTN_RESET);
+         return r.Log() == Lines{Sent(r)} && r.window.messages.empty() ? 'G' : '?';
      }},
-    {"calibrate", false, 0, kLongMs, kLongMs + kDrainMs, kConsoleBuffer, [](Cell& c) {
-         c.console.OpenPort();
-         c.console.window.SetComboSelection(IDC_COMBO_CAL_CHANNEL, 1);
-         c.console.Click(IDC_BTN_CAL_20V_3V);
-         return Told(c.console, "校准成功", "校准失败");
+    {"calibrate", false, 0, kLongMs, kLongMs + kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+         r.window.SetComboSelection(IDC_COMBO_CAL_CHANNEL, 1);
+         r.Click(IDC_BTN_CAL_20V_3V);
+         return Told(r, "校准成功", "校准失败");
      }},
-    {"poll", true, 0, kPollMs, kPollMs, kFourVoltagesReplyLength, [](Cell& c) {
-         c.cycle.Start("1", "1");
-         c.cycle.Tick();
-         const FakeMultiUnitWindow& mu = c.cycle.mu;
-         const Lines row = {mu.Cell(kBat1, 0, 1), mu.Cell(kBat2, 0, 0),   mu.Cell(kBat3, 0, 0),
-                            mu.Cell(kBat4, 0, 0), mu.Cell(kCounts, 0, 0), mu.Cell(kCounts, 0, 1)};
+    {"poll", true, 0, kPollMs, kPollMs, [](ConsoleRig&, MultiUnitRig& m) {
+         m.Tick();
+         const Lines row = {m.mu.Cell(kBat1, 0, 1), m.mu.Cell(kBat2, 0, 0),   m.mu.Cell(kBat3, 0, 0),
+                            m.mu.Cell(kBat4, 0, 0), m.mu.Cell(kCounts, 0, 0), m.mu.Cell(kCounts, 0, 1)};
          if (row == Lines{"1.234", "1.234", "1.234", "1.234", "1", "0"}) return 'G';
          return row == Lines{"通讯故障", "——", "——", "——", "0", "1"} ? 'F' : '?';
      }},
@@ -256,24 +227,33 @@ TEST(FaultMatrix, EveryOperationAgainstEveryFaultOfTheLine) {
         for (size_t i = 0; i < std::size(kOperations); ++i) {
             const Operation& op = kOperations[i];
             SCOPED_TRACE(std::string(fault.name) + " against " + op.name);
-            Cell cell;
-            VirtualClock& clock = op.onCycle ? cell.cycle.clock : cell.console.clock;
-            ScriptedInput& line = op.onCycle ? static_cast<ScriptedInput&>(cell.cycle.line) : cell.console.port;
+            ConsoleRig console;
+            MultiUnitRig cycle;
+            VirtualClock& clock = op.onCycle ? cycle.clock : console.clock;
+            ScriptedInput& line = op.onCycle ? static_cast<ScriptedInput&>(cycle.line) : console.port;
             size_t requests = 0;
             const auto answer = [&](const Bytes& request) {
                 const uint64_t nowMs = clock.NowUs() / 1000;
-                if (requests++ != op.faultyRequest) return Answer(line, nowMs, GoodReply(request));
-                if (!fault.ofTheLine) fault.script(line, nowMs, GoodReply(request), op.replyByMs);
+                Wire wire{line, nowMs, GoodReply(request), op.replyByMs};
+                if (requests++ != op.faultyRequest) return wire.Answer(wire.reply);
+                if (!fault.ofTheLine) fault.script(wire);
             };
-            cell.console.port.onWrite = answer;
-            cell.cycle.line.units = nullptr;
-            cell.cycle.line.onWrite = [&] { answer(cell.cycle.line.writes.back()); };
-            if (fault.ofTheLine) fault.script(line, clock.NowUs() / 1000, {}, 0);
+            console.port.onWrite = answer;
+            cycle.line.units = nullptr;
+            cycle.line.onWrite = [&] { answer(cycle.line.writes.back()); };
+            if (op.onCycle) {
+                cycle.Start("1", "1");
+            } else {
+                console.OpenPort();
+            }
+            Wire before{line, clock.NowUs() / 1000, {}, 0};
+            if (fault.ofTheLine) fault.script(before);
 
             const uint64_t startUs = clock.NowUs();
-            EXPECT_EQ(fault.expected[i], op.run(cell));
+            EXPECT_EQ(fault.expected[i], op.run(console, cycle));
             EXPECT_LE(clock.NowUs() - startUs, uint64_t{op.holdMs + kOverrunMs} * 1000) << "window thread held";
-            EXPECT_LE(line.ReadExtent(), op.bufferBytes) << "a read reached past its buffer";
+            const size_t buffer = op.onCycle ? kFourVoltagesReplyLength : ModbusExchange::kReadBufferSize;
+            EXPECT_LE(line.ReadExtent(), buffer) << "a read reached past its buffer";
         }
     }
 }
