@@ -1,17 +1,21 @@
 // The multi-unit windows of the real Lumeric.exe under Wine, driven from
-// outside, against four simulated units (stations 1 to 4 at 9600 bit/s) on
-// one line linked as COM $LUMERIC_COM, a number the window's list can show.
+// outside, against simulated units (stations 1 to 4, or 1 to 3 for the
+// records, at 9600 bit/s) on one line linked as COM $LUMERIC_COM, a number
+// the window's list can show.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "console_driver.h"
 #include "list_view_reader.h"
 #include "resource.h"
+#include "save_as_driver.h"
 #include "sim_control.h"
 
 namespace {
@@ -25,6 +29,13 @@ std::wstring Cell(HWND window, int list, int row, int column) {
 
 int Count(HWND window, int row, int column) { return _wtoi(Cell(window, IDC_LIST_COUNTS, row, column).c_str()); }
 
+std::string Utf8(const std::wstring& text) {
+    std::string utf8(text.size() * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0],
+                                    static_cast<int>(utf8.size()), nullptr, nullptr));
+    return utf8;
+}
+
 // A row of the table as shown: address and 电池1 to 电池4.
 std::vector<std::wstring> Values(HWND window, int row) {
     return {Cell(window, IDC_LIST_BAT1, row, 0), Cell(window, IDC_LIST_BAT1, row, 1), Cell(window, IDC_LIST_BAT2, row, 0),
@@ -36,8 +47,8 @@ void ExpectTemplateAndSetUp(HWND window, HWND console) {
     EXPECT_EQ(GetWindow(window, GW_OWNER), console);
     EXPECT_NE(GetWindowLongW(window, GWL_STYLE) & WS_MINIMIZEBOX, 0);
     EXPECT_NE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_BTN_EXCEL)));
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_CHECK_SAVE_RECORD)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(window, IDC_BTN_EXCEL)));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(window, IDC_CHECK_SAVE_RECORD)));
     EXPECT_EQ(ConsoleDriver::SendToIn(window, IDC_COMBO_MU_PORT, CB_GETCOUNT), 12);
     EXPECT_EQ(ConsoleDriver::TextIn(window, IDC_COMBO_MU_PORT), L"COM1");
     EXPECT_EQ(ConsoleDriver::TextIn(window, IDC_COMBO_MU_BAUD), L"9600");
@@ -116,3 +127,120 @@ TEST(MultiUnitTest, WindowsBesideTheConsoleFillTheirTableFromFourUnitsUntilEscap
 }
 
 }  // namespace
+
+namespace {
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+// A fresh folder of the test's own, under the temporary folder.
+std::wstring TestFolder() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = temp + std::wstring(L"lumeric-records-") + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "?";
+    std::string bytes(GetFileSize(file, nullptr), '\0');
+    DWORD read = 0;
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    DeleteFileW(path.c_str());
+    return bytes.substr(0, read);
+}
+
+// Fields split at commas: no field of these files needs quotes.
+std::vector<std::string> Fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::istringstream in(line + ",");
+    for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
+    return fields;
+}
+
+// The lines after the byte-order mark, each without its CRLF; "?" when a line lacks one.
+std::vector<std::string> Lines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    if (bytes.compare(0, kBom.size(), kBom) != 0) return {"?"};
+    for (size_t start = kBom.size(), end; start < bytes.size(); start = end + 2) {
+        end = bytes.find("\r\n", start);
+        if (end == std::string::npos) return {"?"};
+        lines.push_back(bytes.substr(start, end - start));
+    }
+    return lines;
+}
+
+// The table's seven columns of `row`, as shown.
+std::vector<std::string> TableRow(HWND window, int row) {
+    std::vector<std::string> cells;
+    for (const std::wstring& cell : Values(window, row)) cells.push_back(Utf8(cell));
+    cells.push_back(Utf8(Cell(window, IDC_LIST_COUNTS, row, 0)));
+    cells.push_back(Utf8(Cell(window, IDC_LIST_COUNTS, row, 1)));
+    return cells;
+}
+
+}  // namespace
+
+TEST(MultiUnitTest, ARecordedCycleWritesEveryPollAndExcelExportsTheTableAsShown) {
+    SimControl sim;
+    ASSERT_EQ(sim.Command("fault 2 silent").substr(0, 2), "ok");
+    ConsoleDriver console;
+    ASSERT_TRUE(console.Start()) << "Lumeric.exe did not show its window";
+    console.Click(IDC_BTN_MULTI);
+    HWND window = console.WaitForNewWindow(kCaption, {}, 10000);
+    ASSERT_NE(window, nullptr);
+    ConsoleDriver::SendToIn(window, IDC_COMBO_MU_PORT, CB_SETCURSEL, ComNumber() - 1);
+    ConsoleDriver::SetTextIn(window, IDC_EDIT_DEVICE_COUNT, L"3");
+    ConsoleDriver::SendToIn(window, IDC_CHECK_SAVE_RECORD, BM_SETCHECK, BST_CHECKED);
+    const std::wstring folder = TestFolder();
+
+    console.ClickIn(window, IDC_BTN_ACQUIRE);
+    HWND saveAs = WaitForSaveAs(window, 10000);
+    ASSERT_NE(saveAs, nullptr) << "no Save As dialog";
+    ASSERT_TRUE(AnswerSaveAs(saveAs, folder + L"\\record.csv"));
+    ASSERT_TRUE(WaitUntil([&] { return Count(window, 1, 1) >= 2 && Count(window, 2, 0) >= 2; }, 20000));
+    ASSERT_TRUE(console.ClickIn(window, IDC_BTN_ACQUIRE));
+    ASSERT_EQ(ConsoleDriver::TextIn(window, IDC_BTN_ACQUIRE), L"采集");
+
+    // Each poll's line says what its row showed then; the last one of each unit is the row as it stands.
+    const std::vector<std::string> record = Lines(ReadWholeFile(folder + L"\\record.csv"));
+    ASSERT_GE(record.size(), 7u);
+    EXPECT_EQ(record[0], "时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数");
+    std::map<std::string, std::vector<std::string>> lastCounts;
+    for (size_t i = 1; i < record.size(); ++i) {
+        const std::vector<std::string> fields = Fields(record[i]);
+        ASSERT_EQ(fields.size(), 9u) << record[i];
+        EXPECT_EQ(fields[0].size(), 23u) << "time to the millisecond: " << fields[0];
+        const int row = std::stoi(fields[1]) - 1;
+        ASSERT_TRUE(row >= 0 && row < 3) << record[i];
+        std::vector<std::string> shown = TableRow(window, row);
+        if (shown[1] == "通讯故障") shown = {shown[0], "", "", "", "", "通讯故障"};
+        else shown = {shown[0], shown[1], shown[2], shown[3], shown[4], "正常"};
+        EXPECT_EQ(std::vector<std::string>(fields.begin() + 1, fields.begin() + 7), shown) << record[i];
+        lastCounts[fields[1]] = {fields[7], fields[8]};
+    }
+    for (int row = 0; row < 3; ++row) {
+        const std::vector<std::string> shown = TableRow(window, row);
+        EXPECT_EQ(lastCounts[shown[0]], std::vector<std::string>(shown.begin() + 5, shown.end())) << row;
+    }
+
+    console.ClickIn(window, IDC_BTN_EXCEL);
+    saveAs = WaitForSaveAs(window, 10000);
+    ASSERT_NE(saveAs, nullptr) << "no Save As dialog for the export";
+    ASSERT_TRUE(AnswerSaveAs(saveAs, folder + L"\\table.csv"));
+    ASSERT_TRUE(WaitUntil([&] { return WaitForSaveAs(window, 0) == nullptr; }, 10000));
+    console.Settle();
+    std::string table = kBom + "设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),成功次数,失败次数\r\n";
+    for (int row = 0; row < 3; ++row) {
+        const std::vector<std::string> cells = TableRow(window, row);
+        for (size_t i = 0; i < cells.size(); ++i) table += cells[i] + (i + 1 < cells.size() ? "," : "\r\n");
+    }
+    EXPECT_EQ(ReadWholeFile(folder + L"\\table.csv"), table);
+    RemoveDirectoryW(folder.c_str());
+
+    console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
+    EXPECT_EQ(console.WaitForExit(10000), 0u);
+}
