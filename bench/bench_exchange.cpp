@@ -58,7 +58,7 @@ void MeasureSilentWait(SimProcess& sim, ModbusExchange& exchange) {
     sim.Command("fault 1 silent");
     const uint64_t wallStart = MonotonicUs();
     const uint64_t cpuStart = ProcessCpuUs();
-    const ExchangeResult result = exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, true, true, false);
+    const ExchangeResult result = exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, ExchangeOptions{});
     const double cpuMs = (ProcessCpuUs() - cpuStart) / 1000.0;
     const double wallMs = (MonotonicUs() - wallStart) / 1000.0;
     sim.Command("fault 1 none");
@@ -69,7 +69,7 @@ void MeasureSilentWait(SimProcess& sim, ModbusExchange& exchange) {
 void MeasureReplyLatency(SimProcess& sim, ModbusExchange& exchange) {
     std::vector<double> latenciesMs;
     for (int i = 0; i < kLatencySamples; ++i) {
-        const ExchangeResult result = exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, true, true, false);
+        const ExchangeResult result = exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, ExchangeOptions{});
         const uint64_t returnedUs = MonotonicUs();
         const std::string lastByte = sim.Command("lastreplyend");
         if (result != ExchangeResult::Ok || lastByte.rfind("ok ", 0) != 0) {

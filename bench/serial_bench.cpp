@@ -39,7 +39,7 @@ int main() {
 
     uint64_t cpu = ProcessCpuMs();
     DWORD start = GetTickCount();
-    exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, true, true, false);
+    exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, ExchangeOptions{});
     Report("Wine: silent 5000 ms exchange (process)", ProcessCpuMs() - cpu, GetTickCount() - start);
 
     cpu = ProcessCpuMs();

@@ -6,9 +6,9 @@
 # 19200), links that line as COM1 in a demo Wine prefix, and runs the console:
 #   - with a display ($DISPLAY set): in a window, until you close it;
 #   - without one: a short scripted tour under Xvfb (open COM1, read the
-#     voltage, a refused interval, continuous acquisition, the multi-unit
-#     window polling the three units) that saves screenshots and prints
-#     where they are.
+#     voltage, a refused interval, continuous acquisition, the unit's
+#     information, factory mode and one calibration, the multi-unit window
+#     polling the three units) that saves screenshots and prints where they are.
 #
 # Build trees: LUMERIC_WIN_BUILD_DIR (default build/win, or build/win-x86_64
 # where scripts/win-arch.sh picks the x86_64 build) and LUMERIC_NATIVE_BUILD_DIR

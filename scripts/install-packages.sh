@@ -27,8 +27,11 @@ if [ ${#need[@]} -gt 0 ]; then
 fi
 
 # The console's texts and the units' names are code page 936: Wine takes it from the locale.
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
-  as_root sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-  as_root locale-gen >/dev/null
-fi
+# One end-to-end run is on an English system (code page 1252), where both must hold too.
+for loc in zh_CN en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^$loc\.utf-\?8\$"; then
+    as_root sed -i "s/^# *$loc.UTF-8 UTF-8/$loc.UTF-8 UTF-8/" /etc/locale.gen
+    grep -q "^$loc.UTF-8 UTF-8" /etc/locale.gen || echo "$loc.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen >/dev/null
+  fi
+done

@@ -2,6 +2,7 @@
 add_executable(Lumeric WIN32
   ${CMAKE_CURRENT_LIST_DIR}/console_app.cpp
   ${CMAKE_CURRENT_LIST_DIR}/console_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/password_dlg.cpp
   ${PROJECT_SOURCE_DIR}/src/resources/lumeric.rc
 )
 set_target_properties(Lumeric PROPERTIES OUTPUT_NAME Lumeric)

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cstdint>
 
 #include "resource.h"
 
@@ -24,12 +25,29 @@ constexpr std::array<int, 17> kLockedDuringAcquisition = {
     IDC_BTN_CAL_600V_600V,
 };
 
+// The calibration buttons and the point each one calibrates. The codes
+// follow the buttons' order in the factory column, not their ids.
+struct CalibrationButton {
+    int id;
+    uint8_t pointCode;
+};
+constexpr std::array<CalibrationButton, 8> kCalibrationButtons = {{
+    {IDC_BTN_CAL_3V_0V5, 1},   {IDC_BTN_CAL_3V_3V, 2},     {IDC_BTN_CAL_20V_3V, 3},    {IDC_BTN_CAL_20V_20V, 4},
+    {IDC_BTN_CAL_200V_20V, 5}, {IDC_BTN_CAL_200V_200V, 6}, {IDC_BTN_CAL_600V_200V, 7}, {IDC_BTN_CAL_600V_600V, 8},
+}};
+
+// The line speeds in the order of the items of both baud-rate combos, so an
+// index means the same rate in either.
+constexpr std::array<uint32_t, 5> kBaudRates = {1200, 2400, 4800, 9600, 19200};
+
 // Captions that carry the console's modes: the handlers decide by them.
 namespace Caption {
 constexpr const char* kOpenPort = "打开串口";
 constexpr const char* kClosePort = "关闭串口";
 constexpr const char* kStartAcquisition = "连续采集";
 constexpr const char* kStopAcquisition = "停止采集";
+constexpr const char* kFactoryMode = "厂家模式";
+constexpr const char* kUserMode = "用户模式";
 }  // namespace Caption
 
 // What the operator is told.
@@ -39,4 +57,15 @@ constexpr const char* kSetInterval = "请设置采集时间";
 constexpr const char* kIntervalTooShort = "连续采集间隔时间不小于 300 ms,请核对输入。";
 constexpr const char* kTimeout = "通讯超时!";
 constexpr const char* kCrcError = "数据验证错误!";
+constexpr const char* kAddressRange = "设备地址取值范围0－15，请重新输入";
+constexpr const char* kSampleIntervalRange = "电压采集间隔设置取值 1~250";
+constexpr const char* kSelectDeviceBaud = "请选择设置波特率";
+constexpr const char* kSettingFailed = "设置失败";
+constexpr const char* kSettingDone = "设置成功";
+constexpr const char* kReopenFailed = "重新打开串口失败!";
+constexpr const char* kPasswordAccepted = "操作成功!";
+constexpr const char* kWrongPassword = "密码错误!";
+constexpr const char* kSelectCalibrationChannel = "请选择校准 通道号 ";
+constexpr const char* kCalibrationDone = "校准成功";
+constexpr const char* kCalibrationFailed = "校准失败";
 }  // namespace Message

@@ -13,11 +13,17 @@ namespace {
 constexpr int kUserModeWidthNumerator = 383;
 constexpr int kFullWidthDenominator = 513;
 
+// The log's lines are Chinese: "读" above "发" above the failure texts is
+// the Chinese (PRC) order, whatever language the system sorts in.
+constexpr uint16_t kChinesePrc = 0x0804;
+
 }  // namespace
 
-CConsoleDlg::CConsoleDlg(DialogWindow& window, ConsolePort& port, Clock& clock, std::function<void()> openMultiUnit)
+CConsoleDlg::CConsoleDlg(DialogWindow& window, ConsolePort& port, Clock& clock, Cp936Decoder& unitText,
+                         std::function<void()> openMultiUnit)
     : m_window(window),
       m_port(port),
+      m_unitText(unitText),
       m_log(window, IDC_LIST_LOG),
       // The deadline rule needs the speed shown in the combo at the moment of
       // the wait, not the one the port was opened with.
@@ -29,9 +35,9 @@ bool CConsoleDlg::OnInitDialog() {
 
     // Start in user mode: narrow enough to hide the factory column.
     m_rectFull = m_window.GetWindowRect();
-    const int64_t userWidth = int64_t{m_rectFull.Width()} * kUserModeWidthNumerator / kFullWidthDenominator;
-    m_window.SetWindowSize(static_cast<int>(userWidth), m_rectFull.Height());
+    m_window.SetWindowSize(UserModeWidth(), m_rectFull.Height());
 
+    m_window.SetListSortLocale(IDC_LIST_LOG, kChinesePrc);
     m_window.SetControlFont(IDC_LIST_LOG, "Arial", 120);
     m_window.SetControlFont(IDC_STATIC_VOLTAGE, "Arial", 280);
     for (int id : {IDC_STATIC_DEVICE_NAME, IDC_STATIC_SW_VERSION, IDC_STATIC_VENDOR, IDC_STATIC_PROTOCOL_VERSION}) {
@@ -52,8 +58,22 @@ void CConsoleDlg::OnCommand(int id) {
     case IDC_BTN_CONTINUOUS: OnToggleContinuous(); break;
     case IDC_BTN_CLEAR_LOG: OnClearLog(); break;
     case IDC_BTN_MULTI: OnMultiUnit(); break;
-    default: break;
+    case IDC_BTN_READ_INFO: OnReadDeviceInfo(); break;
+    case IDC_BTN_SET_ADDRESS: OnSetAddress(); break;
+    case IDC_BTN_SET_BAUD: OnSetDeviceBaud(); break;
+    case IDC_BTN_SET_SAMPLE_INTERVAL: OnSetSampleInterval(); break;
+    case IDC_BTN_RESET: OnSoftwareReset(); break;
+    case IDC_BTN_FACTORY_MODE: OnFactoryMode(); break;
+    default:
+        for (const CalibrationButton& button : kCalibrationButtons) {
+            if (button.id == id) OnCalibrate(button.pointCode);
+        }
+        break;
     }
+}
+
+int CConsoleDlg::UserModeWidth() const {
+    return static_cast<int>(int64_t{m_rectFull.Width()} * kUserModeWidthNumerator / kFullWidthDenominator);
 }
 
 void CConsoleDlg::OnClearLog() { m_log.ClearLog(); }

@@ -6,9 +6,11 @@
 
 #include "clock.h"
 #include "console_port.h"
+#include "cp936_decoder.h"
 #include "dialog_window.h"
 #include "exchange.h"
 #include "log_list_box.h"
+#include "register_map.h"
 
 // The console window's behaviour: its initialisation, the message map of its
 // buttons and timer, and the handlers behind them. It acts on its window only
@@ -16,8 +18,10 @@
 // so the Win32 dialog procedure and the unit tests drive the same code.
 class CConsoleDlg {
 public:
-    // `openMultiUnit` opens a new multi-unit window beside the console.
-    CConsoleDlg(DialogWindow& window, ConsolePort& port, Clock& clock, std::function<void()> openMultiUnit = {});
+    // `unitText` decodes the unit's texts; `openMultiUnit` opens a new
+    // multi-unit window beside the console.
+    CConsoleDlg(DialogWindow& window, ConsolePort& port, Clock& clock, Cp936Decoder& unitText,
+                std::function<void()> openMultiUnit = {});
     // The exchange asks this object for the speed: a copy would ask the original.
     CConsoleDlg(const CConsoleDlg&) = delete;
     CConsoleDlg& operator=(const CConsoleDlg&) = delete;
@@ -48,6 +52,29 @@ private:
 
     void OnClearLog();
 
+    // Device information.
+    void OnReadDeviceInfo();
+    void ShowDeviceSettings();
+    void ShowDeviceBaud(uint32_t baudRate);
+    void ShowIdentityText(int id, TextField field);
+
+    // Device settings.
+    void OnSetAddress();
+    void OnSetDeviceBaud();
+    void OnSetSampleInterval();
+    void OnSoftwareReset();
+    // The settings exchange: true on a good echo; the failures are told here.
+    bool WriteSetting(const RequestFrame& request);
+    void MovePortToRate(int baudIndex);
+
+    // Factory mode.
+    void OnFactoryMode();
+    void EnterFactoryMode();
+    int UserModeWidth() const;
+
+    // Calibration of the channel chosen at one of the eight points.
+    void OnCalibrate(uint8_t pointCode);
+
     // Control texts as numbers and captions.
     int32_t ReadNumber(int id);
     uint8_t StationAddress();
@@ -55,6 +82,7 @@ private:
 
     DialogWindow& m_window;
     ConsolePort& m_port;
+    Cp936Decoder& m_unitText;
     LogListBox m_log;
     // Request of continuous acquisition: built at the start of a run, sent by
     // every tick. Only the first 8 bytes are used.

@@ -6,8 +6,10 @@
 #include "console_dlg.h"
 #include "dialog_host.h"
 #include "multi_unit_window.h"
+#include "password_dlg.h"
 #include "resource.h"
 #include "tick_clock.h"
+#include "win32_cp936_decoder.h"
 #include "win32_dialog_window.h"
 
 namespace {
@@ -58,7 +60,7 @@ bool PaintMinimised(HWND dialog, HICON icon) {
 class ConsoleWindow : public ModelessDialog {
 public:
     ConsoleWindow(CComPort& comm, MultiUnitState& cycle)
-        : m_port(comm), m_dialog(m_window, m_port, m_clock, [this, &cycle] { OpenMultiUnitWindow(cycle); }) {}
+        : m_port(comm), m_dialog(m_window, m_port, m_clock, m_unitText, [this, &cycle] { OpenMultiUnitWindow(cycle); }) {}
 
 private:
     // Owned by the console, so it stays above it and goes with it.
@@ -107,9 +109,10 @@ private:
         }
     }
 
-    Win32DialogWindow m_window;
+    Win32DialogWindow m_window{RunPasswordDialog};
     ComPortLine m_port;
     TickClock m_clock;
+    Win32Cp936Decoder m_unitText;
     CConsoleDlg m_dialog;
 };
 

@@ -4,6 +4,10 @@ add_library(lumeric_console STATIC
   ${CMAKE_CURRENT_LIST_DIR}/console_dlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/port_connection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/voltage_reading.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/device_info.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/device_settings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/factory_mode.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/calibration.cpp
 )
 target_include_directories(lumeric_console PUBLIC
   ${CMAKE_CURRENT_LIST_DIR}

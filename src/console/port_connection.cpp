@@ -7,14 +7,6 @@
 #include "control_number.h"
 #include "resource.h"
 
-namespace {
-
-// The speed follows the selection index of the baud combo, not its text.
-constexpr uint32_t kSpeedByIndex[] = {1200, 2400, 4800, 9600, 19200};
-constexpr int kSpeedCount = static_cast<int>(sizeof kSpeedByIndex / sizeof kSpeedByIndex[0]);
-
-}  // namespace
-
 void CConsoleDlg::OnOpenClosePort() {
     if (CaptionIs(IDC_BTN_OPEN, Caption::kOpenPort)) {
         OpenPort();
@@ -27,14 +19,15 @@ void CConsoleDlg::OpenPort() {
     // The combo is editable, so any typed number is tried; the port itself
     // refuses numbers it cannot open, and a negative one is no port at all.
     const int32_t comNumber = ReadNumber(IDC_COMBO_PORT);
+    // The speed follows the selection index of the baud combo, not its text.
     const int speedIndex = m_window.GetComboSelection(IDC_COMBO_BAUD);
-    if (speedIndex < 0 || speedIndex >= kSpeedCount) {
+    if (speedIndex < 0 || speedIndex >= static_cast<int>(kBaudRates.size())) {
         m_window.ShowMessage(Message::kSelectBaudRate);
         return;
     }
     const uint32_t portNumber = comNumber > 0 ? static_cast<uint32_t>(comNumber) : 0;
     // A port that does not open is not reported: the console just stays closed.
-    if (!m_port.Open(portNumber, kSpeedByIndex[speedIndex])) return;
+    if (!m_port.Open(portNumber, kBaudRates[static_cast<size_t>(speedIndex)])) return;
 
     EnablePortDependentButtons(true);
     m_window.SetText(IDC_BTN_OPEN, Caption::kClosePort);

@@ -16,11 +16,16 @@ namespace {
 // The shortest period continuous acquisition accepts.
 constexpr int32_t kShortestIntervalMs = 300;
 
+// A tick neither drains (a late reply to the last tick counts as the start of
+// this one) nor clears: its lines go on top, newest first.
+constexpr ExchangeOptions kTickExchange{/*drainFirst=*/false, /*shortenDeadline=*/true, /*logAtTop=*/true,
+                                        ReplyLog::OneLine};
+
 }  // namespace
 
 void CConsoleDlg::OnReadVoltage() {
     const ExchangeResult result =
-        m_exchange.Exchange(ReadVoltageRequest(StationAddress()), kVoltageReplyLength, true, true, false);
+        m_exchange.Exchange(ReadVoltageRequest(StationAddress()), kVoltageReplyLength, ExchangeOptions{});
     if (result == ExchangeResult::Ok) {
         ShowVoltage();
     } else {
@@ -77,7 +82,7 @@ void CConsoleDlg::OnTimer() {
 
     RequestFrame request;
     std::copy(m_txBuffer.begin(), m_txBuffer.begin() + request.size(), request.begin());
-    const ExchangeResult result = m_exchange.Exchange(request, kVoltageReplyLength, false, true, true);
+    const ExchangeResult result = m_exchange.Exchange(request, kVoltageReplyLength, kTickExchange);
     if (result == ExchangeResult::Ok) {
         ShowVoltage();
         AddOneTo(IDC_STATIC_OK_COUNT);

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "format_hex.h"
+#include "reply_lines.h"
 
 namespace {
 
@@ -90,22 +91,31 @@ size_t ModbusExchange::WaitForReply(size_t replyLength, bool shortenDeadline) {
     return received;
 }
 
-ExchangeResult ModbusExchange::Exchange(const RequestFrame& request, size_t replyLength, bool drainFirst,
-                                        bool shortenDeadline, bool logAtTop) {
-    if (drainFirst) DrainInput();
+void ModbusExchange::LogReply(size_t replyLength, const ExchangeOptions& options) {
+    const std::string hex = FormatHex(ReadBuffer, replyLength);
+    if (options.replyLog == ReplyLog::OneLine) {
+        Log("读:" + hex, options.logAtTop);
+        return;
+    }
+    for (const std::string& line : FiveReplyLines(hex)) Log(line, options.logAtTop);
+}
+
+ExchangeResult ModbusExchange::Exchange(const RequestFrame& request, size_t replyLength,
+                                        const ExchangeOptions& options) {
+    if (options.drainFirst) DrainInput();
     if (m_line.IsOpen()) {
         const LineStatus errors = m_line.QueryErrors();
         if (errors.succeeded && errors.lineError) m_line.PurgeOutput();
         m_line.StartWrite(request.data(), static_cast<uint32_t>(request.size()));
     }
-    if (!logAtTop) m_log.ClearLog();
-    Log("发:" + FormatHex(request.data(), request.size()), logAtTop);
+    if (!options.logAtTop) m_log.ClearLog();
+    Log("发:" + FormatHex(request.data(), request.size()), options.logAtTop);
     if (replyLength == 0) return ExchangeResult::Ok;
 
-    const size_t received = WaitForReply(replyLength, shortenDeadline);
+    const size_t received = WaitForReply(replyLength, options.shortenDeadline);
     m_timeoutMs = kRestingTimeoutMs;
     if (received < replyLength) return ExchangeResult::Timeout;
 
-    Log("读:" + FormatHex(ReadBuffer, replyLength), logAtTop);
+    LogReply(replyLength, options);
     return VerifyReply(ReadBuffer, replyLength) ? ExchangeResult::Ok : ExchangeResult::CrcError;
 }

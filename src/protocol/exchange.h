@@ -11,6 +11,22 @@
 
 enum class ExchangeResult { Ok, Timeout, CrcError };
 
+// How a complete reply is written to the log: one "读:" line, or, for the
+// long replies of the device information, the five lines "读1:" to "读5:".
+enum class ReplyLog { OneLine, FiveLines };
+
+// How one exchange runs. The defaults are those of a button's read: stale
+// input drained, deadline shortened once the reply begins, log cleared.
+struct ExchangeOptions {
+    // Discard whatever is queued before writing.
+    bool drainFirst = true;
+    // Once reply bytes arrive, the deadline becomes 1920000 / baud ms.
+    bool shortenDeadline = true;
+    // Keep the log and insert each line at its top instead of clearing it.
+    bool logAtTop = false;
+    ReplyLog replyLog = ReplyLog::OneLine;
+};
+
 // One request/response round on the console's port: drain stale input,
 // write the request, log it, wait for the reply under the deadline rule,
 // log the reply and judge it by its CRC.
@@ -30,8 +46,7 @@ public:
 
     // replyLength 0: nothing is awaited and the result is Ok at once.
     // replyLength is at most kReadBufferSize.
-    ExchangeResult Exchange(const RequestFrame& request, size_t replyLength, bool drainFirst,
-                            bool shortenDeadline, bool logAtTop);
+    ExchangeResult Exchange(const RequestFrame& request, size_t replyLength, const ExchangeOptions& options);
     // Reads and discards whatever is queued on the line.
     void DrainInput();
 
@@ -43,6 +58,7 @@ private:
     size_t WaitForReply(size_t replyLength, bool shortenDeadline);
     uint32_t ReadQueued(size_t offset, uint32_t queued);
     void Log(const std::string& line, bool logAtTop);
+    void LogReply(size_t replyLength, const ExchangeOptions& options);
 
     SerialLine& m_line;
     Clock& m_clock;

@@ -5,6 +5,7 @@
 #define IDR_MAINFRAME 128  // program icon group
 
 #define IDD_CONSOLE 103
+#define IDD_PASSWORD 133
 
 // Initial items of the console's combo boxes (string table, one item per line).
 #define IDS_ITEMS_COM_PORTS 2001
@@ -20,6 +21,7 @@
 #define IDC_BTN_FACTORY_MODE 1014
 #define IDC_BTN_SET_ADDRESS 1017
 #define IDC_EDIT_ADDRESS 1019
+#define IDC_EDIT_PASSWORD 1019  // in IDD_PASSWORD: the same number as the console's address field
 #define IDC_BTN_CONTINUOUS 1025
 #define IDC_EDIT_POLL_INTERVAL 1027
 #define IDC_STATIC_VOLTAGE 1029

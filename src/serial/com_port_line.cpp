@@ -7,7 +7,11 @@ namespace {
 // the exchange's deadlines (100 ms and up), large enough that a 5 s wait costs
 // the process about 1% of a core under Wine (1 ms cost about 3%).
 constexpr DWORD kInputPollMs = 2;
+// What the port's write time-outs allow a write beyond 1 ms a byte.
+constexpr DWORD kWriteTimeoutMs = 1000;
 }  // namespace
+
+ComPortLine::~ComPortLine() { EndPendingWrite(); }
 
 bool ComPortLine::Open(uint32_t portNumber, uint32_t baudRate) {
     // Open closes the old handle first, which aborts any write still in flight.
@@ -75,6 +79,18 @@ void ComPortLine::FinishPendingWrite() {
     // The write time-outs (1 ms a byte plus 1000 ms) bound this wait.
     DWORD written = 0;
     GetOverlappedResult(m_port.m_hComm, &m_port.m_writeOverlapped, &written, TRUE);
+    m_writePending = false;
+}
+
+void ComPortLine::EndPendingWrite() {
+    if (!m_writePending) return;
+    // The write may still go out within its time-outs, as it would have had the
+    // console stayed; a driver that holds it longer (flow control) sees it cancelled.
+    OVERLAPPED& record = m_port.m_writeOverlapped;
+    const DWORD allowedMs = static_cast<DWORD>(m_writeBuffer.size()) + kWriteTimeoutMs;
+    if (WaitForSingleObject(record.hEvent, allowedMs) != WAIT_OBJECT_0) CancelIoEx(m_port.m_hComm, &record);
+    DWORD written = 0;
+    GetOverlappedResult(m_port.m_hComm, &record, &written, TRUE);
     m_writePending = false;
 }
 

@@ -11,9 +11,15 @@
 class ComPortLine : public ConsolePort {
 public:
     explicit ComPortLine(CComPort& port) : m_port(port) {}
+    // The port outlives this object, so a write still in flight must end
+    // before the buffer it reads from does.
+    ~ComPortLine() override;
+    ComPortLine(const ComPortLine&) = delete;
+    ComPortLine& operator=(const ComPortLine&) = delete;
 
     bool Open(uint32_t portNumber, uint32_t baudRate) override;
     void Close() override;
+    uint32_t PortNumber() const override { return m_port.m_portNumber; }
     void SetNotifyWindow(uintptr_t window) override;
 
     bool IsOpen() const override;
@@ -29,6 +35,7 @@ public:
 private:
     ReadResult CancelPendingRead();
     void FinishPendingWrite();
+    void EndPendingWrite();
 
     CComPort& m_port;
     // Bytes of a write still in flight live here, not in the caller's buffer.

@@ -11,6 +11,8 @@ public:
     virtual bool Open(uint32_t portNumber, uint32_t baudRate) = 0;
     // Harmless on a closed port.
     virtual void Close() = 0;
+    // The COM number of the port that is open.
+    virtual uint32_t PortNumber() const = 0;
     // The window that receives the line-event messages; 0 means nobody.
     virtual void SetNotifyWindow(uintptr_t window) = 0;
 };

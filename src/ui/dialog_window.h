@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // A window rectangle in screen pixels.
@@ -34,10 +35,16 @@ public:
     virtual void ClearList(int id) = 0;
     virtual void AddListLine(int id, const std::string& text) = 0;
     virtual void InsertListLine(int id, int index, const std::string& text) = 0;
+    // The language whose order a sorted list follows (a Windows language id,
+    // 0x0804 for Chinese (PRC)), rather than the system's own.
+    virtual void SetListSortLocale(int id, uint16_t languageId) = 0;
 
     // A message box with one OK button, captioned with the application's title.
     // It is modal: the call returns when the operator dismisses it.
     virtual void ShowMessage(const std::string& text) = 0;
+    // The password dialog, modal and owned by this window: the text typed when
+    // the operator confirmed it, nothing when it was closed any other way.
+    virtual std::optional<std::string> PromptPassword() = 0;
 
     // The window's own timer 1.
     virtual void StartTimer(uint32_t periodMs) = 0;

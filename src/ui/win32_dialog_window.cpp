@@ -112,8 +112,17 @@ void Win32DialogWindow::InsertListLine(int id, int index, const std::string& tex
     SendToControl(id, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line.c_str()));
 }
 
+void Win32DialogWindow::SetListSortLocale(int id, uint16_t languageId) {
+    SendToControl(id, LB_SETLOCALE, MAKELCID(languageId, SORT_DEFAULT), 0);
+}
+
 void Win32DialogWindow::ShowMessage(const std::string& text) {
     MessageBoxW(m_window, WideFromUtf8(text).c_str(), kApplicationTitle, MB_OK);
+}
+
+std::optional<std::string> Win32DialogWindow::PromptPassword() {
+    if (m_passwordDialog == nullptr) return std::nullopt;
+    return m_passwordDialog(m_window);
 }
 
 void Win32DialogWindow::StartTimer(uint32_t periodMs) { SetTimer(m_window, kTimerId, periodMs, nullptr); }

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,11 @@
 class Win32DialogWindow : public DialogWindow {
 public:
     static constexpr UINT_PTR kTimerId = 1;
+    // Runs the program's password dialog, modal and owned by `owner`.
+    using PasswordDialog = std::optional<std::string> (*)(HWND owner);
 
-    Win32DialogWindow() = default;
+    // A window without a password dialog answers every prompt as cancelled.
+    explicit Win32DialogWindow(PasswordDialog passwordDialog = nullptr) : m_passwordDialog(passwordDialog) {}
     ~Win32DialogWindow() override;
     Win32DialogWindow(const Win32DialogWindow&) = delete;
     Win32DialogWindow& operator=(const Win32DialogWindow&) = delete;
@@ -40,8 +44,10 @@ public:
     void ClearList(int id) override;
     void AddListLine(int id, const std::string& text) override;
     void InsertListLine(int id, int index, const std::string& text) override;
+    void SetListSortLocale(int id, uint16_t languageId) override;
 
     void ShowMessage(const std::string& text) override;
+    std::optional<std::string> PromptPassword() override;
 
     void StartTimer(uint32_t periodMs) override;
     void StopTimer() override;
@@ -63,6 +69,7 @@ private:
     HFONT FontFor(const std::wstring& face, int tenthsOfPoint);
     LRESULT SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam);
 
+    PasswordDialog m_passwordDialog;
     HWND m_window = nullptr;
     // One font per face and size, shared by the controls that use it.
     std::vector<PointFont> m_fonts;

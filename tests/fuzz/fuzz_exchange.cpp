@@ -14,15 +14,18 @@ namespace {
 
 struct Shape {
     size_t replyLength;
-    bool drainFirst;
-    bool shortenDeadline;
-    bool logAtTop;
+    ExchangeOptions options;
 };
 // A read, an acquisition tick, the two information reads, a setting, a
 // calibration and the reset that awaits nothing.
 constexpr Shape kShapes[] = {
-    {7, true, true, false}, {7, false, true, true},  {11, true, true, false}, {85, true, true, false},
-    {8, true, true, false}, {8, true, false, false}, {0, true, true, false},
+    {7, {}},
+    {7, {false, true, true, ReplyLog::OneLine}},
+    {11, {true, true, false, ReplyLog::FiveLines}},
+    {85, {true, true, false, ReplyLog::FiveLines}},
+    {8, {}},
+    {8, {true, false, false, ReplyLog::OneLine}},
+    {0, {}},
 };
 constexpr int32_t kBauds[] = {1200, 2400, 4800, 9600, 19200, 0, -1};
 constexpr uint32_t kMaxReadCostUs = 3000;
@@ -67,8 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     const RequestFrame request = BuildRequest(1, 0x03, 0x0040, 1);
-    const ExchangeResult result = exchange.Exchange(request, shape.replyLength, shape.drainFirst,
-                                                    shape.shortenDeadline, shape.logAtTop);
+    const ExchangeResult result = exchange.Exchange(request, shape.replyLength, shape.options);
 
     // The window thread is never held past the drain limit and the deadline,
     // each overrun at most by the read that was under way.
@@ -80,6 +82,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Require(VerifyReply(exchange.Reply(), shape.replyLength));
     }
     Require(exchange.TimeoutMs() == ModbusExchange::kRestingTimeoutMs);
-    Require(line.writes.size() <= 1 && log.lines.size() <= 2);
+    Require(line.writes.size() <= 1 && log.lines.size() <= 6);
     return 0;
 }

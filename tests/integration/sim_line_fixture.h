@@ -30,7 +30,7 @@ protected:
     // Sets elapsedMs to how long it took.
     ExchangeResult Run(const RequestFrame& request, size_t replyLength) {
         const uint32_t start = clock.NowMs();
-        const ExchangeResult result = exchange.Exchange(request, replyLength, true, true, false);
+        const ExchangeResult result = exchange.Exchange(request, replyLength, ExchangeOptions{});
         elapsedMs = clock.NowMs() - start;
         return result;
     }

@@ -133,10 +133,17 @@ bool ConsoleDriver::Settle(DWORD timeoutMs) {
     return WaitUntil([&] { return SendTo(IDC_COMBO_PORT, CB_GETITEMDATA) == marker; }, timeoutMs);
 }
 
-HWND ConsoleDriver::WaitForMessageBox(DWORD timeoutMs) const {
-    HWND box = nullptr;
-    WaitUntil([&] { return (box = FindTopLevel(m_process.dwProcessId, kMessageBoxCaption)) != nullptr; }, timeoutMs);
-    return box;
+HWND ConsoleDriver::WaitForMessageBox(DWORD timeoutMs) const { return WaitForDialog(kMessageBoxCaption, timeoutMs); }
+
+HWND ConsoleDriver::WaitForDialog(const wchar_t* caption, DWORD timeoutMs) const {
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindTopLevel(m_process.dwProcessId, caption)) != nullptr; }, timeoutMs);
+    return dialog;
+}
+
+std::wstring ConsoleDriver::MessageBoxText(HWND box) {
+    // A message box shows its text in the static control 0xFFFF.
+    return ReadText(GetDlgItem(box, 0xFFFF), WM_GETTEXTLENGTH, WM_GETTEXT);
 }
 
 std::vector<HWND> ConsoleDriver::Windows(const wchar_t* caption) const {

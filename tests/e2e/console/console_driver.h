@@ -50,6 +50,11 @@ public:
     // that shows within timeoutMs, or nullptr.
     HWND WaitForMessageBox(DWORD timeoutMs) const;
     static void DismissMessageBox(HWND box);
+    // The text a message box shows.
+    static std::wstring MessageBoxText(HWND box);
+    // Any visible top-level dialog of the console with this caption that
+    // shows within timeoutMs, or nullptr.
+    HWND WaitForDialog(const wchar_t* caption, DWORD timeoutMs) const;
 
     // The console's other windows: its visible top-level dialogs with this
     // caption, and one that shows within timeoutMs (or nullptr) beside those

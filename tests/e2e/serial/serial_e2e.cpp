@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "com_port.h"
 #include "com_port_line.h"
@@ -150,6 +151,29 @@ TEST_F(ComPortTest, MonitorThatIgnoresTheStopIsTerminatedAfter100ms) {
     CloseHandle(monitor);
 }
 
+// The console's line goes with its window while the port lives on with the
+// program: a write still held back (by flow control; here by a pipe that
+// nobody reads) must end before the line and its buffer go.
+TEST(ComPortLineTest, AWriteStillHeldBackEndsBeforeTheLineGoes) {
+    const std::wstring name = L"\\\\.\\pipe\\lumeric-held-write-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE reader = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 0,
+                                     0, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    CComPort port;
+    port.m_hComm = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    ASSERT_NE(port.m_hComm, INVALID_HANDLE_VALUE);
+    {
+        ComPortLine line(port);
+        const RequestFrame reset = SoftwareResetRequest(1);
+        line.StartWrite(reset.data(), static_cast<uint32_t>(reset.size()));
+        ASSERT_FALSE(HasOverlappedIoCompleted(&port.m_writeOverlapped)) << "the write was not held back";
+    }
+    EXPECT_TRUE(HasOverlappedIoCompleted(&port.m_writeOverlapped));
+    CloseHandle(port.m_hComm);
+    port.m_hComm = INVALID_HANDLE_VALUE;
+    CloseHandle(reader);
+}
+
 // The port closes with the base class's TearDown.
 class ExchangeTest : public ComPortTest {
 protected:
@@ -163,7 +187,7 @@ protected:
     }
 
     ExchangeResult ReadVoltage() {
-        return exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, true, true, false);
+        return exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, ExchangeOptions{});
     }
 
     SimControl sim;

@@ -22,20 +22,25 @@ std::string RandomText(std::mt19937& rng) {
 
 }  // namespace
 
-// Whatever is typed into the address, interval and port fields, and whatever
-// speed is selected, every frame on the wire is one whole request with a
-// valid CRC, and nothing crashes (the native tests run under ASan and UBSan).
+// Whatever is typed into the fields, and whatever is selected in the combos,
+// every frame on the wire is one whole request with a valid CRC, and nothing
+// crashes (the native tests run under ASan and UBSan).
 TEST_F(ConsoleTest, NoTypedTextPutsAMalformedFrameOnTheWire) {
     std::mt19937 rng(20261206);
-    const int commands[] = {IDC_BTN_OPEN, IDC_BTN_READ_VOLTAGE, IDC_BTN_CONTINUOUS, IDC_BTN_CONTINUOUS,
-                            IDC_BTN_CLEAR_LOG, IDC_BTN_MULTI};
+    const int commands[] = {IDC_BTN_OPEN,        IDC_BTN_READ_VOLTAGE, IDC_BTN_CONTINUOUS,
+                            IDC_BTN_CONTINUOUS,  IDC_BTN_CLEAR_LOG,    IDC_BTN_MULTI,
+                            IDC_BTN_READ_INFO,   IDC_BTN_SET_ADDRESS,  IDC_BTN_SET_SAMPLE_INTERVAL,
+                            IDC_BTN_SET_BAUD,    IDC_BTN_RESET,        IDC_BTN_CAL_600V_600V};
     for (int round = 0; round < 400; ++round) {
-        Type(IDC_EDIT_ADDRESS, RandomText(rng));
-        Type(IDC_EDIT_POLL_INTERVAL, RandomText(rng));
-        Type(IDC_COMBO_PORT, RandomText(rng));
-        window.SetComboSelection(IDC_COMBO_BAUD, static_cast<int>(rng() % 7) - 1);
+        for (int field : {IDC_EDIT_ADDRESS, IDC_EDIT_POLL_INTERVAL, IDC_COMBO_PORT, IDC_EDIT_NEW_ADDRESS,
+                          IDC_EDIT_SAMPLE_INTERVAL}) {
+            Type(field, RandomText(rng));
+        }
+        for (int combo : {IDC_COMBO_BAUD, IDC_COMBO_DEVICE_BAUD, IDC_COMBO_CAL_CHANNEL}) {
+            window.SetComboSelection(combo, static_cast<int>(rng() % 7) - 1);
+        }
         if (rng() % 3 == 0) UnitAnswers(VoltageReply(static_cast<uint16_t>(rng())), rng() % 300);
-        Click(commands[rng() % 6]);
+        Click(commands[rng() % 12]);
         if (rng() % 2 == 0) console.OnTimer();
     }
     ASSERT_FALSE(port.writes.empty());

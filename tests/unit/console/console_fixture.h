@@ -9,6 +9,7 @@
 #include "fakes/fake_dialog_window.h"
 #include "fakes/fake_serial_line.h"
 #include "fakes/frames.h"
+#include "fakes/iconv_cp936_decoder.h"
 #include "fakes/virtual_clock.h"
 #include "resource.h"
 
@@ -34,6 +35,7 @@ protected:
         window.comboItems[IDC_COMBO_BAUD] = speeds;
         window.comboItems[IDC_COMBO_DEVICE_BAUD] = speeds;
         window.comboItems[IDC_COMBO_CAL_CHANNEL] = {"通道1", "通道2", "通道3", "通道4"};
+        window.dropDownLists = {IDC_COMBO_BAUD, IDC_COMBO_DEVICE_BAUD};
         window.texts[IDC_BTN_OPEN] = "打开串口";
         window.texts[IDC_BTN_CONTINUOUS] = "连续采集";
         window.texts[IDC_BTN_FACTORY_MODE] = "厂家模式";
@@ -65,7 +67,8 @@ protected:
     VirtualClock clock{1000};
     FakeSerialLine port{clock};
     FakeDialogWindow window;
+    IconvCp936Decoder unitText;
     // Opening a multi-unit window shows in the journal, after what came before it.
-    CConsoleDlg console{window, port, clock, [this] { window.journal.push_back("multi-unit window"); }};
+    CConsoleDlg console{window, port, clock, unitText, [this] { window.journal.push_back("multi-unit window"); }};
     bool initResult = false;
 };

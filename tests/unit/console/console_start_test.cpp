@@ -17,6 +17,7 @@ TEST_F(ConsoleTest, StartsNarrowedInUserModeWithItsDefaults) {
         {IDC_STATIC_VENDOR, {"Arial", 100}},      {IDC_STATIC_PROTOCOL_VERSION, {"Arial", 100}},
     };
     EXPECT_EQ(fonts, window.fonts);
+    EXPECT_EQ(0x0804, window.listLocales[IDC_LIST_LOG]) << "the log sorts in Chinese (PRC) order";
 
     EXPECT_EQ("1", Text(IDC_COMBO_PORT));
     EXPECT_EQ("9600", Text(IDC_COMBO_BAUD));

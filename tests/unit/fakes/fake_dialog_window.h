@@ -1,6 +1,9 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,13 +13,17 @@
 // A window that records everything a handler does to it. Controls it was
 // told nothing about are enabled and empty, as in a fresh template.
 // AddListLine appends: the list box's own sorting is the Win32 layer's.
+// A drop-down list combo takes no window text, as in Win32: it shows its
+// selected item.
 class FakeDialogWindow : public DialogWindow {
 public:
     static constexpr uintptr_t kHandle = 0x5A17;
     using Font = std::pair<std::string, int>;  // face, tenths of a point
 
     std::string GetText(int id) override { return texts[id]; }
-    void SetText(int id, const std::string& text) override { texts[id] = text; }
+    void SetText(int id, const std::string& text) override {
+        if (!dropDownLists.count(id)) texts[id] = text;
+    }
     void Enable(int id, bool on) override {
         enabled[id] = on;
         journal.push_back((on ? "on " : "off ") + std::to_string(id));
@@ -43,7 +50,16 @@ public:
         lines.insert(inside ? lines.begin() + index : lines.end(), text);
     }
 
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    void SetListSortLocale(int id, uint16_t languageId) override { listLocales[id] = languageId; }
+
+    void ShowMessage(const std::string& text) override {
+        messages.push_back(text);
+        if (whileMessageShows) whileMessageShows(text);
+    }
+    std::optional<std::string> PromptPassword() override {
+        ++passwordPrompts;
+        return passwordAnswer;
+    }
 
     void StartTimer(uint32_t periodMs) override {
         timerRunning = true;
@@ -82,9 +98,16 @@ public:
     std::map<int, bool> enabled;
     std::map<int, bool> checked;
     std::map<int, std::vector<std::string>> comboItems;
+    std::set<int> dropDownLists;
     std::map<int, int> selections;
     std::map<int, std::vector<std::string>> lists;
+    std::map<int, uint16_t> listLocales;
     std::vector<std::string> messages;
+    // Runs while a message box is up, before the operator closes it.
+    std::function<void(const std::string&)> whileMessageShows;
+    // What the operator confirms in the password dialog; nothing: closed without OK.
+    std::optional<std::string> passwordAnswer;
+    int passwordPrompts = 0;
     bool timerRunning = false;
     uint32_t timerPeriodMs = 0;
     WindowRect rect;

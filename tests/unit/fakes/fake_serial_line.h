@@ -32,6 +32,7 @@ public:
         if (open && held != nullptr && !opened.empty()) held->erase(opened.back().portNumber);
         open = false;
     }
+    uint32_t PortNumber() const override { return open && !opened.empty() ? opened.back().portNumber : 0; }
     void SetNotifyWindow(uintptr_t window) override { notifyWindow = window; }
     bool IsOpen() const override { return open; }
     LineStatus QueryStatus() override;

@@ -21,7 +21,8 @@ protected:
     explicit ExchangeTest(uint64_t startMs = 1000) : clock(startMs), line(clock), start(startMs) {}
 
     ExchangeResult ReadVoltage(bool drainFirst = true, bool shortenDeadline = true, bool logAtTop = false) {
-        return exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, drainFirst, shortenDeadline, logAtTop);
+        const ExchangeOptions options{drainFirst, shortenDeadline, logAtTop, ReplyLog::OneLine};
+        return exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, options);
     }
     uint32_t ElapsedMs() { return clock.NowMs() - static_cast<uint32_t>(start); }
 
@@ -48,7 +49,7 @@ TEST_F(ExchangeTest, GoodReplyIsLoggedBelowTheRequestAndJudgedOkWithoutItsTraili
 }
 
 TEST_F(ExchangeTest, AckWithoutReplyWhenNothingIsAwaited) {
-    EXPECT_EQ(ExchangeResult::Ok, exchange.Exchange(SoftwareResetRequest(1), 0, true, true, false));
+    EXPECT_EQ(ExchangeResult::Ok, exchange.Exchange(SoftwareResetRequest(1), 0, ExchangeOptions{}));
     EXPECT_EQ(0u, ElapsedMs());
     EXPECT_EQ(0, line.waits);
     EXPECT_EQ(1u, line.writes.size());
@@ -117,7 +118,8 @@ TEST_F(ExchangeTest, ReadsNeverExceedTheBufferOrItsRoomLeft) {
     line.Arrive(clock.NowMs() + 10, std::vector<uint8_t>(250, 0x22));
     line.Arrive(clock.NowMs() + 20, std::vector<uint8_t>(100, 0x33));
     EXPECT_EQ(ExchangeResult::CrcError,
-              exchange.Exchange(ReadVoltageRequest(1), ModbusExchange::kReadBufferSize, false, false, false));
+              exchange.Exchange(ReadVoltageRequest(1), ModbusExchange::kReadBufferSize,
+                                ExchangeOptions{false, false, false, ReplyLog::OneLine}));
     EXPECT_EQ((std::vector<uint32_t>{250, 6}), line.readSizes);
 }
 
@@ -136,12 +138,16 @@ TEST_F(ExchangeTest, BaudRateZeroKeepsTheLongDeadline) {
     EXPECT_EQ(5000u, ElapsedMs());
 }
 
-TEST_F(ExchangeTest, CalibrationKeepsTheLongDeadlineWhenBytesArrive) {
-    line.Arrive(start + 10, {0x01, 0x06});
-    line.Arrive(start + 4000, {0x00, 0x30, 0x02, 0x03, 0xC8, 0xA4});
-    EXPECT_EQ(ExchangeResult::Ok,
-              exchange.Exchange(CalibrateRequest(1, 2, 3), kWriteEchoLength, true, /*shortenDeadline=*/false, false));
-    EXPECT_EQ(4000u, ElapsedMs());
+TEST_F(ExchangeTest, FiveLineLoggingShowsTheReplyInSlicesBeforeItIsJudged) {
+    std::vector<uint8_t> corrupt = WithCrc({0x01, 0x03, 0x06, 0, 1, 0x25, 0x80, 0, 10});
+    corrupt.back() ^= 0xFF;
+    line.Arrive(start + 10, corrupt);
+    const ExchangeOptions fiveLines{true, true, false, ReplyLog::FiveLines};
+    EXPECT_EQ(ExchangeResult::CrcError, exchange.Exchange(ReadSettingsRequest(1), kSettingsReplyLength, fiveLines));
+    ASSERT_EQ(6u, log.lines.size());
+    EXPECT_EQ("发: 01 03 00 01 00 03 54 0B", log.lines[0]);
+    EXPECT_EQ("读1:" + FormatHex(corrupt.data(), corrupt.size()), log.lines[1]);
+    EXPECT_EQ("读5:", log.lines[5].substr(0, 5));
 }
 
 TEST_F(ExchangeTest, DrainingALineThatNeverFallsSilentIsBounded) {

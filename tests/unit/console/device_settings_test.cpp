@@ -1,0 +1,131 @@
+#include "console_fixture.h"
+#include "format_hex.h"
+
+namespace {
+
+std::string RequestLine(const std::vector<uint8_t>& frame) { return "发:" + FormatHex(frame.data(), frame.size()); }
+
+// The settings' writes, from station 1, as the unit must receive them.
+TEST_F(ConsoleTest, EachSettingSendsItsFrameAndAGoodEchoIsTold) {
+    OpenPort();
+    const struct {
+        int button;
+        int field;
+        const char* value;
+        std::vector<uint8_t> frame;
+        const char* message;
+    } cases[] = {
+        {IDC_BTN_SET_SAMPLE_INTERVAL, IDC_EDIT_SAMPLE_INTERVAL, "10", {1, 6, 0, 3, 0x00, 0x0A, 0xF9, 0xCD}, "设置成功"},
+        {IDC_BTN_SET_SAMPLE_INTERVAL, IDC_EDIT_SAMPLE_INTERVAL, "250", WithCrc({1, 6, 0, 3, 0x00, 0xFA}), "设置成功"},
+        {IDC_BTN_SET_ADDRESS, IDC_EDIT_NEW_ADDRESS, "0", WithCrc({1, 6, 0, 1, 0x00, 0x00}), "设置成功"},
+        {IDC_BTN_SET_ADDRESS, IDC_EDIT_NEW_ADDRESS, "15", WithCrc({1, 6, 0, 1, 0x00, 0x0F}), "设置成功"},
+        {IDC_BTN_SET_ADDRESS, IDC_EDIT_NEW_ADDRESS, "2", {1, 6, 0, 1, 0x00, 0x02, 0x59, 0xCB}, "设置成功"},
+    };
+    for (const auto& c : cases) {
+        Type(IDC_EDIT_ADDRESS, "1");
+        Type(c.field, c.value);
+        window.messages.clear();
+        UnitAnswers(c.frame);
+        Click(c.button);
+        EXPECT_EQ(c.frame, port.writes.back()) << c.value;
+        EXPECT_EQ((std::vector<std::string>{RequestLine(c.frame), "读:" + FormatHex(c.frame.data(), 8)}), Log());
+        EXPECT_EQ(std::vector<std::string>{c.message}, window.messages) << c.value;
+        // From now on the unit is asked at its new address.
+        if (c.field == IDC_EDIT_NEW_ADDRESS) {
+            EXPECT_EQ(c.value, Text(IDC_EDIT_ADDRESS));
+        }
+    }
+}
+
+TEST_F(ConsoleTest, ValuesOutOfRangeOrMissingAreRefusedAndNothingIsSent) {
+    OpenPort();
+    Click(IDC_BTN_CLEAR_LOG);
+    const struct {
+        int button;
+        int field;
+        const char* value;
+        const char* message;
+    } cases[] = {
+        {IDC_BTN_SET_ADDRESS, IDC_EDIT_NEW_ADDRESS, "16", "设备地址取值范围0－15，请重新输入"},
+        {IDC_BTN_SET_ADDRESS, IDC_EDIT_NEW_ADDRESS, "-1", "设备地址取值范围0－15，请重新输入"},
+        {IDC_BTN_SET_SAMPLE_INTERVAL, IDC_EDIT_SAMPLE_INTERVAL, "0", "电压采集间隔设置取值 1~250"},
+        {IDC_BTN_SET_SAMPLE_INTERVAL, IDC_EDIT_SAMPLE_INTERVAL, "", "电压采集间隔设置取值 1~250"},
+        {IDC_BTN_SET_SAMPLE_INTERVAL, IDC_EDIT_SAMPLE_INTERVAL, "251", "电压采集间隔设置取值 1~250"},
+        // Nothing selected in the device baud and channel combos.
+        {IDC_BTN_SET_BAUD, 0, "", "请选择设置波特率"},
+        {IDC_BTN_CAL_3V_0V5, 0, "", "请选择校准 通道号 "},
+    };
+    for (const auto& c : cases) {
+        if (c.field != 0) Type(c.field, c.value);
+        window.messages.clear();
+        Click(c.button);
+        EXPECT_EQ(std::vector<std::string>{c.message}, window.messages) << c.value;
+    }
+    EXPECT_TRUE(port.writes.empty());
+    EXPECT_TRUE(Log().empty());
+}
+
+// The echo is judged by its CRC alone; a refusal (an exception reply) never
+// reaches 8 bytes. Only a good echo moves the port to the new rate.
+TEST_F(ConsoleTest, BaudChangeOutcomes) {
+    OpenPort();
+    const std::vector<uint8_t> otherContent = WithCrc({9, 6, 0, 7, 0x12, 0x34});
+    std::vector<uint8_t> corrupt = otherContent;
+    corrupt[7] ^= 0xFF;
+    const struct {
+        std::vector<uint8_t> reply;
+        const char* message;
+        size_t logLines;
+        const char* hostRate;
+    } cases[] = {
+        {WithCrc({1, 0x86, 0x02}), "通讯超时!", 1, "9600"},
+        {corrupt, "设置失败", 2, "9600"},
+        {otherContent, "设置成功", 2, "19200"},
+    };
+    window.SetComboSelection(IDC_COMBO_DEVICE_BAUD, 4);
+    for (const auto& c : cases) {
+        window.messages.clear();
+        UnitAnswers(c.reply);
+        Click(IDC_BTN_SET_BAUD);
+        EXPECT_EQ((std::vector<uint8_t>{1, 6, 0, 2, 0x4B, 0x00, 0x1E, 0xFA}), port.writes.back());
+        EXPECT_EQ(std::vector<std::string>{c.message}, window.messages);
+        EXPECT_EQ(c.logLines, Log().size()) << c.message;
+        EXPECT_EQ(c.hostRate, Text(IDC_COMBO_BAUD));
+        EXPECT_EQ(std::stoul(c.hostRate), port.opened.back().baudRate);
+    }
+    EXPECT_EQ("关闭串口", Text(IDC_BTN_OPEN));
+}
+
+TEST_F(ConsoleTest, BaudChangeReopensThePortThatWasOpenOrClosesTheConsole) {
+    Type(IDC_COMBO_PORT, "25");
+    OpenPort();
+    window.SetComboSelection(IDC_COMBO_PORT, 2);  // "3", picked after the open
+    window.SetComboSelection(IDC_COMBO_DEVICE_BAUD, 0);
+    UnitAnswers(WithCrc({1, 6, 0, 2, 0x04, 0xB0}));
+    Click(IDC_BTN_SET_BAUD);
+    ASSERT_TRUE(port.IsOpen());
+    EXPECT_EQ(25u, port.opened.back().portNumber);
+    EXPECT_EQ(1200u, port.opened.back().baudRate);
+
+    port.refuseOpen = true;
+    window.messages.clear();
+    window.SetComboSelection(IDC_COMBO_DEVICE_BAUD, 4);
+    UnitAnswers(WithCrc({1, 6, 0, 2, 0x4B, 0x00}));
+    Click(IDC_BTN_SET_BAUD);
+    EXPECT_EQ(std::vector<std::string>{"重新打开串口失败!"}, window.messages);
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ("打开串口", Text(IDC_BTN_OPEN));
+    EXPECT_EQ(kSeventeen, window.Switched(false));
+    EXPECT_EQ("19200", Text(IDC_COMBO_BAUD));
+}
+
+TEST_F(ConsoleTest, ResetSendsItsFrameAndAwaitsNothing) {
+    OpenPort();
+    const uint32_t start = clock.NowMs();
+    Click(IDC_BTN_RESET);
+    EXPECT_EQ(start, clock.NowMs());
+    EXPECT_EQ((std::vector<std::string>{"发: 01 06 00 2F 55 66 07 79"}), Log());
+    EXPECT_TRUE(window.messages.empty());
+}
+
+}  // namespace
