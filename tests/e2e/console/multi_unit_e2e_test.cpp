@@ -149,9 +149,29 @@ std::string ReadWholeFile(const std::wstring& path) {
     DWORD read = 0;
     ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
     CloseHandle(file);
-    DeleteFileW(path.c_str());
     return bytes.substr(0, read);
 }
+
+// While it lives, the program registered for .csv files copies the file it
+// opens to `copy`: Excel's stand-in. Wine's shell looks up file kinds in
+// HKEY_CLASSES_ROOT only, not in the user's own classes.
+class CsvOpenerStandIn {
+public:
+    explicit CsvOpenerStandIn(const std::wstring& copy) {
+        SetDefault(L".csv", L"LumericE2E.csv");
+        SetDefault(L"LumericE2E.csv\\shell\\open\\command", L"cmd.exe /c copy \"%1\" \"" + copy + L"\"");
+    }
+    ~CsvOpenerStandIn() {
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L".csv");
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"LumericE2E.csv");
+    }
+
+private:
+    static void SetDefault(const std::wstring& key, const std::wstring& value) {
+        RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    }
+};
 
 // Fields split at commas: no field of these files needs quotes.
 std::vector<std::string> Fields(const std::string& line) {
@@ -227,18 +247,20 @@ TEST(MultiUnitTest, ARecordedCycleWritesEveryPollAndExcelExportsTheTableAsShown)
         EXPECT_EQ(lastCounts[shown[0]], std::vector<std::string>(shown.begin() + 5, shown.end())) << row;
     }
 
+    const std::wstring opened = folder + L"\\opened.csv";
+    CsvOpenerStandIn excel(opened);
     console.ClickIn(window, IDC_BTN_EXCEL);
     saveAs = WaitForSaveAs(window, 10000);
     ASSERT_NE(saveAs, nullptr) << "no Save As dialog for the export";
     ASSERT_TRUE(AnswerSaveAs(saveAs, folder + L"\\table.csv"));
-    ASSERT_TRUE(WaitUntil([&] { return WaitForSaveAs(window, 0) == nullptr; }, 10000));
-    console.Settle();
     std::string table = kBom + "设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),成功次数,失败次数\r\n";
     for (int row = 0; row < 3; ++row) {
         const std::vector<std::string> cells = TableRow(window, row);
         for (size_t i = 0; i < cells.size(); ++i) table += cells[i] + (i + 1 < cells.size() ? "," : "\r\n");
     }
+    EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(opened) == table; }, 10000)) << "the export was not opened";
     EXPECT_EQ(ReadWholeFile(folder + L"\\table.csv"), table);
+    for (const wchar_t* name : {L"\\record.csv", L"\\table.csv", L"\\opened.csv"}) DeleteFileW((folder + name).c_str());
     RemoveDirectoryW(folder.c_str());
 
     console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
