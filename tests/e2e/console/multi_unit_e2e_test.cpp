@@ -7,8 +7,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -130,17 +128,6 @@ TEST(MultiUnitTest, WindowsBesideTheConsoleFillTheirTableFromFourUnitsUntilEscap
 
 namespace {
 
-const std::string kBom = "\xEF\xBB\xBF";
-
-// A fresh folder of the test's own, under the temporary folder.
-std::wstring TestFolder() {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = temp + std::wstring(L"lumeric-records-") + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
 std::string ReadWholeFile(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -152,54 +139,21 @@ std::string ReadWholeFile(const std::wstring& path) {
     return bytes.substr(0, read);
 }
 
-// While it lives, the program registered for .csv files copies the file it
-// opens to `copy`: Excel's stand-in. Wine's shell looks up file kinds in
-// HKEY_CLASSES_ROOT only, not in the user's own classes.
-class CsvOpenerStandIn {
-public:
-    explicit CsvOpenerStandIn(const std::wstring& copy) {
-        SetDefault(L".csv", L"LumericE2E.csv");
-        SetDefault(L"LumericE2E.csv\\shell\\open\\command", L"cmd.exe /c copy \"%1\" \"" + copy + L"\"");
-    }
-    ~CsvOpenerStandIn() {
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, L".csv");
-        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"LumericE2E.csv");
-    }
-
-private:
-    static void SetDefault(const std::wstring& key, const std::wstring& value) {
-        RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
-                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-};
-
-// Fields split at commas: no field of these files needs quotes.
-std::vector<std::string> Fields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::istringstream in(line + ",");
-    for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
-    return fields;
+// The seven cells of a row as shown, in UTF-8.
+std::vector<std::string> ShownRow(HWND window, int row) {
+    std::vector<std::wstring> cells = Values(window, row);
+    cells.push_back(Cell(window, IDC_LIST_COUNTS, row, 0));
+    cells.push_back(Cell(window, IDC_LIST_COUNTS, row, 1));
+    std::vector<std::string> utf8;
+    for (const std::wstring& cell : cells) utf8.push_back(Utf8(cell));
+    return utf8;
 }
 
-// The lines after the byte-order mark, each without its CRLF; "?" when a line lacks one.
-std::vector<std::string> Lines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    if (bytes.compare(0, kBom.size(), kBom) != 0) return {"?"};
-    for (size_t start = kBom.size(), end; start < bytes.size(); start = end + 2) {
-        end = bytes.find("\r\n", start);
-        if (end == std::string::npos) return {"?"};
-        lines.push_back(bytes.substr(start, end - start));
-    }
-    return lines;
-}
-
-// The table's seven columns of `row`, as shown.
-std::vector<std::string> TableRow(HWND window, int row) {
-    std::vector<std::string> cells;
-    for (const std::wstring& cell : Values(window, row)) cells.push_back(Utf8(cell));
-    cells.push_back(Utf8(Cell(window, IDC_LIST_COUNTS, row, 0)));
-    cells.push_back(Utf8(Cell(window, IDC_LIST_COUNTS, row, 1)));
-    return cells;
+// No field of these files needs quotes.
+std::string CsvLine(const std::vector<std::string>& fields) {
+    std::string line;
+    for (const std::string& field : fields) line += (line.empty() ? "" : ",") + field;
+    return line + "\r\n";
 }
 
 }  // namespace
@@ -215,51 +169,51 @@ TEST(MultiUnitTest, ARecordedCycleWritesEveryPollAndExcelExportsTheTableAsShown)
     ConsoleDriver::SendToIn(window, IDC_COMBO_MU_PORT, CB_SETCURSEL, ComNumber() - 1);
     ConsoleDriver::SetTextIn(window, IDC_EDIT_DEVICE_COUNT, L"3");
     ConsoleDriver::SendToIn(window, IDC_CHECK_SAVE_RECORD, BM_SETCHECK, BST_CHECKED);
-    const std::wstring folder = TestFolder();
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = temp + std::wstring(L"lumeric-records-") + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
 
     console.ClickIn(window, IDC_BTN_ACQUIRE);
     HWND saveAs = WaitForSaveAs(window, 10000);
     ASSERT_NE(saveAs, nullptr) << "no Save As dialog";
-    ASSERT_TRUE(AnswerSaveAs(saveAs, folder + L"\\record.csv"));
+    AnswerSaveAs(saveAs, folder + L"\\record.csv");
     ASSERT_TRUE(WaitUntil([&] { return Count(window, 1, 1) >= 2 && Count(window, 2, 0) >= 2; }, 20000));
     ASSERT_TRUE(console.ClickIn(window, IDC_BTN_ACQUIRE));
-    ASSERT_EQ(ConsoleDriver::TextIn(window, IDC_BTN_ACQUIRE), L"采集");
 
-    // Each poll's line says what its row showed then; the last one of each unit is the row as it stands.
-    const std::vector<std::string> record = Lines(ReadWholeFile(folder + L"\\record.csv"));
-    ASSERT_GE(record.size(), 7u);
-    EXPECT_EQ(record[0], "时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数");
-    std::map<std::string, std::vector<std::string>> lastCounts;
-    for (size_t i = 1; i < record.size(); ++i) {
-        const std::vector<std::string> fields = Fields(record[i]);
-        ASSERT_EQ(fields.size(), 9u) << record[i];
-        EXPECT_EQ(fields[0].size(), 23u) << "time to the millisecond: " << fields[0];
-        const int row = std::stoi(fields[1]) - 1;
-        ASSERT_TRUE(row >= 0 && row < 3) << record[i];
-        std::vector<std::string> shown = TableRow(window, row);
-        if (shown[1] == "通讯故障") shown = {shown[0], "", "", "", "", "通讯故障"};
-        else shown = {shown[0], shown[1], shown[2], shown[3], shown[4], "正常"};
-        EXPECT_EQ(std::vector<std::string>(fields.begin() + 1, fields.begin() + 7), shown) << record[i];
-        lastCounts[fields[1]] = {fields[7], fields[8]};
+    // Poll k went to row k % 3, its (k / 3 + 1)-th; the values are those the row shows.
+    const std::string record = ReadWholeFile(folder + L"\\record.csv");
+    std::string expected = "\xEF\xBB\xBF时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数\r\n";
+    int polls = 0;
+    for (size_t start = expected.size(), end; (end = record.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        const std::vector<std::string> row = ShownRow(window, polls % 3);
+        const std::string n = std::to_string(polls++ / 3 + 1);
+        const bool failed = row[1] == "通讯故障";
+        const std::vector<std::string> fields =
+            failed ? std::vector<std::string>{row[0], "", "", "", "", row[1], "0", n}
+                   : std::vector<std::string>{row[0], row[1], row[2], row[3], row[4], "正常", n, "0"};
+        EXPECT_EQ(record[start + 10], 'T') << "ISO 8601 local time";
+        expected += record.substr(start, 24) + CsvLine(fields);
     }
-    for (int row = 0; row < 3; ++row) {
-        const std::vector<std::string> shown = TableRow(window, row);
-        EXPECT_EQ(lastCounts[shown[0]], std::vector<std::string>(shown.begin() + 5, shown.end())) << row;
-    }
+    EXPECT_EQ(record, expected);
+    EXPECT_EQ(polls, Count(window, 0, 0) + Count(window, 1, 1) + Count(window, 2, 0));
 
-    const std::wstring opened = folder + L"\\opened.csv";
-    CsvOpenerStandIn excel(opened);
+    // Excel's stand-in copies what it opens. Wine's shell looks file kinds up
+    // in HKEY_CLASSES_ROOT only, not in the user's classes.
+    const std::wstring copy = L"cmd.exe /c copy \"%1\" \"" + folder + L"\\opened.csv\"";
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, L".csv", nullptr, REG_SZ, L"LumericE2E", sizeof L"LumericE2E");
+    RegSetKeyValueW(HKEY_CLASSES_ROOT, L"LumericE2E\\shell\\open\\command", nullptr, REG_SZ, copy.c_str(),
+                    static_cast<DWORD>((copy.size() + 1) * sizeof(wchar_t)));
     console.ClickIn(window, IDC_BTN_EXCEL);
     saveAs = WaitForSaveAs(window, 10000);
     ASSERT_NE(saveAs, nullptr) << "no Save As dialog for the export";
-    ASSERT_TRUE(AnswerSaveAs(saveAs, folder + L"\\table.csv"));
-    std::string table = kBom + "设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),成功次数,失败次数\r\n";
-    for (int row = 0; row < 3; ++row) {
-        const std::vector<std::string> cells = TableRow(window, row);
-        for (size_t i = 0; i < cells.size(); ++i) table += cells[i] + (i + 1 < cells.size() ? "," : "\r\n");
-    }
-    EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(opened) == table; }, 10000)) << "the export was not opened";
+    AnswerSaveAs(saveAs, folder + L"\\table.csv");
+    std::string table = "\xEF\xBB\xBF设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),成功次数,失败次数\r\n";
+    for (int row = 0; row < 3; ++row) table += CsvLine(ShownRow(window, row));
+    EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(folder + L"\\opened.csv") == table; }, 10000)) << "not opened";
     EXPECT_EQ(ReadWholeFile(folder + L"\\table.csv"), table);
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".csv");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"LumericE2E");
     for (const wchar_t* name : {L"\\record.csv", L"\\table.csv", L"\\opened.csv"}) DeleteFileW((folder + name).c_str());
     RemoveDirectoryW(folder.c_str());
 

@@ -5,7 +5,6 @@
 
 #include <string>
 
-// The visible dialog owned by `owner` that shows within timeoutMs, or nullptr.
+// The dialog `owner` shows within timeoutMs, or nullptr.
 HWND WaitForSaveAs(HWND owner, DWORD timeoutMs);
-// False when the dialog has no file-name field.
-bool AnswerSaveAs(HWND dialog, const std::wstring& path);
+void AnswerSaveAs(HWND dialog, const std::wstring& path);

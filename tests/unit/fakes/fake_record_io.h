@@ -13,16 +13,16 @@ class FakeLocalClock : public LocalClock {
 public:
     explicit FakeLocalClock(VirtualClock& clock) : m_clock(clock) {}
     LocalTime Now() override {
-        const uint64_t ms = m_clock.NowUs() / 1000 % 86400000;
-        return LocalTime{2024, 3, 5, int(ms / 3600000), int(ms / 60000 % 60), int(ms / 1000 % 60), int(ms % 1000)};
+        const int ms = static_cast<int>(m_clock.NowUs() / 1000 % 86400000);
+        return LocalTime{2024, 3, 5, ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000};
     }
 
 private:
     VirtualClock& m_clock;
 };
 
-// The Save As dialog answers from `answers` in turn (none: cancelled; so is
-// an empty queue). `whileAsking` runs while the dialog is up.
+// The Save As dialog answers from `answers` in turn (none, or none left:
+// cancelled); `whileAsking` runs while it is up.
 class FakeFileShell : public FileShell {
 public:
     std::optional<std::string> AskSavePath(const std::string& fileName) override {
@@ -41,14 +41,13 @@ public:
     std::vector<std::string> opened;
 };
 
-// A file whose bytes stay here. `createError` fails the creation; the append
-// numbered `failingAppend` (from 0) fails with a full disk and writes nothing.
+// A file whose bytes stay here. `createError` fails the creation; append
+// number `failingAppend` (from 0) fails with a full disk and writes nothing.
 class FakeOutputFile : public OutputFile {
 public:
     FileError Create(const std::string& name) override {
         if (createError) return createError;
         path = name;
-        bytes.clear();
         open = true;
         return {};
     }
