@@ -2,8 +2,7 @@
 // starts Lumeric.exe, opens COM1, reads the voltage, runs continuous
 // acquisition for a few ticks, shows one refusal, minimises the window, reads
 // the unit's information, enters factory mode, calibrates once, polls the
-// three units in the multi-unit window with a record of the polls (beside the
-// screenshots) and ends the console.
+// three units in the multi-unit window and ends the console.
 //
 // At each step it asks scripts/demo.sh for a screenshot: it creates
 // <LUMERIC_TOUR_DIR>\<name>.want and waits until <name>.png appears there.
@@ -16,7 +15,6 @@
 #include "console_driver.h"
 #include "list_view_reader.h"
 #include "resource.h"
-#include "save_as_driver.h"
 
 namespace {
 
@@ -116,15 +114,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HWND multiUnit = console.WaitForNewWindow(multiUnitCaption, {}, 10000);
     if (multiUnit == nullptr) return Finish("no multi-unit window");
     ConsoleDriver::SetTextIn(multiUnit, IDC_EDIT_DEVICE_COUNT, L"3");
-    ConsoleDriver::SendToIn(multiUnit, IDC_CHECK_SAVE_RECORD, BM_SETCHECK, BST_CHECKED);
     console.ClickIn(multiUnit, IDC_BTN_ACQUIRE);
-    HWND saveAs = WaitForSaveAs(multiUnit, 10000);
-    if (saveAs == nullptr) return Finish("no Save As dialog for the record");
-    Screenshot(L"10-record-save-as");
-    AnswerSaveAs(saveAs, TourDir() + L"record.csv");
     HWND counts = GetDlgItem(multiUnit, IDC_LIST_COUNTS);
     WaitUntil([&] { return _wtoi(ListViewCell(counts, 2, 1).c_str()) >= 2; }, 20000);
-    Screenshot(L"11-multi-unit");
+    Screenshot(L"10-multi-unit");
     ConsoleDriver::PressKeyIn(multiUnit, IDC_EDIT_PERIOD, VK_ESCAPE);
 
     console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);

@@ -13,7 +13,6 @@
 #include "console_driver.h"
 #include "list_view_reader.h"
 #include "resource.h"
-#include "save_as_driver.h"
 #include "sim_control.h"
 
 namespace {
@@ -26,13 +25,6 @@ std::wstring Cell(HWND window, int list, int row, int column) {
 }
 
 int Count(HWND window, int row, int column) { return _wtoi(Cell(window, IDC_LIST_COUNTS, row, column).c_str()); }
-
-std::string Utf8(const std::wstring& text) {
-    std::string utf8(text.size() * 3, '\0');
-    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0],
-                                    static_cast<int>(utf8.size()), nullptr, nullptr));
-    return utf8;
-}
 
 // A row of the table as shown: address and 电池1 to 电池4.
 std::vector<std::wstring> Values(HWND window, int row) {
@@ -124,39 +116,25 @@ TEST(MultiUnitTest, WindowsBesideTheConsoleFillTheirTableFromFourUnitsUntilEscap
     EXPECT_EQ(console.WaitForExit(10000), 0u);
 }
 
-}  // namespace
-
-namespace {
-
-std::string ReadWholeFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "?";
-    std::string bytes(GetFileSize(file, nullptr), '\0');
+std::string FileText(const std::wstring& path) {
+    std::string bytes(1 << 16, '\0');
     DWORD read = 0;
-    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);  // no file: nothing read
     CloseHandle(file);
     return bytes.substr(0, read);
 }
 
-// The seven cells of a row as shown, in UTF-8.
-std::vector<std::string> ShownRow(HWND window, int row) {
-    std::vector<std::wstring> cells = Values(window, row);
-    cells.push_back(Cell(window, IDC_LIST_COUNTS, row, 0));
-    cells.push_back(Cell(window, IDC_LIST_COUNTS, row, 1));
-    std::vector<std::string> utf8;
-    for (const std::wstring& cell : cells) utf8.push_back(Utf8(cell));
+// In UTF-8; no cell of these files needs quotes.
+std::string CsvLine(const std::vector<std::wstring>& cells) {
+    std::wstring line;
+    for (size_t i = 0; i < cells.size(); ++i) line += (i > 0 ? L"," : L"") + cells[i];
+    line += L"\r\n";
+    std::string utf8(line.size() * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &utf8[0],
+                                    static_cast<int>(utf8.size()), nullptr, nullptr));
     return utf8;
 }
-
-// No field of these files needs quotes.
-std::string CsvLine(const std::vector<std::string>& fields) {
-    std::string line;
-    for (const std::string& field : fields) line += (line.empty() ? "" : ",") + field;
-    return line + "\r\n";
-}
-
-}  // namespace
 
 TEST(MultiUnitTest, ARecordedCycleWritesEveryPollAndExcelExportsTheTableAsShown) {
     SimControl sim;
@@ -171,52 +149,38 @@ TEST(MultiUnitTest, ARecordedCycleWritesEveryPollAndExcelExportsTheTableAsShown)
     ConsoleDriver::SendToIn(window, IDC_CHECK_SAVE_RECORD, BM_SETCHECK, BST_CHECKED);
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = temp + std::wstring(L"lumeric-records-") + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring file = temp + std::wstring(L"lumeric-") + std::to_wstring(GetCurrentProcessId());
 
-    console.ClickIn(window, IDC_BTN_ACQUIRE);
-    HWND saveAs = WaitForSaveAs(window, 10000);
-    ASSERT_NE(saveAs, nullptr) << "no Save As dialog";
-    AnswerSaveAs(saveAs, folder + L"\\record.csv");
+    ASSERT_TRUE(console.ClickAndSaveAs(window, IDC_BTN_ACQUIRE, file + L"-record.csv"));
     ASSERT_TRUE(WaitUntil([&] { return Count(window, 1, 1) >= 2 && Count(window, 2, 0) >= 2; }, 20000));
     ASSERT_TRUE(console.ClickIn(window, IDC_BTN_ACQUIRE));
-
-    // Poll k went to row k % 3, its (k / 3 + 1)-th; the values are those the row shows.
-    const std::string record = ReadWholeFile(folder + L"\\record.csv");
+    // Poll k went to row k % 3, its (k / 3 + 1)-th; its values are those the row shows.
+    const std::string record = FileText(file + L"-record.csv");
     std::string expected = "\xEF\xBB\xBF时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数\r\n";
     int polls = 0;
-    for (size_t start = expected.size(), end; (end = record.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        const std::vector<std::string> row = ShownRow(window, polls % 3);
-        const std::string n = std::to_string(polls++ / 3 + 1);
-        const bool failed = row[1] == "通讯故障";
-        const std::vector<std::string> fields =
-            failed ? std::vector<std::string>{row[0], "", "", "", "", row[1], "0", n}
-                   : std::vector<std::string>{row[0], row[1], row[2], row[3], row[4], "正常", n, "0"};
-        EXPECT_EQ(record[start + 10], 'T') << "ISO 8601 local time";
-        expected += record.substr(start, 24) + CsvLine(fields);
+    for (; expected.size() < record.size(); ++polls) {
+        std::vector<std::wstring> row = Values(window, polls % 3);
+        const std::wstring n = std::to_wstring(polls / 3 + 1);
+        if (row[1] == L"通讯故障") row = {row[0], L"", L"", L"", L"", L"通讯故障,0," + n};
+        else row.push_back(L"正常," + n + L",0");
+        EXPECT_EQ(record.find('T', expected.size()), expected.size() + 10) << "local time, ISO 8601";
+        expected += record.substr(expected.size(), 24) + CsvLine(row);
     }
     EXPECT_EQ(record, expected);
-    EXPECT_EQ(polls, Count(window, 0, 0) + Count(window, 1, 1) + Count(window, 2, 0));
+    EXPECT_EQ(polls, Count(window, 0, 0) + Count(window, 1, 1) + Count(window, 2, 0)) << "a line per poll";
 
-    // Excel's stand-in copies what it opens. Wine's shell looks file kinds up
-    // in HKEY_CLASSES_ROOT only, not in the user's classes.
-    const std::wstring copy = L"cmd.exe /c copy \"%1\" \"" + folder + L"\\opened.csv\"";
-    RegSetKeyValueW(HKEY_CLASSES_ROOT, L".csv", nullptr, REG_SZ, L"LumericE2E", sizeof L"LumericE2E");
-    RegSetKeyValueW(HKEY_CLASSES_ROOT, L"LumericE2E\\shell\\open\\command", nullptr, REG_SZ, copy.c_str(),
-                    static_cast<DWORD>((copy.size() + 1) * sizeof(wchar_t)));
-    console.ClickIn(window, IDC_BTN_EXCEL);
-    saveAs = WaitForSaveAs(window, 10000);
-    ASSERT_NE(saveAs, nullptr) << "no Save As dialog for the export";
-    AnswerSaveAs(saveAs, folder + L"\\table.csv");
+    ASSERT_TRUE(console.ClickAndSaveAs(window, IDC_BTN_EXCEL, file + L"-table.csv"));
     std::string table = "\xEF\xBB\xBF设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),成功次数,失败次数\r\n";
-    for (int row = 0; row < 3; ++row) table += CsvLine(ShownRow(window, row));
-    EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(folder + L"\\opened.csv") == table; }, 10000)) << "not opened";
-    EXPECT_EQ(ReadWholeFile(folder + L"\\table.csv"), table);
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, L".csv");
-    RegDeleteTreeW(HKEY_CLASSES_ROOT, L"LumericE2E");
-    for (const wchar_t* name : {L"\\record.csv", L"\\table.csv", L"\\opened.csv"}) DeleteFileW((folder + name).c_str());
-    RemoveDirectoryW(folder.c_str());
+    for (int row = 0; row < 3; ++row) {
+        std::vector<std::wstring> cells = Values(window, row);
+        cells.insert(cells.end(), {Cell(window, IDC_LIST_COUNTS, row, 0), Cell(window, IDC_LIST_COUNTS, row, 1)});
+        table += CsvLine(cells);
+    }
+    EXPECT_EQ(FileText(file + L"-table.csv"), table);
+    for (const wchar_t* end : {L"-record.csv", L"-table.csv"}) DeleteFileW((file + end).c_str());
 
     console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
     EXPECT_EQ(console.WaitForExit(10000), 0u);
 }
+
+}  // namespace
