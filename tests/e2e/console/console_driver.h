@@ -26,6 +26,7 @@ public:
     // Starts the Lumeric.exe beside this program and waits for its window "Lumeric_Ver1.0".
     bool Start(DWORD timeoutMs = 20000);
     HWND Window() const { return m_window; }
+    HANDLE Process() const { return m_process.hProcess; }
     HWND Control(int id) const { return GetDlgItem(m_window, id); }
 
     // Sends a message to a control and returns its answer (0 when the console stayed busy).
