@@ -10,7 +10,7 @@ bool FakeSerialLine::Open(uint32_t portNumber, uint32_t baudRate) {
 }
 
 LineStatus FakeSerialLine::QueryStatus() {
-    if (HungUp()) return {};
+    if (statusFails || HungUp()) return {};
     const bool error = TakeLineError();
     return {true, error, Queued()};
 }

@@ -40,6 +40,7 @@ public:
     void WaitForInput(uint32_t timeoutMs) override;
 
     bool open = true;
+    bool statusFails = false;      // the port cannot report its errors and queue
     int refuseReads = 0;           // next n reads fail outright
     int pendingReads = 0;          // next n reads pend and time out empty after their short wait
     std::vector<std::vector<uint8_t>> writes;
