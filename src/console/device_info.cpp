@@ -34,6 +34,9 @@ void CConsoleDlg::OnReadDeviceInfo() {
     }
     ShowDeviceSettings();
 
+    // Bytes the unit sends past the awaited reply would otherwise pass for
+    // the start of the next one.
+    m_exchange.AwaitSilence();
     result = m_exchange.Exchange(ReadIdentityRequest(address), kIdentityReplyLength, kInfoExchange);
     if (result != ExchangeResult::Ok) {
         ReportReadFailure(result, false);

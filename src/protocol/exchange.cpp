@@ -50,6 +50,27 @@ void ModbusExchange::DrainInput() {
     }
 }
 
+void ModbusExchange::AwaitSilence() {
+    const int32_t baudRate = m_baudRate();
+    if (baudRate <= 0) return;
+    const uint32_t gapMs = static_cast<uint32_t>((int64_t{35000} + baudRate - 1) / baudRate);
+    const uint32_t start = m_clock.NowMs();
+    uint32_t quietSince = start;
+    while (m_line.IsOpen() && m_clock.NowMs() - start < kDrainLimitMs) {
+        const uint32_t quietMs = m_clock.NowMs() - quietSince;
+        if (quietMs >= gapMs) return;
+        m_line.WaitForInput(gapMs - quietMs);
+        const LineStatus status = m_line.QueryStatus();
+        // A port that cannot report its queue cannot tell silence either.
+        if (!status.succeeded) return;
+        if (status.lineError) m_line.PurgeInput();
+        if (status.lineError || status.queued > 0) {
+            DrainInput();
+            quietSince = m_clock.NowMs();
+        }
+    }
+}
+
 size_t ModbusExchange::WaitForReply(size_t replyLength, bool shortenDeadline) {
     const int32_t baudRate = m_baudRate();
     const uint32_t start = m_clock.NowMs();

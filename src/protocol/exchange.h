@@ -49,6 +49,12 @@ public:
     ExchangeResult Exchange(const RequestFrame& request, size_t replyLength, const ExchangeOptions& options);
     // Reads and discards whatever is queued on the line.
     void DrainInput();
+    // Waits until the line has been quiet for the gap that ends a frame (3.5
+    // characters at the speed shown), discarding what arrives meanwhile; at
+    // most for the drain limit. A unit may still be sending past the reply
+    // awaited, and a request written into that would have its reply begin
+    // with those bytes.
+    void AwaitSilence();
 
     // After Ok, the reply is the first replyLength bytes.
     const uint8_t* Reply() const { return ReadBuffer; }

@@ -26,9 +26,8 @@ inline std::vector<uint8_t> VoltageReply(uint16_t hundredths, uint8_t address = 
 
 // A console on a fake window seeded as the dialog template leaves it, after
 // OnInitDialog, on a fake port and virtual time.
-class ConsoleTest : public ::testing::Test {
-protected:
-    ConsoleTest() {
+struct ConsoleRig {
+    ConsoleRig() {
         port.open = false;
         const std::vector<std::string> speeds = {"1200", "2400", "4800", "9600", "19200"};
         for (int n = 1; n <= 20; ++n) window.comboItems[IDC_COMBO_PORT].push_back(std::to_string(n));
@@ -72,3 +71,5 @@ protected:
     CConsoleDlg console{window, port, clock, unitText, [this] { window.journal.push_back("multi-unit window"); }};
     bool initResult = false;
 };
+
+class ConsoleTest : public ::testing::Test, protected ConsoleRig {};

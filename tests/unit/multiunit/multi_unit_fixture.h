@@ -50,9 +50,8 @@ inline std::vector<uint8_t> FourVoltages(uint8_t station, std::array<uint16_t, 4
 
 // One window over a line of units: unit n answers n, n+1, n+2, n+3 mV unless
 // it has a reply of its own in `replies` (empty: silent).
-class MultiUnitTest : public ::testing::Test {
-protected:
-    MultiUnitTest() {
+struct MultiUnitRig {
+    MultiUnitRig() {
         line.units = [this](const std::vector<uint8_t>& request) {
             const uint8_t station = request[0];
             if (replies.count(station)) return replies[station];
@@ -90,3 +89,5 @@ protected:
     FakeMultiUnitWindow mu{cycle, clock};
     std::map<uint8_t, std::vector<uint8_t>> replies;
 };
+
+class MultiUnitTest : public ::testing::Test, protected MultiUnitRig {};
