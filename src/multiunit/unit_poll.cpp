@@ -2,15 +2,16 @@
 
 #include <array>
 
+#include "device_replies.h"
 #include "modbus_frame.h"
 #include "register_map.h"
+#include "voltage_scale.h"
 
 namespace {
 
 // How long a unit has to start its reply.
 constexpr uint32_t kReplyWaitMs = 1000;
 constexpr uint32_t kPollStepMs = 2;
-constexpr double kVoltsPerCount = 0.001;
 
 }  // namespace
 
@@ -39,9 +40,9 @@ bool PollUnit(MultiUnitState& cycle, Clock& clock) {
     if (received != reply.size() || !VerifyReply(reply.data(), reply.size())) return false;
 
     const auto row = static_cast<size_t>(cycle.currentRow);
+    const auto counts = DecodeFourVoltages(reply.data());
     for (size_t channel = 0; channel < kChannelCount; ++channel) {
-        const uint16_t counts = RegisterValueAt(reply.data() + kReplyDataOffset + 2 * channel);
-        cycle.voltage[channel][row] = static_cast<float>(counts * kVoltsPerCount);
+        cycle.voltage[channel][row] = static_cast<float>(Volts(counts[channel], kMultiUnitScale));
     }
     return true;
 }
