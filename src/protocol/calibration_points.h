@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "exchange.h"
+
 struct CalibrationPoint {
     const char* name;
     uint8_t code;
@@ -25,6 +27,11 @@ constexpr std::array<CalibrationPoint, 8> kCalibrationPoints = {{
 }};
 
 constexpr int kCalibrationChannels = 4;
+
+// The unit echoes a calibration once it has calibrated, which takes time: the
+// deadline stays at 5000 ms even after the first bytes of the echo are in.
+constexpr ExchangeOptions kCalibrationExchange{/*drainFirst=*/true, /*shortenDeadline=*/false,
+                                               /*logAtTop=*/false, ReplyLog::OneLine};
 
 // The code of the point with that exact name; 0 (no point) for any other text.
 uint8_t CalibrationPointCode(const std::string& name);
