@@ -192,8 +192,10 @@ bool Parser::TakeArguments() {
     case Command::Calibrate: wanted = 2; break;
     default: break;
     }
+    const std::string& word = m_positional[1];
+    if (arguments.size() > wanted && wanted == 0) return Fail(ExitCode::Usage, word + " takes no values");
     if (arguments.size() != wanted) {
-        return Fail(ExitCode::Usage, m_positional[1] + (arguments.size() < wanted ? " needs " : " takes only ") +
+        return Fail(ExitCode::Usage, word + (arguments.size() < wanted ? " needs " : " takes only ") +
                                          std::to_string(wanted) + (wanted == 1 ? " value" : " values"));
     }
     int64_t number = 0;
