@@ -1,0 +1,152 @@
+// The Linux lumeric-cli, as a script runs it, against lumeric-sim on a pty:
+// every command, the scan of a line with units at two speeds, and a line
+// speed change followed by a read at the new speed.
+#include <gmock/gmock.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "posix_serial_line.h"
+#include "sim_process.h"
+#include "steady_clock.h"
+
+namespace {
+
+using ::testing::StartsWith;
+
+struct CliRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(int fd) {
+    std::string text;
+    char chunk[4096];
+    for (ssize_t n; (n = read(fd, chunk, sizeof chunk)) > 0;) text.append(chunk, static_cast<size_t>(n));
+    close(fd);
+    return text;
+}
+
+// Runs lumeric-cli with `words` and waits for it to end.
+CliRun RunCli(const std::vector<std::string>& words) {
+    int out[2];
+    int err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) return {};
+    std::vector<std::string> argvWords{LUMERIC_CLI_PATH};
+    argvWords.insert(argvWords.end(), words.begin(), words.end());
+    std::vector<char*> argv;
+    for (std::string& word : argvWords) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        dup2(err[1], STDERR_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    close(out[1]);
+    close(err[1]);
+    CliRun run;
+    run.out = ReadAll(out[0]);  // a few lines: neither pipe fills while the other is read
+    run.err = ReadAll(err[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void StartSim(const std::vector<std::string>& arguments = {}) {
+        ASSERT_TRUE(sim.Start(arguments)) << "lumeric-sim did not start";
+    }
+    CliRun Cli(std::vector<std::string> words) {
+        words.insert(words.begin(), sim.PtyPath());
+        return RunCli(words);
+    }
+    // The sim applies a new address or speed a moment after its echo has left.
+    std::string SimUnit(const std::string& address, const std::string& expected) {
+        std::string unit = sim.Command("get " + address);
+        for (int tries = 0; tries < 100 && unit.rfind(expected, 0) != 0; ++tries) {
+            clock.SleepMs(10);
+            unit = sim.Command("get " + address);
+        }
+        return unit;
+    }
+
+    SimProcess sim;
+    SteadyClock clock;
+};
+
+TEST_F(CliTest, ReadsAndInformsInTextAndJson) {
+    StartSim();
+    ASSERT_EQ("ok", sim.Command("set 1 voltage 4 65535"));
+    const CliRun read = Cli({"read"});
+    EXPECT_EQ(0, read.code) << read.err;
+    EXPECT_EQ("channel 1   1234    12.34 V\nchannel 2      0     0.00 V\nchannel 3      0     0.00 V\n"
+              "channel 4  65535   655.35 V\n",
+              read.out);
+    const CliRun info = Cli({"info", "--json"});
+    EXPECT_EQ(0, info.code) << info.err;
+    EXPECT_EQ(R"({"address":1,"baud":9600,"interval":10,"name":"Lumeric-VM4","softwareVersion":"V1.00",)"
+              R"("maker":"朗明电子","protocolVersion":"V1.0"})"
+              "\n",
+              info.out);
+}
+
+TEST_F(CliTest, SettingsResetAndCalibrationReachTheUnit) {
+    StartSim();
+    EXPECT_EQ(0, Cli({"set", "interval", "60"}).code);
+    EXPECT_EQ(0, Cli({"calibrate", "2", "20V/3V"}).code);
+    EXPECT_EQ(0, Cli({"reset"}).code);
+    EXPECT_THAT(SimUnit("1", "ok address=1 baud=9600 interval=60 resets=1"),
+                StartsWith("ok address=1 baud=9600 interval=60 resets=1 calibrations=0203 "));
+
+    const CliRun moved = Cli({"set", "address", "5"});
+    EXPECT_EQ("station address set to 5; the unit answers there now\n", moved.out);
+    EXPECT_THAT(SimUnit("5", "ok"), StartsWith("ok address=5 "));
+    EXPECT_EQ(0, Cli({"read", "--address", "5"}).code);
+    const CliRun old = Cli({"read"});
+    EXPECT_EQ(4, old.code);
+    EXPECT_EQ("lumeric-cli: no reply from station 1 at 9600 bit/s\n", old.err);
+}
+
+TEST_F(CliTest, AfterASpeedChangeTheUnitIsReadAtTheNewSpeedOnly) {
+    StartSim();
+    const CliRun moved = Cli({"set", "baud", "19200"});
+    EXPECT_EQ(0, moved.code) << moved.err;
+    EXPECT_THAT(SimUnit("1", "ok address=1 baud=19200"), StartsWith("ok address=1 baud=19200 "));
+    EXPECT_EQ(0, Cli({"read", "--baud", "19200"}).code);
+    EXPECT_EQ(4, Cli({"read"}).code);
+}
+
+TEST_F(CliTest, ScanFindsThreeUnitsAtTwoSpeedsAndNothingElse) {
+    StartSim({"--unit", "2", "--unit", "5:19200", "--unit", "9"});
+    ASSERT_EQ("ok", sim.Command("set 5 name 5A"));  // "Z"
+    const CliRun scan = Cli({"scan", "--addresses", "1-10", "--bauds", "4800,9600,19200", "--json"});
+    EXPECT_EQ(0, scan.code) << scan.err;
+    EXPECT_EQ(R"([{"address":2,"baud":9600,"interval":10,"name":"Lumeric-VM4"},)"
+              R"({"address":9,"baud":9600,"interval":10,"name":"Lumeric-VM4"},)"
+              R"({"address":5,"baud":19200,"interval":10,"name":"Z"}])"
+              "\n",
+              scan.out);
+    // Not a terminal: no progress line.
+    EXPECT_EQ("", scan.err);
+}
+
+TEST_F(CliTest, APortHeldByAnotherProgramIsRefused) {
+    StartSim();
+    PosixSerialLine holder;
+    ASSERT_TRUE(holder.Open(sim.PtyPath(), 9600, /*exclusive=*/true));
+    const CliRun refused = Cli({"read"});
+    EXPECT_EQ(3, refused.code);
+    EXPECT_EQ("lumeric-cli: cannot open " + sim.PtyPath() + " at 9600 bit/s: missing, or held by another program\n",
+              refused.err);
+    holder.Close();
+    EXPECT_EQ(0, Cli({"read"}).code);
+}
+
+}  // namespace
