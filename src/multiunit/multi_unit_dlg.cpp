@@ -1,6 +1,8 @@
 #include "multi_unit_dlg.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "control_number.h"
 #include "resource.h"
@@ -37,8 +39,9 @@ constexpr int kRowHeightPx = 19;
 
 }  // namespace
 
-CMultiUnitDlg::CMultiUnitDlg(DialogWindow& window, const UnitTable& table, MultiUnitState& cycle, Clock& clock)
-    : m_window(window), m_table(table), m_cycle(cycle), m_clock(clock) {}
+CMultiUnitDlg::CMultiUnitDlg(DialogWindow& window, const UnitTable& table, MultiUnitState& cycle, Clock& clock,
+                             const MultiUnitFiles& files)
+    : m_window(window), m_table(table), m_cycle(cycle), m_clock(clock), m_files(files) {}
 
 bool CMultiUnitDlg::OnInitDialog() {
     m_window.SetComboSelection(IDC_COMBO_MU_PORT, 0);  // "COM1"
@@ -60,6 +63,7 @@ bool CMultiUnitDlg::OnInitDialog() {
 
 void CMultiUnitDlg::OnCommand(int id) {
     if (id == IDC_BTN_ACQUIRE) OnAcquire();
+    if (id == IDC_BTN_EXCEL) OnExcel();
 }
 
 void CMultiUnitDlg::InsertColumns(size_t list) {
@@ -82,6 +86,24 @@ void CMultiUnitDlg::RebuildTable() {
         m_table[0]->InsertRow(row, std::to_string(int64_t{m_cycle.firstAddress} + row));
         for (size_t list = 1; list < kTableListCount; ++list) m_table[list]->InsertRow(row, "");
     }
+}
+
+// The seven columns with their titles, and every row's cells as the lists hold them.
+ShownTable CMultiUnitDlg::TableAsShown() {
+    ShownTable shown;
+    for (const ListLayout& layout : kLayouts) {
+        for (size_t column = 0; column < layout.columnCount; ++column) shown.titles.push_back(layout.columns[column].title);
+    }
+    for (int row = 0; row < m_table[0]->RowCount(); ++row) {
+        std::vector<std::string> cells;
+        for (size_t list = 0; list < kTableListCount; ++list) {
+            for (size_t column = 0; column < kLayouts[list].columnCount; ++column) {
+                cells.push_back(m_table[list]->CellText(row, static_cast<int>(column)));
+            }
+        }
+        shown.rows.push_back(std::move(cells));
+    }
+    return shown;
 }
 
 int32_t CMultiUnitDlg::ReadNumber(int id) { return ReadSignedDecimal(m_window.GetText(id)); }

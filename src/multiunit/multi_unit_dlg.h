@@ -7,6 +7,7 @@
 #include "dialog_window.h"
 #include "list_view.h"
 #include "multi_unit_state.h"
+#include "record_io.h"
 
 // The five list views of the table, side by side: 电池1 (with the address
 // column), 电池2, 电池3, 电池4, and the counts.
@@ -14,13 +15,16 @@ constexpr size_t kTableListCount = 5;
 using UnitTable = std::array<ListView*, kTableListCount>;
 
 // The multi-unit window's behaviour: its initialisation, its message map and
-// the polling cycle behind its button and timer. It acts on its window only
-// through DialogWindow and the table's list views, and on the line only
-// through the cycle's record, so the Win32 dialog and the unit tests drive
-// the same code. Every window works on the one record it is given.
+// the polling cycle behind its button and timer, the record of a cycle's polls
+// and the export of its table. It acts on its window only through
+// DialogWindow and the table's list views, on the line only through the
+// cycle's record, and on files only through MultiUnitFiles, so the Win32
+// dialog and the unit tests drive the same code. Every window works on the
+// one cycle record it is given.
 class CMultiUnitDlg {
 public:
-    CMultiUnitDlg(DialogWindow& window, const UnitTable& table, MultiUnitState& cycle, Clock& clock);
+    CMultiUnitDlg(DialogWindow& window, const UnitTable& table, MultiUnitState& cycle, Clock& clock,
+                  const MultiUnitFiles& files);
     CMultiUnitDlg(const CMultiUnitDlg&) = delete;
     CMultiUnitDlg& operator=(const CMultiUnitDlg&) = delete;
 
@@ -45,10 +49,21 @@ private:
     void ShowOutcome(bool ok);
     void Advance();
 
+    void BeginRecord();
+    PolledUnit Polled(bool ok);
+    void RecordPoll(const PolledUnit& poll);
+    void RecordFailed(const FileError& error);
+    void StopRecord();
+    void OnExcel();
+    ShownTable TableAsShown();
+
     int32_t ReadNumber(int id);
 
     DialogWindow& m_window;
     UnitTable m_table;
     MultiUnitState& m_cycle;
     Clock& m_clock;
+    MultiUnitFiles m_files;
+    // The file the running cycle records into; empty while it records nothing.
+    std::string m_recordPath;
 };

@@ -8,6 +8,7 @@
 #include "tick_clock.h"
 #include "win32_dialog_window.h"
 #include "win32_list_view.h"
+#include "win32_record_io.h"
 
 namespace {
 
@@ -18,13 +19,15 @@ constexpr int kTableListIds[kTableListCount] = {IDC_LIST_BAT1, IDC_LIST_BAT2, ID
 // alive from before WM_INITDIALOG until after the window is gone.
 class MultiUnitWindow : public ModelessDialog {
 public:
-    explicit MultiUnitWindow(MultiUnitState& cycle) : m_dialog(m_window, Table(), cycle, m_clock) {}
+    explicit MultiUnitWindow(MultiUnitState& cycle)
+        : m_dialog(m_window, Table(), cycle, m_clock, {m_localClock, m_shell, m_recordFile, m_tableFile}) {}
 
 private:
     UnitTable Table() { return {&m_lists[0], &m_lists[1], &m_lists[2], &m_lists[3], &m_lists[4]}; }
 
     bool OnInitDialog() override {
         m_window.Attach(Handle());
+        m_shell.Attach(Handle());
         m_window.AddComboItemsFromResource(IDC_COMBO_MU_PORT, IDS_ITEMS_MU_PORTS);
         m_window.AddComboItemsFromResource(IDC_COMBO_MU_BAUD, IDS_ITEMS_BAUD_RATES);
         for (size_t list = 0; list < kTableListCount; ++list) {
@@ -51,6 +54,10 @@ private:
     Win32DialogWindow m_window;
     Win32ListView m_lists[kTableListCount];
     TickClock m_clock;
+    Win32LocalClock m_localClock;
+    Win32FileShell m_shell;
+    Win32OutputFile m_recordFile;
+    Win32OutputFile m_tableFile;
     CMultiUnitDlg m_dialog;
 };
 

@@ -1,10 +1,9 @@
 // The polling cycle: started and stopped by the window's button, one unit
 // polled per tick of its timer, the port freed when the window goes.
-#include <cstdio>
-
 #include "control_number.h"
 #include "multi_unit_dlg.h"
 #include "multi_unit_texts.h"
+#include "poll_record.h"
 #include "resource.h"
 #include "unit_poll.h"
 
@@ -20,12 +19,6 @@ struct Cell {
 };
 constexpr Cell kVoltageCells[kChannelCount] = {{0, 1}, {1, 0}, {2, 0}, {3, 0}};
 constexpr size_t kCountsList = 4;
-
-std::string VoltageText(float volts) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%0.3f", static_cast<double>(volts));
-    return text;
-}
 
 std::string FaultMark(size_t channel) {
     return channel == 0 ? MultiUnitText::kCommFault : MultiUnitText::kNoValue;
@@ -56,6 +49,8 @@ void CMultiUnitDlg::StartCycle() {
     m_cycle.runner = this;
     m_window.SetText(IDC_BTN_ACQUIRE, MultiUnitText::kStop);
     m_window.Enable(IDC_BTN_EXCEL, false);
+    // Read at the start only: while the cycle runs the box says whether it records.
+    m_window.Enable(IDC_CHECK_SAVE_RECORD, false);
 
     m_cycle.firstAddress = firstAddress;
     m_cycle.deviceCount = deviceCount;
@@ -65,7 +60,10 @@ void CMultiUnitDlg::StartCycle() {
     m_cycle.okCount.fill(0);
     m_cycle.failCount.fill(0);
     RebuildTable();
-    m_window.StartTimer(static_cast<uint32_t>(periodMs));
+    BeginRecord();
+    // The console's end may have taken the window along while the Save As
+    // dialog was up, and with it the cycle.
+    if (m_cycle.runner == this) m_window.StartTimer(static_cast<uint32_t>(periodMs));
 }
 
 bool CMultiUnitDlg::StartRefused(int32_t periodMs, int32_t deviceCount) {
@@ -87,10 +85,12 @@ void CMultiUnitDlg::StopCycle() {
     m_window.StopTimer();
     m_window.SetText(IDC_BTN_ACQUIRE, MultiUnitText::kAcquire);
     m_window.Enable(IDC_BTN_EXCEL, true);
+    m_window.Enable(IDC_CHECK_SAVE_RECORD, true);
     ReleasePort();
 }
 
 void CMultiUnitDlg::ReleasePort() {
+    StopRecord();
     m_cycle.port.Close();
     m_cycle.runner = nullptr;
 }
@@ -110,7 +110,10 @@ void CMultiUnitDlg::OnTimer() {
     const bool ok = PollUnit(m_cycle, m_clock);
     m_cycle.polling = false;
     ShowOutcome(ok);
+    const PolledUnit polled = Polled(ok);
     Advance();
+    // Last: a record that fails shows a message box, whose loop delivers the next ticks.
+    if (!m_recordPath.empty()) RecordPoll(polled);
 }
 
 void CMultiUnitDlg::ShowOutcome(bool ok) {

@@ -37,6 +37,12 @@ constexpr TextField kDeviceNameField{3, 30};
 constexpr TextField kSoftwareVersionField{33, 10};
 constexpr TextField kMakerField{43, 30};
 constexpr TextField kProtocolVersionField{73, 10};
+// The four texts tile the identity reply between its header and its CRC.
+static_assert(kIdentityReplyLength == 85);
+static_assert(kDeviceNameField.offset + kDeviceNameField.size == kSoftwareVersionField.offset);
+static_assert(kSoftwareVersionField.offset + kSoftwareVersionField.size == kMakerField.offset);
+static_assert(kMakerField.offset + kMakerField.size == kProtocolVersionField.offset);
+static_assert(kProtocolVersionField.offset + kProtocolVersionField.size == kIdentityReplyLength - 2);
 
 // One builder per request the console and the multi-unit window send.
 RequestFrame ReadVoltageRequest(uint8_t address);

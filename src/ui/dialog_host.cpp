@@ -37,15 +37,23 @@ INT_PTR CALLBACK DialogHost::DialogProc(HWND window, UINT message, WPARAM wParam
     auto* host = reinterpret_cast<DialogHost*>(GetWindowLongPtrW(window, DWLP_USER));
     // Messages before WM_INITDIALOG (WM_SETFONT...) get the default handling.
     if (host == nullptr) return FALSE;
+    INT_PTR result = TRUE;
+    ++host->m_handling;
     try {
-        return host->Dispatch(message, wParam, lParam);
+        result = host->Dispatch(message, wParam, lParam);
     } catch (...) {
         // No exception may unwind through the window system. A handler that
         // threw left its window half-way through an operation: end the window,
         // unless it is already going.
         if (message != WM_DESTROY && message != WM_NCDESTROY) host->End(IDABORT);
-        return TRUE;
     }
+    // A handler may run a modal loop (a message box, a file dialog) in which
+    // its window is destroyed: the object goes only once every handler has returned.
+    if (--host->m_handling == 0 && host->m_gone) {
+        host->m_gone = false;
+        host->OnFinalMessage();  // may delete the object
+    }
+    return result;
 }
 
 INT_PTR DialogHost::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -72,7 +80,7 @@ INT_PTR DialogHost::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         SetWindowLongPtrW(window, DWLP_USER, 0);
         m_window = nullptr;
         Forget(window);
-        OnFinalMessage();  // may delete this object
+        m_gone = true;
         return FALSE;
     }
     default: {
@@ -82,7 +90,7 @@ INT_PTR DialogHost::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// Either may end a modeless window and delete this object: nothing follows them.
+// Either may end a modeless window, after which nothing may use it.
 void DialogHost::OnCommand(int id) {
     if (id == IDOK) {
         OnOK();
@@ -121,7 +129,8 @@ HWND ModelessDialog::Create(std::unique_ptr<ModelessDialog> dialog, HINSTANCE in
     return window;
 }
 
-// Destroying the window deletes this object: nothing may touch it afterwards.
+// Destroying the window ends this object once the handler calling End
+// returns; until then the window is gone and its controls with it.
 void ModelessDialog::End(INT_PTR) { DestroyWindow(Handle()); }
 
 void ModelessDialog::OnFinalMessage() {

@@ -53,10 +53,13 @@ private:
 
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-    // WM_NCDESTROY, the window's last message.
+    // After WM_NCDESTROY, the window's last message, once no handler of the
+    // object is running any more.
     virtual void OnFinalMessage() {}
 
     HWND m_window = nullptr;
+    int m_handling = 0;   // handlers of this object under way, nested ones counted
+    bool m_gone = false;  // WM_NCDESTROY has come
 };
 
 // A dialog with a loop of its own: DoModal returns when the window ends.
@@ -71,8 +74,8 @@ protected:
 };
 
 // A dialog beside the others, run by the program's message loop. Its object
-// lives on the heap and belongs to its window, which deletes it at
-// WM_NCDESTROY.
+// lives on the heap and belongs to its window, which deletes it after
+// WM_NCDESTROY, once none of its handlers is running.
 class ModelessDialog : public DialogHost {
 public:
     // Creates the window on template `templateId`, owned by `owner`, and shows

@@ -23,6 +23,9 @@ public:
     virtual std::string GetText(int id) = 0;
     virtual void SetText(int id, const std::string& text) = 0;
     virtual void Enable(int id, bool enabled) = 0;
+    // Check boxes.
+    virtual bool IsChecked(int id) = 0;
+    virtual void SetChecked(int id, bool checked) = 0;
 
     // Combo boxes: -1 means no selection.
     virtual int GetComboSelection(int id) = 0;

@@ -24,6 +24,9 @@ public:
     // Does nothing when there is no such row.
     virtual void SetCellText(int row, int column, const std::string& text) = 0;
     virtual void DeleteAllRows() = 0;
+    virtual int RowCount() = 0;
+    // Empty when there is no such cell.
+    virtual std::string CellText(int row, int column) = 0;
 
     virtual void SetTextBackgroundColour(uint32_t colour) = 0;
     virtual void SetTextColour(uint32_t colour) = 0;

@@ -86,6 +86,12 @@ void Win32DialogWindow::Enable(int id, bool enabled) {
     EnableWindow(GetDlgItem(m_window, id), enabled ? TRUE : FALSE);
 }
 
+bool Win32DialogWindow::IsChecked(int id) { return IsDlgButtonChecked(m_window, id) == BST_CHECKED; }
+
+void Win32DialogWindow::SetChecked(int id, bool checked) {
+    CheckDlgButton(m_window, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
 int Win32DialogWindow::GetComboSelection(int id) {
     return static_cast<int>(SendToControl(id, CB_GETCURSEL, 0, 0));  // CB_ERR (-1): no selection
 }

@@ -35,6 +35,8 @@ public:
     std::string GetText(int id) override;
     void SetText(int id, const std::string& text) override;
     void Enable(int id, bool enabled) override;
+    bool IsChecked(int id) override;
+    void SetChecked(int id, bool checked) override;
 
     int GetComboSelection(int id) override;
     void SetComboSelection(int id, int index) override;

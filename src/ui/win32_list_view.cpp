@@ -39,6 +39,24 @@ void Win32ListView::SetCellText(int row, int column, const std::string& text) {
 
 void Win32ListView::DeleteAllRows() { ListView_DeleteAllItems(m_control); }
 
+int Win32ListView::RowCount() { return ListView_GetItemCount(m_control); }
+
+std::string Win32ListView::CellText(int row, int column) {
+    // The control tells how much it copied, not how long the text is: a
+    // buffer it filled to the last place may have cut the text, so try a larger one.
+    std::wstring text(64, L'\0');
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = &text[0];
+        item.cchTextMax = static_cast<int>(text.size());
+        const auto copied = static_cast<size_t>(
+            SendMessageW(m_control, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+        if (copied + 1 < text.size()) return Utf8FromWide(text.substr(0, copied));
+        text.resize(text.size() * 2);
+    }
+}
+
 void Win32ListView::SetTextBackgroundColour(uint32_t colour) { ListView_SetTextBkColor(m_control, colour); }
 
 void Win32ListView::SetTextColour(uint32_t colour) { ListView_SetTextColor(m_control, colour); }

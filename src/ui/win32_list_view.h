@@ -14,6 +14,8 @@ public:
     void InsertRow(int index, const std::string& text) override;
     void SetCellText(int row, int column, const std::string& text) override;
     void DeleteAllRows() override;
+    int RowCount() override;
+    std::string CellText(int row, int column) override;
     void SetTextBackgroundColour(uint32_t colour) override;
     void SetTextColour(uint32_t colour) override;
     void SetExtendedStyles(uint32_t styles) override;

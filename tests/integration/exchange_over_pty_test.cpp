@@ -72,6 +72,13 @@ TEST_F(ExchangeOverPtyTest, WritesAreEchoedAndNewAddressAndSpeedApplyAfterTheEch
     EXPECT_EQ(sim.Command("get 5"), "ok address=5 baud=19200 interval=60 resets=1 calibrations=0203 voltage=1234,0,0,0");
 }
 
+TEST_F(ExchangeOverPtyTest, TheEchoOfASpeedChangeLeavesAtTheOldSpeed) {
+    StartSim({"--unit", "1:1200"}, 1200);
+    ASSERT_EQ(Run(SetLineSpeedRequest(1, 19200), kWriteEchoLength), ExchangeResult::Ok);
+    // Eight bytes of ten bits at 1200 bit/s take 66 ms on the wire; at 19200, 4 ms.
+    EXPECT_GE(elapsedMs, 66u);
+}
+
 // The sim's reply faults one after another on the same unit, each checked for
 // what the console makes of it over the real line.
 TEST_F(ExchangeOverPtyTest, FaultyRepliesEndAsTheConsoleExpects) {

@@ -1,5 +1,7 @@
 #include "console_driver.h"
 
+#include <dlgs.h>
+
 #include <algorithm>
 
 #include "resource.h"
@@ -121,6 +123,20 @@ void ConsoleDriver::PressKey(int id, WPARAM virtualKey) const { PressKeyIn(m_win
 void ConsoleDriver::PressKeyIn(HWND dialog, int id, WPARAM virtualKey) {
     PostMessageW(GetDlgItem(dialog, id), WM_KEYDOWN, virtualKey, 1);
     PostMessageW(GetDlgItem(dialog, id), WM_KEYUP, virtualKey, 0xC0000001);
+}
+
+bool ConsoleDriver::ClickAndSaveAs(HWND dialog, int id, const std::wstring& path, DWORD timeoutMs) {
+    ClickIn(dialog, id);
+    HWND saveAs = dialog;  // the window is its own last active popup until the dialog shows
+    if (!WaitUntil([&] { return (saveAs = GetLastActivePopup(dialog)) != dialog && IsWindowVisible(saveAs); },
+                   timeoutMs)) {
+        return false;
+    }
+    // The file name is the edit of combo cmb13: under Wine a ComboBoxEx, the edit inside its own combo.
+    HWND combo = FindWindowExW(GetDlgItem(saveAs, cmb13), nullptr, L"ComboBox", nullptr);
+    SendMessageW(FindWindowExW(combo, nullptr, L"Edit", nullptr), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageW(GetDlgItem(saveAs, IDOK), BM_CLICK, 0, 0);
+    return Settle();
 }
 
 bool ConsoleDriver::Settle(DWORD timeoutMs) {

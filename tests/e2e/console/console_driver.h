@@ -26,6 +26,7 @@ public:
     // Starts the Lumeric.exe beside this program and waits for its window "Lumeric_Ver1.0".
     bool Start(DWORD timeoutMs = 20000);
     HWND Window() const { return m_window; }
+    HANDLE Process() const { return m_process.hProcess; }
     HWND Control(int id) const { return GetDlgItem(m_window, id); }
 
     // Sends a message to a control and returns its answer (0 when the console stayed busy).
@@ -67,6 +68,10 @@ public:
     static LRESULT SendToIn(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     bool ClickIn(HWND dialog, int id, DWORD timeoutMs = 15000);
     static void PressKeyIn(HWND dialog, int id, WPARAM virtualKey);
+    // Clicks a control of such a window that opens the common Save As dialog,
+    // and answers it as an operator would: `path` typed into its file-name
+    // field, then Save. False when no dialog showed within timeoutMs.
+    bool ClickAndSaveAs(HWND dialog, int id, const std::wstring& path, DWORD timeoutMs = 10000);
 
     // The console's template (513 x 355 dialog units) in pixels, measured on a
     // hidden copy of it made here: dialog units cannot be mapped from outside.

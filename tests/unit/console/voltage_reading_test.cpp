@@ -37,13 +37,21 @@ TEST_F(ConsoleTest, FailedReadsAreLoggedAndKeepTheDisplay) {
     Click(IDC_BTN_READ_VOLTAGE);
     EXPECT_EQ((std::vector<std::string>{kRequestLine, ReplyLine(corrupt), "数据验证错误!"}), Log());
     EXPECT_EQ("12.34V", Text(IDC_STATIC_VOLTAGE));
+
+    // An exception reply never completes: once it begins, the button's
+    // deadline at 9600 bit/s is 200 ms from the start of the wait, not 5 s.
+    UnitAnswers(WithCrc({0x01, 0x83, 0x02}));
+    const uint32_t start = clock.NowMs();
+    Click(IDC_BTN_READ_VOLTAGE);
+    EXPECT_EQ(200u, clock.NowMs() - start);
+    EXPECT_EQ("通讯超时!", Log().back());
 }
 
 TEST_F(ConsoleTest, StationAddressIsTheLowByteOfTheField) {
     OpenPort();
-    Type(IDC_EDIT_ADDRESS, "257");
+    Type(IDC_EDIT_ADDRESS, "258");  // 0x0102: the low byte, not the high one
     Click(IDC_BTN_READ_VOLTAGE);
-    EXPECT_EQ(0x01, port.writes.back()[0]);
+    EXPECT_EQ(0x02, port.writes.back()[0]);
     Type(IDC_EDIT_ADDRESS, "-1");
     Click(IDC_BTN_READ_VOLTAGE);
     EXPECT_EQ(0xFF, port.writes.back()[0]);
@@ -111,6 +119,16 @@ TEST_F(ConsoleTest, TicksLogNewestFirstAndCount) {
     EXPECT_EQ("2", Text(IDC_STATIC_OK_COUNT));
     EXPECT_EQ("1", Text(IDC_STATIC_FAIL_COUNT));
     EXPECT_EQ("3.00V", Text(IDC_STATIC_VOLTAGE));
+}
+
+TEST_F(ConsoleTest, ATickTakesStaleBytesAsThePartOfItsReply) {
+    OpenPort();
+    StartRun();
+    port.Arrive(clock.NowMs(), {0xEE, 0xEE});
+    UnitAnswers(VoltageReply(1234));
+    console.OnTimer();
+    EXPECT_EQ("1", Text(IDC_STATIC_FAIL_COUNT));
+    EXPECT_EQ("0", Text(IDC_STATIC_OK_COUNT));
 }
 
 TEST_F(ConsoleTest, EachTickTakesTheSpeedShownAtThatMoment) {

@@ -29,6 +29,9 @@ public:
         journal.push_back((on ? "on " : "off ") + std::to_string(id));
     }
 
+    bool IsChecked(int id) override { return checked[id]; }
+    void SetChecked(int id, bool on) override { checked[id] = on; }
+
     int GetComboSelection(int id) override { return selections.count(id) ? selections[id] : -1; }
     // Like CB_SETCURSEL: the combo then shows the item, or nothing for -1.
     void SetComboSelection(int id, int index) override {
@@ -93,6 +96,7 @@ public:
 
     std::map<int, std::string> texts;
     std::map<int, bool> enabled;
+    std::map<int, bool> checked;
     std::map<int, std::vector<std::string>> comboItems;
     std::set<int> dropDownLists;
     std::map<int, int> selections;

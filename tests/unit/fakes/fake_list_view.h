@@ -27,6 +27,10 @@ public:
         cells[static_cast<size_t>(column)] = text;
     }
     void DeleteAllRows() override { rows.clear(); }
+    int RowCount() override { return static_cast<int>(rows.size()); }
+    std::string CellText(int row, int column) override {
+        return row < 0 || column < 0 ? std::string() : Cell(static_cast<size_t>(row), static_cast<size_t>(column));
+    }
     void SetTextBackgroundColour(uint32_t colour) override { background = colour; }
     void SetTextColour(uint32_t colour) override { textColour = colour; }
     void SetExtendedStyles(uint32_t styles) override { extendedStyles = styles; }

@@ -41,6 +41,7 @@ bool FakeSerialLine::TakeLineError() {
 }
 
 LineStatus FakeSerialLine::QueryStatus() {
+    if (statusFails) return {};
     const bool error = TakeLineError();
     return {true, error, Queued()};
 }

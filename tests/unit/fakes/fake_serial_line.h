@@ -46,6 +46,7 @@ public:
     uint32_t Queued() const;
 
     bool open = true;
+    bool statusFails = false;      // the port cannot report its errors and queue
     int refuseReads = 0;           // next n reads fail outright
     int pendingReads = 0;          // next n reads pend and time out empty after their short wait
     uint32_t readCostUs = 0;       // virtual time each read takes

@@ -9,6 +9,7 @@
 
 #include "fakes/fake_dialog_window.h"
 #include "fakes/fake_list_view.h"
+#include "fakes/fake_record_io.h"
 #include "fakes/fake_unit_line.h"
 #include "fakes/frames.h"
 #include "multi_unit_dlg.h"
@@ -19,8 +20,10 @@ enum TableList : size_t { kBat1, kBat2, kBat3, kBat4, kCounts };
 // A multi-unit window on fakes, its controls as the template leaves them,
 // after OnInitDialog.
 struct FakeMultiUnitWindow {
-    FakeMultiUnitWindow(MultiUnitState& cycle, Clock& clock)
-        : dlg(window, {&lists[0], &lists[1], &lists[2], &lists[3], &lists[4]}, cycle, clock) {
+    FakeMultiUnitWindow(MultiUnitState& cycle, VirtualClock& clock)
+        : localClock(clock),
+          dlg(window, {&lists[0], &lists[1], &lists[2], &lists[3], &lists[4]}, cycle, clock,
+              {localClock, shell, record, table}) {
         for (int n = 1; n <= 12; ++n) window.comboItems[IDC_COMBO_MU_PORT].push_back("COM" + std::to_string(n));
         window.comboItems[IDC_COMBO_MU_BAUD] = {"1200", "2400", "4800", "9600", "19200"};
         window.texts[IDC_BTN_ACQUIRE] = "采集";
@@ -31,6 +34,10 @@ struct FakeMultiUnitWindow {
 
     FakeDialogWindow window;
     std::array<FakeListView, kTableListCount> lists;
+    FakeLocalClock localClock;
+    FakeFileShell shell;
+    FakeOutputFile record;
+    FakeOutputFile table;
     CMultiUnitDlg dlg;
 };
 

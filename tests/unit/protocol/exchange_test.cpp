@@ -46,6 +46,9 @@ TEST_F(ExchangeTest, GoodReplyIsLoggedBelowTheRequestAndJudgedOkWithoutItsTraili
               log.lines);
     EXPECT_EQ(0x04D2, RegisterValueAt(exchange.Reply() + 3));
     EXPECT_EQ(ModbusExchange::kRestingTimeoutMs, exchange.TimeoutMs());
+    // A clean line is purged of nothing.
+    EXPECT_EQ(0, line.outputPurges);
+    EXPECT_EQ(0, line.inputPurges);
 }
 
 TEST_F(ExchangeTest, AckWithoutReplyWhenNothingIsAwaited) {
@@ -131,6 +134,14 @@ TEST_F(ExchangeTest, RefusedAndPendingReadsDeliverNothingAndTheWaitGoesOn) {
     EXPECT_EQ(3u, line.readSizes.size());
 }
 
+TEST_F(ExchangeTest, APortThatCannotReportItsQueueIsNotWaitedOnAndTimesOut) {
+    line.statusFails = true;
+    line.Arrive(start + 10, kVoltageReply);
+    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage(/*drainFirst=*/false));
+    EXPECT_EQ(5000u, ElapsedMs());
+    EXPECT_EQ(0, line.waits);  // its wait would return at once: a spin
+}
+
 TEST_F(ExchangeTest, BaudRateZeroKeepsTheLongDeadline) {
     baudRate = 0;
     line.Arrive(start + 10, {0x01, 0x03});
@@ -173,10 +184,14 @@ TEST_F(ExchangeTest, DrainingALineThatNeverFallsSilentIsBounded) {
 
 // The deadline rule at each of the five rates, started just before the tick
 // count wraps so that every deadline is measured across the wrap.
-class ExchangeTimingTest : public ExchangeTest, public ::testing::WithParamInterface<int32_t> {
+struct RateDeadline {
+    int32_t baudRate;
+    uint32_t shortDeadlineMs;
+};
+class ExchangeTimingTest : public ExchangeTest, public ::testing::WithParamInterface<RateDeadline> {
 protected:
-    ExchangeTimingTest() : ExchangeTest(0xFFFFFFFFull - 20) { baudRate = GetParam(); }
-    uint32_t ShortDeadline() const { return static_cast<uint32_t>(1920000 / GetParam()); }
+    ExchangeTimingTest() : ExchangeTest(0xFFFFFFFFull - 20) { baudRate = GetParam().baudRate; }
+    uint32_t ShortDeadline() const { return GetParam().shortDeadlineMs; }
 };
 
 TEST_P(ExchangeTimingTest, SilenceTimesOutAtFiveSecondsBlockedOnTheLine) {
@@ -187,7 +202,7 @@ TEST_P(ExchangeTimingTest, SilenceTimesOutAtFiveSecondsBlockedOnTheLine) {
 }
 
 TEST_P(ExchangeTimingTest, AReplyPacedAtTheLineRateCompletes) {
-    const uint32_t charUs = FakeSerialLine::CharUs(static_cast<uint32_t>(GetParam()));
+    const uint32_t charUs = FakeSerialLine::CharUs(static_cast<uint32_t>(baudRate));
     line.Arrive(start + 50, kVoltageReply, charUs);
     EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
     EXPECT_EQ(50 + 7 * charUs / 1000, ElapsedMs());
@@ -206,6 +221,8 @@ TEST_P(ExchangeTimingTest, ALateReplyAlreadyQueuedWhole_Completes) {
     EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
 }
 
-INSTANTIATE_TEST_SUITE_P(Rates, ExchangeTimingTest, ::testing::Values(1200, 2400, 4800, 9600, 19200));
+INSTANTIATE_TEST_SUITE_P(Rates, ExchangeTimingTest,
+                         ::testing::Values(RateDeadline{1200, 1600}, RateDeadline{2400, 800}, RateDeadline{4800, 400},
+                                           RateDeadline{9600, 200}, RateDeadline{19200, 100}));
 
 }  // namespace

@@ -16,12 +16,4 @@ TEST(RegisterMap, BuildsEveryRequestByteForByte) {
     EXPECT_EQ((RequestFrame{0x01, 0x03, 0x00, 0x40, 0x00, 0x04, 0x45, 0xDD}), ReadFourVoltagesRequest(1));
 }
 
-TEST(RegisterMap, TheFourIdentityTextsTileBytes3To82OfTheIdentityReply) {
-    EXPECT_EQ(85u, kIdentityReplyLength);
-    EXPECT_EQ(kDeviceNameField.offset + kDeviceNameField.size, kSoftwareVersionField.offset);
-    EXPECT_EQ(kSoftwareVersionField.offset + kSoftwareVersionField.size, kMakerField.offset);
-    EXPECT_EQ(kMakerField.offset + kMakerField.size, kProtocolVersionField.offset);
-    EXPECT_EQ(kIdentityReplyLength - 2, kProtocolVersionField.offset + kProtocolVersionField.size);
-}
-
 }  // namespace

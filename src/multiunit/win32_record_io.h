@@ -1,0 +1,42 @@
+#pragma once
+#include <windows.h>
+
+#include "record_io.h"
+
+class Win32LocalClock : public LocalClock {
+public:
+    LocalTime Now() override {
+        SYSTEMTIME now{};
+        GetLocalTime(&now);
+        return LocalTime{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds};
+    }
+};
+
+// The common Save As dialog, owned by the window named with Attach, and the
+// shell's default verb for opening a file.
+class Win32FileShell : public FileShell {
+public:
+    void Attach(HWND owner) { m_owner = owner; }
+    std::optional<std::string> AskSavePath(const std::string& fileName) override;
+    void Open(const std::string& path) override;
+
+private:
+    HWND m_owner = nullptr;
+};
+
+// A file written straight through to the disk: every Append is flushed.
+// Others may read it while it is being written.
+class Win32OutputFile : public OutputFile {
+public:
+    Win32OutputFile() = default;
+    ~Win32OutputFile() override { Close(); }
+    Win32OutputFile(const Win32OutputFile&) = delete;
+    Win32OutputFile& operator=(const Win32OutputFile&) = delete;
+
+    FileError Create(const std::string& path) override;
+    FileError Append(const std::string& bytes) override;
+    void Close() override;
+
+private:
+    HANDLE m_file = INVALID_HANDLE_VALUE;  // CreateFileW's failure, not nullptr
+};

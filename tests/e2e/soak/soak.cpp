@@ -1,0 +1,219 @@
+// Lumeric.exe left running: continuous acquisition every 300 ms against a
+// unit whose fault changes every phase, and a multi-unit cycle over four
+// units on another port, unit 3 silent every other phase. Every 10 s the
+// console's handles, memory and window objects are sampled with its counts.
+// At the end a table (start, end, maximum, slope per hour) and plain
+// verdicts: did the resources stay flat, did the counts follow the faults.
+//
+//   LUMERIC_SOAK_SECONDS   how long (default 60)
+//   LUMERIC_SOAK_PHASE     seconds per fault (default 30)
+// Sims: the console's unit 1 on LUMERIC_COM, units 1 to 4 on LUMERIC_COM_2.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "console_driver.h"
+#include "list_view_reader.h"
+#include "resource.h"
+#include "sim_control.h"
+
+namespace {
+
+constexpr DWORD kSampleMs = 10000;
+constexpr wchar_t kMultiUnitCaption[] = L"Corvane多台";
+
+// The console unit's faults in turn, whether a tick under each succeeds, and
+// whether it waits out the full five seconds (holding the window thread).
+struct Phase {
+    const char* fault;
+    bool ticksSucceed;
+    bool ticksTimeOut;
+};
+constexpr Phase kPhases[] = {
+    {"none", true, false},  {"badcrc", false, false}, {"otheraddr 7", true, false}, {"noise 3", false, false},
+    {"none", true, false},  {"silent", false, true},  {"short 3", false, true},
+};
+
+// What the console and its window say of themselves at one moment.
+struct Sample {
+    double seconds;
+    double handles, privateKb, workingSetKb, gdiObjects, userObjects;
+};
+using Metric = double Sample::*;
+struct MetricRow {
+    const char* name;
+    Metric field;
+    double allowance;  // growth from the first sample that still counts as flat
+};
+constexpr MetricRow kMetrics[] = {
+    {"handles", &Sample::handles, 8},
+    {"private KB", &Sample::privateKb, 2048},
+    {"working set KB", &Sample::workingSetKb, 4096},
+    {"GDI objects", &Sample::gdiObjects, 8},
+    {"USER objects", &Sample::userObjects, 8},
+};
+
+int Setting(const char* name, int fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr && std::atoi(value) > 0 ? std::atoi(value) : fallback;
+}
+
+// Wine reports no handle count for a process (always 0), but it does keep
+// the system's handle table: count the process's entries there.
+double HandleCount(HANDLE process) {
+    DWORD handles = 0;
+    if (GetProcessHandleCount(process, &handles) && handles > 0) return handles;
+    struct Entry {
+        USHORT processId, creatorBackTraceIndex;
+        UCHAR objectType, attributes;
+        USHORT handle;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    using QuerySystemInformation = LONG(NTAPI*)(ULONG, PVOID, ULONG, PULONG);
+    const auto query = reinterpret_cast<QuerySystemInformation>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    constexpr ULONG kSystemHandleInformation = 16;
+    std::vector<ULONG_PTR> table(1 << 18);
+    ULONG length = 0;
+    const ULONG size = static_cast<ULONG>(table.size() * sizeof(ULONG_PTR));
+    if (query == nullptr || query(kSystemHandleInformation, table.data(), size, &length) != 0) return 0;
+    const ULONG count = static_cast<ULONG>(table[0]);
+    const auto* entries = reinterpret_cast<const Entry*>(&table[1]);
+    const USHORT id = static_cast<USHORT>(GetProcessId(process));
+    return static_cast<double>(std::count_if(entries, entries + count, [id](const Entry& e) { return e.processId == id; }));
+}
+
+Sample Measure(HANDLE process, double seconds) {
+    Sample sample{seconds, HandleCount(process), 0, 0, 0, 0};
+    PROCESS_MEMORY_COUNTERS memory{};
+    if (GetProcessMemoryInfo(process, &memory, sizeof memory)) {
+        // The commit charge: the private bytes, which Wine reports only here.
+        sample.privateKb = static_cast<double>(memory.PagefileUsage) / 1024;
+        sample.workingSetKb = static_cast<double>(memory.WorkingSetSize) / 1024;
+    }
+    sample.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
+    sample.userObjects = GetGuiResources(process, GR_USEROBJECTS);
+    return sample;
+}
+
+// Least-squares slope of a metric, per hour.
+double SlopePerHour(const std::vector<Sample>& samples, Metric field) {
+    double n = 0, st = 0, sv = 0, stt = 0, stv = 0;
+    for (const Sample& s : samples) {
+        n += 1, st += s.seconds, sv += s.*field, stt += s.seconds * s.seconds, stv += s.seconds * s.*field;
+    }
+    const double spread = n * stt - st * st;
+    return spread > 0 ? (n * stv - st * sv) / spread * 3600 : 0;
+}
+
+// Prints the table; true when every metric Wine reports stayed within its allowance.
+bool ReportResources(const std::vector<Sample>& samples) {
+    bool flat = true;
+    std::printf("\n%-16s %12s %12s %12s %14s\n", "metric", "start", "end", "maximum", "slope/hour");
+    for (const MetricRow& metric : kMetrics) {
+        double maximum = 0;
+        for (const Sample& s : samples) maximum = std::max(maximum, s.*metric.field);
+        const double start = samples.front().*metric.field, end = samples.back().*metric.field;
+        if (maximum == 0) {
+            std::printf("%-16s %12s\n", metric.name, "not reported");
+            continue;
+        }
+        std::printf("%-16s %12.0f %12.0f %12.0f %14.1f\n", metric.name, start, end, maximum,
+                    SlopePerHour(samples, metric.field));
+        flat = flat && maximum - start <= metric.allowance;
+    }
+    return flat;
+}
+
+int ConsoleCount(ConsoleDriver& console, int id) { return _wtoi(console.Text(id).c_str()); }
+int TableCount(HWND window, int row, int column) {
+    return _wtoi(ListViewCell(GetDlgItem(window, IDC_LIST_COUNTS), row, column).c_str());
+}
+
+// Opens a multi-unit window on the second sim's port and starts its cycle over units 1 to 4.
+HWND StartMultiUnitCycle(ConsoleDriver& console) {
+    console.Click(IDC_BTN_MULTI);
+    HWND window = console.WaitForNewWindow(kMultiUnitCaption, {}, 10000);
+    if (window == nullptr) return nullptr;
+    ConsoleDriver::SendToIn(window, IDC_COMBO_MU_PORT, CB_SETCURSEL, ComNumber("_2") - 1);
+    ConsoleDriver::SetTextIn(window, IDC_EDIT_DEVICE_COUNT, L"4");
+    console.ClickIn(window, IDC_BTN_ACQUIRE);
+    return ConsoleDriver::TextIn(window, IDC_BTN_ACQUIRE) == L"停止" ? window : nullptr;
+}
+
+TEST(SoakTest, ResourcesStayFlatAndCountsFollowTheFaults) {
+    const DWORD durationMs = static_cast<DWORD>(Setting("LUMERIC_SOAK_SECONDS", 60)) * 1000;
+    const DWORD phaseMs = static_cast<DWORD>(Setting("LUMERIC_SOAK_PHASE", 30)) * 1000;
+    ASSERT_GT(ComNumber("_2"), 0) << "LUMERIC_COM_2 is not set";
+    SimControl unit, bank("_2");
+    ConsoleDriver console;
+    ASSERT_TRUE(console.Start()) << "Lumeric.exe did not show its window";
+
+    HWND multi = StartMultiUnitCycle(console);
+    ASSERT_NE(multi, nullptr) << "the multi-unit cycle did not start";
+    console.SetText(IDC_COMBO_PORT, std::to_wstring(ComNumber()));
+    ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
+    console.SetText(IDC_EDIT_POLL_INTERVAL, L"300");
+    ASSERT_TRUE(console.Click(IDC_BTN_CONTINUOUS));
+    ASSERT_EQ(console.Text(IDC_BTN_CONTINUOUS), L"停止采集");
+
+    const DWORD start = GetTickCount();
+    const auto elapsedMs = [start] { return GetTickCount() - start; };
+    std::vector<Sample> samples;
+    DWORD nextSampleMs = kSampleMs;  // the first ten seconds settle the windows
+    bool countsFollow = true;
+    int okBefore = 0, failBefore = 0, unit3FailBefore = 0;
+    for (size_t phase = 0; elapsedMs() < durationMs; ++phase) {
+        const Phase& fault = kPhases[phase % std::size(kPhases)];
+        const bool unit3Silent = phase % 2 == 1;
+        unit.Command(std::string("fault 1 ") + fault.fault);
+        bank.Command(unit3Silent ? "fault 3 silent" : "fault 3 none");
+        const DWORD phaseEndMs = std::min<DWORD>(static_cast<DWORD>((phase + 1) * phaseMs), durationMs);
+        for (DWORD now = elapsedMs(); now < phaseEndMs; now = elapsedMs()) {
+            if (now >= nextSampleMs) {
+                samples.push_back(Measure(console.Process(), now / 1000.0));
+                nextSampleMs += kSampleMs;
+            }
+            Sleep(std::min(nextSampleMs, phaseEndMs) - now);
+        }
+        // Ticks under a fault count as failures, under a good reply as
+        // successes. Ticks across the change of fault, and those that read
+        // what the last fault left queued, may go either way: most follow.
+        const int ok = ConsoleCount(console, IDC_STATIC_OK_COUNT), fail = ConsoleCount(console, IDC_STATIC_FAIL_COUNT);
+        const int unit3Fail = TableCount(multi, 2, 1);
+        const int rightKind = fault.ticksSucceed ? ok - okBefore : fail - failBefore;
+        const int wrongKind = fault.ticksSucceed ? fail - failBefore : ok - okBefore;
+        // While the console waits out a silent unit the window thread is
+        // held, and the cycle may not reach unit 3 within a short phase.
+        const bool unit3Follows = unit3Silent ? unit3Fail > unit3FailBefore || fault.ticksTimeOut
+                                              : unit3Fail - unit3FailBefore <= 1;
+        std::printf("%5.0f s, phase %zu (%s, unit 3 %s): console +%d ok +%d failed, unit 3 +%d failed\n",
+                    elapsedMs() / 1000.0, phase, fault.fault, unit3Silent ? "silent" : "answering", ok - okBefore,
+                    fail - failBefore, unit3Fail - unit3FailBefore);
+        countsFollow = countsFollow && rightKind > wrongKind && unit3Follows;
+        okBefore = ok, failBefore = fail, unit3FailBefore = unit3Fail;
+    }
+    samples.push_back(Measure(console.Process(), elapsedMs() / 1000.0));
+    for (int row : {0, 1, 3}) countsFollow = countsFollow && TableCount(multi, row, 1) == 0 && TableCount(multi, row, 0) > 0;
+
+    ASSERT_GE(samples.size(), 2u);
+    const bool flat = ReportResources(samples);
+    std::printf("\nHandles and memory %s.\nThe counts %s the fault schedule.\n",
+                flat ? "stayed flat" : "GREW beyond the allowance", countsFollow ? "match" : "do NOT match");
+    EXPECT_TRUE(flat);
+    EXPECT_TRUE(countsFollow);
+
+    console.Click(IDC_BTN_CONTINUOUS);
+    console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
+    EXPECT_EQ(console.WaitForExit(10000), 0u);
+}
+
+}  // namespace

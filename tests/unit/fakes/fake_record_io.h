@@ -1,0 +1,54 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "record_io.h"
+#include "virtual_clock.h"
+
+// The virtual clock's time of day, on 5 March 2024.
+struct FakeLocalClock : LocalClock {
+    explicit FakeLocalClock(VirtualClock& clock) : virtualClock(clock) {}
+    LocalTime Now() override {
+        const int ms = static_cast<int>(virtualClock.NowUs() / 1000 % 86400000);
+        return LocalTime{2024, 3, 5, ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000};
+    }
+    VirtualClock& virtualClock;
+};
+
+// The Save As dialog answers from `answers` in turn (none, or none left: cancelled).
+struct FakeFileShell : FileShell {
+    std::optional<std::string> AskSavePath(const std::string& fileName) override {
+        proposed.push_back(fileName);
+        return proposed.size() <= answers.size() ? answers[proposed.size() - 1] : std::nullopt;
+    }
+    void Open(const std::string& path) override { opened.push_back(path); }
+
+    std::vector<std::optional<std::string>> answers;
+    std::vector<std::string> proposed;
+    std::vector<std::string> opened;
+};
+
+// A file whose bytes stay here, emptied by Create. `createError` fails the creation; append
+// number `failingAppend` (from 0) fails with a full disk and writes nothing.
+struct FakeOutputFile : OutputFile {
+    FileError Create(const std::string& name) override {
+        if (createError) return createError;
+        path = name;
+        bytes.clear();
+        open = true;
+        return {};
+    }
+    FileError Append(const std::string& more) override {
+        if (!open || failingAppend-- == 0) return FileError{FileFailure::DiskFull, 112};
+        bytes += more;
+        return {};
+    }
+    void Close() override { open = false; }
+
+    std::string path;
+    std::string bytes;
+    bool open = false;
+    FileError createError;
+    int failingAppend = -1;
+};
