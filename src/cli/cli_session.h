@@ -35,6 +35,8 @@ public:
 
     CliStreams& Streams() { return m_environment.streams; }
     Clock& TheClock() { return m_environment.clock; }
+    LocalTime Now() { return m_environment.localClock.Now(); }
+    OutputFile& RecordFile() { return m_environment.recordFile; }
     const CliOptions& options;
 
 private:

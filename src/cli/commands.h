@@ -16,3 +16,4 @@ CommandOutcome RunSet(CliSession& session);
 CommandOutcome RunReset(CliSession& session);
 CommandOutcome RunCalibrate(CliSession& session);
 CommandOutcome RunScan(CliSession& session);
+CommandOutcome RunPoll(CliSession& session);

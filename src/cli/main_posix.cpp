@@ -6,6 +6,7 @@
 #include "iconv_cp936_decoder.h"
 #include "posix_cli_port.h"
 #include "posix_cli_streams.h"
+#include "posix_record_io.h"
 #include "run_cli.h"
 #include "steady_clock.h"
 
@@ -14,6 +15,8 @@ int main(int argc, char** argv) {
     SteadyClock clock;
     IconvCp936Decoder unitText;
     PosixCliStreams streams;
-    CliEnvironment environment{port, clock, unitText, streams};
+    PosixLocalClock localClock;
+    PosixOutputFile recordFile;
+    CliEnvironment environment{port, clock, unitText, streams, localClock, recordFile};
     return RunCli(std::vector<std::string>(argv + 1, argv + argc), environment);
 }

@@ -13,6 +13,7 @@
 #include "win32_cli_streams.h"
 #include "win32_cp936_decoder.h"
 #include "win32_dialog_window.h"
+#include "win32_record_io.h"
 
 namespace {
 
@@ -33,6 +34,8 @@ int main() {
     TickClock clock;
     Win32Cp936Decoder unitText;
     Win32CliStreams streams;
-    CliEnvironment environment{port, clock, unitText, streams};
+    Win32LocalClock localClock;
+    Win32OutputFile recordFile;
+    CliEnvironment environment{port, clock, unitText, streams, localClock, recordFile};
     return RunCli(CommandLineWords(), environment);
 }

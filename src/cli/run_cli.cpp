@@ -20,7 +20,8 @@ CommandOutcome RunCommand(CliSession& session) {
     case Command::SetInterval: return RunSet(session);
     case Command::Reset: return RunReset(session);
     case Command::Calibrate: return RunCalibrate(session);
-    default: break;
+    case Command::Poll: return RunPoll(session);
+    case Command::Scan: break;  // run above, on ports of its own speeds
     }
     return std::nullopt;
 }

@@ -39,6 +39,13 @@ std::string InfoText(const DeviceInfo& info) {
            Line("protocol version", info.protocolVersion);
 }
 
+std::string PollText(const PolledUnit& poll) {
+    std::string text = IsoLocalTime(poll.time) + "  station " + std::to_string(poll.address);
+    if (!poll.volts) return text + "  communication fault\n";
+    for (float volts : *poll.volts) text += "  " + VoltageText(volts);
+    return text + "\n";
+}
+
 std::string ScanText(const std::vector<FoundUnit>& units) {
     if (units.empty()) return "no unit found\n";
     std::string text = ScanRow("address", "speed", "interval", "name");

@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "cli_results.h"
+#include "poll_record.h"
 
 std::string ReadoutText(const VoltageReadout& readout);
 std::string InfoText(const DeviceInfo& info);
 std::string ScanText(const std::vector<FoundUnit>& units);
+// One poll: its time, the station, and its four voltages or the failure.
+std::string PollText(const PolledUnit& poll);

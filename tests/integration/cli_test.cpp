@@ -1,10 +1,14 @@
 // The Linux lumeric-cli, as a script runs it, against lumeric-sim on a pty:
-// every command, the scan of a line with units at two speeds, and a line
-// speed change followed by a read at the new speed.
+// every command, the scan of a line with units at two speeds, a line speed
+// change followed by a read at the new speed, and a poll into a CSV file.
 #include <gmock/gmock.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,6 +18,7 @@
 
 namespace {
 
+using ::testing::MatchesRegex;
 using ::testing::StartsWith;
 
 struct CliRun {
@@ -135,6 +140,31 @@ TEST_F(CliTest, ScanFindsThreeUnitsAtTwoSpeedsAndNothingElse) {
               scan.out);
     // Not a terminal: no progress line.
     EXPECT_EQ("", scan.err);
+}
+
+TEST_F(CliTest, PollCountWritesEveryPollToTheCsvAsTheMultiUnitRecordsAre) {
+    StartSim({"--unit", "1", "--unit", "3"});
+    ASSERT_EQ("ok", sim.Command("set 3 voltage 4 65535"));
+    const std::string path = ::testing::TempDir() + "lumeric-cli-poll.csv";
+    const CliRun poll = Cli({"poll", "--addresses", "1-3", "--count", "2", "--csv", path});
+    EXPECT_EQ(0, poll.code) << poll.err;
+    EXPECT_EQ(6, std::count(poll.out.begin(), poll.out.end(), '\n'));
+
+    std::ifstream file(path, std::ios::binary);
+    const std::string csv((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<std::string> lines;
+    for (size_t at = 0, end; (end = csv.find("\r\n", at)) != std::string::npos; at = end + 2) {
+        lines.push_back(csv.substr(at, end - at));
+    }
+    const std::string time = "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}";
+    ASSERT_EQ(7u, lines.size()) << csv;
+    EXPECT_EQ("\xEF\xBB\xBF时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数",
+              lines[0]);
+    EXPECT_THAT(lines[1], MatchesRegex(time + ",1,1\\.234,0\\.000,0\\.000,0\\.000,正常,1,0"));
+    EXPECT_THAT(lines[2], MatchesRegex(time + ",2,,,,,通讯故障,0,1"));
+    EXPECT_THAT(lines[3], MatchesRegex(time + ",3,1\\.234,0\\.000,0\\.000,65\\.535,正常,1,0"));
+    EXPECT_THAT(lines[6], MatchesRegex(time + ",3,1\\.234,0\\.000,0\\.000,65\\.535,正常,2,0"));
+    std::remove(path.c_str());
 }
 
 TEST_F(CliTest, APortHeldByAnotherProgramIsRefused) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli_environment.h"
+#include "fakes/fake_record_io.h"
 #include "fakes/fake_serial_line.h"
 #include "fakes/virtual_clock.h"
 #include "iconv_cp936_decoder.h"
@@ -83,6 +84,8 @@ protected:
     FakeCliPort port{line};
     IconvCp936Decoder unitText;
     StringStreams streams;
-    CliEnvironment environment{port, clock, unitText, streams};
+    FakeLocalClock localClock{clock};
+    FakeOutputFile recordFile;
+    CliEnvironment environment{port, clock, unitText, streams, localClock, recordFile};
     uint32_t elapsedMs = 0;
 };

@@ -4,6 +4,7 @@
 
 #include "cli_fixture.h"
 #include "fakes/frames.h"
+#include "poll_record.h"
 
 namespace {
 
@@ -152,6 +153,38 @@ TEST_F(CommandsTest, VerboseShowsEveryFrameOnStandardError) {
     Answer(9600, request, Echo(request));
     EXPECT_EQ(0, Run("p set interval 10 --verbose"));
     EXPECT_EQ("发: 01 06 00 03 00 0A F9 CD\n读: 01 06 00 03 00 0A F9 CD\n", streams.err);
+}
+
+TEST_F(CommandsTest, PollTakesTheListInTurnOnePerPeriodAndRecordsEveryPollOnTheDisk) {
+    Answer(9600, ReadFourVoltagesRequest(1), WithCrc({1, 3, 8, 0x0D, 0x80, 0x0D, 0x81, 0x0D, 0x82, 0x0D, 0x83}));
+    EXPECT_EQ(0, Run("p poll --addresses 1-2 --count 2 --period 600 --csv rec.csv"));
+    // Station 2 is silent for a second; the poll after it follows at once.
+    EXPECT_EQ("2024-03-05T00:00:01.005  station 1  3.456  3.457  3.458  3.459\n"
+              "2024-03-05T00:00:02.600  station 2  communication fault\n"
+              "2024-03-05T00:00:02.605  station 1  3.456  3.457  3.458  3.459\n"
+              "2024-03-05T00:00:04.200  station 2  communication fault\n",
+              streams.out);
+    EXPECT_EQ("rec.csv", recordFile.path);
+    EXPECT_EQ(PollRecordHead() +
+                  "2024-03-05T00:00:01.005,1,3.456,3.457,3.458,3.459,正常,1,0\r\n"
+                  "2024-03-05T00:00:02.600,2,,,,,通讯故障,0,1\r\n"
+                  "2024-03-05T00:00:02.605,1,3.456,3.457,3.458,3.459,正常,2,0\r\n"
+                  "2024-03-05T00:00:04.200,2,,,,,通讯故障,0,2\r\n",
+              recordFile.bytes);
+}
+
+TEST_F(CommandsTest, ARecordFileThatCannotBeWrittenEndsThePoll) {
+    recordFile.createError = FileError{FileFailure::FolderMissing, 3};
+    EXPECT_EQ(7, Run("p poll --addresses 1 --csv x/rec.csv"));
+    EXPECT_EQ("lumeric-cli: cannot write x/rec.csv: its folder does not exist\n", streams.err);
+    EXPECT_TRUE(line.writes.empty());
+
+    recordFile.createError = {};
+    recordFile.failingAppend = 1;  // the title line goes in, the first poll's line does not
+    streams.err.clear();
+    EXPECT_EQ(7, Run("p poll --addresses 1 --csv rec.csv"));
+    EXPECT_EQ("lumeric-cli: cannot write rec.csv: the disk is full\n", streams.err);
+    EXPECT_EQ(1u, line.writes.size());
 }
 
 class ScanTest : public CliTest {
