@@ -101,7 +101,8 @@ TEST_F(CommandsTest, SettingsResetAndCalibrationSendTheConsolesFramesAndTellTheO
         {"p set baud 19200 --address 3", SetLineSpeedRequest(3, 19200), true,
          "line speed set to 19200 bit/s; the unit answers at that speed now\n"},
         {"p set interval 250", SetSampleIntervalRequest(1, 250), true, "sampling interval set to 250\n"},
-        {"p calibrate 2 20V/3V", CalibrateRequest(1, 2, 3), true, "channel 2 calibrated at 20V/3V\n"},
+        // Options before the command, in either spelling.
+        {"p --address=7 calibrate 4 600V/600V", CalibrateRequest(7, 4, 8), true, "channel 4 calibrated at 600V/600V\n"},
         {"p reset", SoftwareResetRequest(1), false, "reset sent to station 1\n"},
     };
     for (const auto& c : cases) {
@@ -134,7 +135,7 @@ TEST_F(CommandsTest, FailuresEndWithTheirCodeAndOneLineAndNothingOnStandardOutpu
         {"p read", 4, "no reply from station 1 at 9600 bit/s"},
         {"p read --address 2", 5, "the reply of station 2 failed its CRC check"},
         {"p set interval 10", 5, "setting failed: the reply of station 1 failed its CRC check"},
-        {"p calibrate 1 3V/3V --baud 4800", 4, "calibration failed: no reply from station 1 at 4800 bit/s"},
+        {"p --baud 4800 calibrate 1 3V/3V", 4, "calibration failed: no reply from station 1 at 4800 bit/s"},
         // The settings came, the texts did not: no half answer.
         {"p info --address 4", 4, "no reply from station 4 at 9600 bit/s"},
         {"missing read", 3, "cannot open missing at 9600 bit/s: missing, or held by another program"},
