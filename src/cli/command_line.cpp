@@ -86,7 +86,9 @@ std::string JoinedRates() {
 
 std::string PointNames() {
     std::string text;
-    for (const CalibrationPoint& point : kCalibrationPoints) text += (text.empty() ? "" : ", ") + std::string(point.name);
+    for (const CalibrationPoint& point : kCalibrationPoints) {
+        text += (text.empty() ? "" : ", ") + std::string(point.name);
+    }
     return text;
 }
 
@@ -115,8 +117,8 @@ private:
 };
 
 ParsedCommandLine Parser::Parse(const std::vector<std::string>& words) {
-    const bool help = std::any_of(words.begin(), words.end(), [](const std::string& w) { return w == "--help" || w == "-h"; });
-    if (help) {
+    const auto isHelp = [](const std::string& word) { return word == "--help" || word == "-h"; };
+    if (std::any_of(words.begin(), words.end(), isHelp)) {
         const auto named = std::find_if(words.begin(), words.end(), IsCommandWord);
         return HelpRequest{HelpText(named == words.end() ? "" : *named)};
     }
@@ -201,7 +203,9 @@ bool Parser::TakeArguments() {
     int64_t number = 0;
     switch (m_result.command) {
     case Command::SetAddress:
-        if (!Number("station address", arguments[0], kLowestStationAddress, kHighestStationAddress, number)) return false;
+        if (!Number("station address", arguments[0], kLowestStationAddress, kHighestStationAddress, number)) {
+            return false;
+        }
         m_result.value = static_cast<uint16_t>(number);
         return true;
     case Command::SetInterval:
@@ -221,7 +225,8 @@ bool Parser::TakeArguments() {
         m_result.channel = static_cast<uint8_t>(number);
         m_result.pointCode = CalibrationPointCode(arguments[1]);
         if (m_result.pointCode == 0) {
-            return Fail(ExitCode::Usage, "unknown calibration point " + arguments[1] + " (one of " + PointNames() + ")");
+            return Fail(ExitCode::Usage,
+                        "unknown calibration point " + arguments[1] + " (one of " + PointNames() + ")");
         }
         return true;
     default: return true;

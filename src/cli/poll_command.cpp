@@ -57,10 +57,11 @@ CommandOutcome RunPoll(CliSession& session) {
     for (uint32_t pass = 0; options.passes == 0 || pass < options.passes; ++pass) {
         for (size_t i = 0; i < units.size(); ++i) {
             if (pass > 0 || i > 0) NextTick(session.TheClock(), options.periodMs, tickMs);
+            const uint8_t address = options.addresses[i];
             PolledUnit& unit = units[i];
-            unit.address = options.addresses[i];
+            unit.address = address;
             const ExchangeResult result =
-                session.Exchange(ReadFourVoltagesRequest(options.addresses[i]), kFourVoltagesReplyLength, PollExchange());
+                session.Exchange(ReadFourVoltagesRequest(address), kFourVoltagesReplyLength, PollExchange());
             unit.time = session.Now();
             unit.volts.reset();
             if (result == ExchangeResult::Ok) unit.volts = FourVolts(session.Reply());
