@@ -2,19 +2,11 @@
 // calibrate at which point; the unit does the work and echoes the command.
 #include <cstdint>
 
+#include "calibration_points.h"
 #include "console_controls.h"
 #include "console_dlg.h"
 #include "register_map.h"
 #include "resource.h"
-
-namespace {
-
-// The unit answers once it has calibrated, which takes time: the deadline
-// stays at 5000 ms even after the first bytes of the echo are in.
-constexpr ExchangeOptions kCalibrationExchange{/*drainFirst=*/true, /*shortenDeadline=*/false,
-                                               /*logAtTop=*/false, ReplyLog::OneLine};
-
-}  // namespace
 
 void CConsoleDlg::OnCalibrate(uint8_t pointCode) {
     // The selection stays from one press to the next.

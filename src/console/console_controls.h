@@ -2,7 +2,9 @@
 #include <array>
 #include <cstdint>
 
+#include "calibration_points.h"
 #include "resource.h"
+#include "setting_limits.h"
 
 // The buttons that make sense only with the port open, in the order the
 // connection switches them.
@@ -25,20 +27,12 @@ constexpr std::array<int, 17> kLockedDuringAcquisition = {
     IDC_BTN_CAL_600V_600V,
 };
 
-// The calibration buttons and the point each one calibrates. The codes
-// follow the buttons' order in the factory column, not their ids.
-struct CalibrationButton {
-    int id;
-    uint8_t pointCode;
+// The calibration buttons, top to bottom in the factory column: the i-th
+// calibrates kCalibrationPoints[i].
+constexpr std::array<int, kCalibrationPoints.size()> kCalibrationButtons = {
+    IDC_BTN_CAL_3V_0V5,   IDC_BTN_CAL_3V_3V,     IDC_BTN_CAL_20V_3V,    IDC_BTN_CAL_20V_20V,
+    IDC_BTN_CAL_200V_20V, IDC_BTN_CAL_200V_200V, IDC_BTN_CAL_600V_200V, IDC_BTN_CAL_600V_600V,
 };
-constexpr std::array<CalibrationButton, 8> kCalibrationButtons = {{
-    {IDC_BTN_CAL_3V_0V5, 1},   {IDC_BTN_CAL_3V_3V, 2},     {IDC_BTN_CAL_20V_3V, 3},    {IDC_BTN_CAL_20V_20V, 4},
-    {IDC_BTN_CAL_200V_20V, 5}, {IDC_BTN_CAL_200V_200V, 6}, {IDC_BTN_CAL_600V_200V, 7}, {IDC_BTN_CAL_600V_600V, 8},
-}};
-
-// The line speeds in the order of the items of both baud-rate combos, so an
-// index means the same rate in either.
-constexpr std::array<uint32_t, 5> kBaudRates = {1200, 2400, 4800, 9600, 19200};
 
 // Captions that carry the console's modes: the handlers decide by them.
 namespace Caption {

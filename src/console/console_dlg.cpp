@@ -65,8 +65,8 @@ void CConsoleDlg::OnCommand(int id) {
     case IDC_BTN_RESET: OnSoftwareReset(); break;
     case IDC_BTN_FACTORY_MODE: OnFactoryMode(); break;
     default:
-        for (const CalibrationButton& button : kCalibrationButtons) {
-            if (button.id == id) OnCalibrate(button.pointCode);
+        for (size_t i = 0; i < kCalibrationButtons.size(); ++i) {
+            if (kCalibrationButtons[i] == id) OnCalibrate(kCalibrationPoints[i].code);
         }
         break;
     }

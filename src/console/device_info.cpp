@@ -2,11 +2,11 @@
 // settings fields, and its four texts, shown beside their labels.
 #include <algorithm>
 #include <cstdint>
-#include <string>
 
 #include "console_controls.h"
 #include "console_dlg.h"
 #include "control_number.h"
+#include "device_replies.h"
 #include "register_map.h"
 #include "resource.h"
 
@@ -15,12 +15,6 @@ namespace {
 // Both replies are long: each goes into the log in five lines.
 constexpr ExchangeOptions kInfoExchange{/*drainFirst=*/true, /*shortenDeadline=*/true, /*logAtTop=*/false,
                                         ReplyLog::FiveLines};
-
-// Where the settings stand in the 11-byte reply: the low bytes of the address
-// and interval registers, and the whole speed register.
-constexpr size_t kAddressByte = 4;
-constexpr size_t kBaudRateOffset = 5;
-constexpr size_t kIntervalByte = 8;
 
 }  // namespace
 
@@ -49,10 +43,10 @@ void CConsoleDlg::OnReadDeviceInfo() {
 }
 
 void CConsoleDlg::ShowDeviceSettings() {
-    const uint8_t* reply = m_exchange.Reply();
-    m_window.SetText(IDC_EDIT_NEW_ADDRESS, SignedDecimalText(reply[kAddressByte]));
-    ShowDeviceBaud(RegisterValueAt(reply + kBaudRateOffset));
-    m_window.SetText(IDC_EDIT_SAMPLE_INTERVAL, SignedDecimalText(reply[kIntervalByte]));
+    const DeviceSettings settings = DecodeSettings(m_exchange.Reply());
+    m_window.SetText(IDC_EDIT_NEW_ADDRESS, SignedDecimalText(settings.address));
+    ShowDeviceBaud(settings.baudRate);
+    m_window.SetText(IDC_EDIT_SAMPLE_INTERVAL, SignedDecimalText(settings.interval));
 }
 
 void CConsoleDlg::ShowDeviceBaud(uint32_t baudRate) {
@@ -65,8 +59,5 @@ void CConsoleDlg::ShowDeviceBaud(uint32_t baudRate) {
 }
 
 void CConsoleDlg::ShowIdentityText(int id, TextField field) {
-    // The text ends at its first zero byte, or with its field when it has none.
-    const char* first = reinterpret_cast<const char*>(m_exchange.Reply() + field.offset);
-    const std::string bytes(first, std::find(first, first + field.size, '\0'));
-    m_window.SetText(id, m_unitText.ToUtf8(bytes));
+    m_window.SetText(id, m_unitText.ToUtf8(IdentityFieldBytes(m_exchange.Reply(), field)));
 }

@@ -8,20 +8,11 @@
 #include "control_number.h"
 #include "register_map.h"
 #include "resource.h"
-
-namespace {
-
-// What the console lets the operator write.
-constexpr int32_t kLowestAddress = 0;
-constexpr int32_t kHighestAddress = 15;
-constexpr int32_t kShortestSampleInterval = 1;
-constexpr int32_t kLongestSampleInterval = 250;
-
-}  // namespace
+#include "setting_limits.h"
 
 void CConsoleDlg::OnSetAddress() {
     const int32_t newAddress = ReadNumber(IDC_EDIT_NEW_ADDRESS);
-    if (newAddress < kLowestAddress || newAddress > kHighestAddress) {
+    if (!StationAddressAccepted(newAddress)) {
         m_window.ShowMessage(Message::kAddressRange);
         return;
     }
@@ -33,7 +24,7 @@ void CConsoleDlg::OnSetAddress() {
 
 void CConsoleDlg::OnSetSampleInterval() {
     const int32_t interval = ReadNumber(IDC_EDIT_SAMPLE_INTERVAL);
-    if (interval < kShortestSampleInterval || interval > kLongestSampleInterval) {
+    if (!SampleIntervalAccepted(interval)) {
         m_window.ShowMessage(Message::kSampleIntervalRange);
         return;
     }

@@ -2,7 +2,6 @@
 // timer with counts of good and failed readings.
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <limits>
 
 #include "console_controls.h"
@@ -10,6 +9,7 @@
 #include "control_number.h"
 #include "register_map.h"
 #include "resource.h"
+#include "voltage_scale.h"
 
 namespace {
 
@@ -94,9 +94,7 @@ void CConsoleDlg::OnTimer() {
 
 void CConsoleDlg::ShowVoltage() {
     const uint16_t hundredths = RegisterValueAt(m_exchange.Reply() + kReplyDataOffset);
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2fV", static_cast<double>(hundredths) * 0.01);
-    m_window.SetText(IDC_STATIC_VOLTAGE, text);
+    m_window.SetText(IDC_STATIC_VOLTAGE, VoltsText(hundredths, kConsoleScale) + "V");
 }
 
 void CConsoleDlg::ReportReadFailure(ExchangeResult result, bool logAtTop) {

@@ -2,15 +2,14 @@
 
 #include <array>
 
+#include "device_replies.h"
 #include "modbus_frame.h"
 #include "register_map.h"
+#include "voltage_scale.h"
 
 namespace {
 
-// How long a unit has to start its reply.
-constexpr uint32_t kReplyWaitMs = 1000;
 constexpr uint32_t kPollStepMs = 2;
-constexpr double kVoltsPerCount = 0.001;
 
 }  // namespace
 
@@ -31,7 +30,7 @@ bool PollUnit(MultiUnitState& cycle, Clock& clock) {
     const RequestFrame request = ReadFourVoltagesRequest(static_cast<uint8_t>(cycle.currentAddress));
     cycle.port.Purge();
     cycle.port.Write(request.data(), static_cast<uint32_t>(request.size()));
-    WaitForInput(cycle.port, clock, kFourVoltagesReplyLength, kReplyWaitMs);
+    WaitForInput(cycle.port, clock, kFourVoltagesReplyLength, kUnitReplyWaitMs);
 
     std::array<uint8_t, kFourVoltagesReplyLength> reply{};
     const uint32_t received = cycle.port.Read(reply.data(), static_cast<uint32_t>(reply.size()));
@@ -39,9 +38,16 @@ bool PollUnit(MultiUnitState& cycle, Clock& clock) {
     if (received != reply.size() || !VerifyReply(reply.data(), reply.size())) return false;
 
     const auto row = static_cast<size_t>(cycle.currentRow);
-    for (size_t channel = 0; channel < kChannelCount; ++channel) {
-        const uint16_t counts = RegisterValueAt(reply.data() + kReplyDataOffset + 2 * channel);
-        cycle.voltage[channel][row] = static_cast<float>(counts * kVoltsPerCount);
-    }
+    const std::array<float, kChannelCount> volts = FourVolts(reply.data());
+    for (size_t channel = 0; channel < kChannelCount; ++channel) cycle.voltage[channel][row] = volts[channel];
     return true;
+}
+
+std::array<float, kChannelCount> FourVolts(const uint8_t* reply) {
+    const auto counts = DecodeFourVoltages(reply);
+    std::array<float, kChannelCount> volts{};
+    for (size_t channel = 0; channel < kChannelCount; ++channel) {
+        volts[channel] = static_cast<float>(Volts(counts[channel], kMultiUnitScale));
+    }
+    return volts;
 }

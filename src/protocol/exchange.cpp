@@ -71,8 +71,9 @@ void ModbusExchange::AwaitSilence() {
     }
 }
 
-size_t ModbusExchange::WaitForReply(size_t replyLength, bool shortenDeadline) {
+size_t ModbusExchange::WaitForReply(size_t replyLength, const ExchangeOptions& options) {
     const int32_t baudRate = m_baudRate();
+    m_timeoutMs = options.deadlineMs;
     const uint32_t start = m_clock.NowMs();
     size_t received = 0;
     for (;;) {
@@ -93,7 +94,7 @@ size_t ModbusExchange::WaitForReply(size_t replyLength, bool shortenDeadline) {
             received += delivered;
             // Measured from the start of the wait, never from the arrival. A rate
             // of 0 cannot shorten anything: the long deadline stays.
-            if (shortenDeadline && baudRate > 0) m_timeoutMs = ShortDeadlineMs(baudRate);
+            if (options.shortenDeadline && baudRate > 0) m_timeoutMs = ShortDeadlineMs(baudRate);
         }
         if (received >= replyLength) break;
         const uint32_t elapsed = m_clock.NowMs() - start;
@@ -133,7 +134,7 @@ ExchangeResult ModbusExchange::Exchange(const RequestFrame& request, size_t repl
     Log("发:" + FormatHex(request.data(), request.size()), options.logAtTop);
     if (replyLength == 0) return ExchangeResult::Ok;
 
-    const size_t received = WaitForReply(replyLength, options.shortenDeadline);
+    const size_t received = WaitForReply(replyLength, options);
     m_timeoutMs = kRestingTimeoutMs;
     if (received < replyLength) return ExchangeResult::Timeout;
 

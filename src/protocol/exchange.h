@@ -15,6 +15,9 @@ enum class ExchangeResult { Ok, Timeout, CrcError };
 // long replies of the device information, the five lines "读1:" to "读5:".
 enum class ReplyLog { OneLine, FiveLines };
 
+// How long a reply has to begin, counted from the start of the wait.
+constexpr int32_t kReplyDeadlineMs = 5000;
+
 // How one exchange runs. The defaults are those of a button's read: stale
 // input drained, deadline shortened once the reply begins, log cleared.
 struct ExchangeOptions {
@@ -25,6 +28,10 @@ struct ExchangeOptions {
     // Keep the log and insert each line at its top instead of clearing it.
     bool logAtTop = false;
     ReplyLog replyLog = ReplyLog::OneLine;
+    // The deadline until the first reply byte. The console always waits the
+    // full 5000 ms; a program that expects silent stations (a scan of the
+    // line, a poll of many units) waits less.
+    int32_t deadlineMs = kReplyDeadlineMs;
 };
 
 // One request/response round on the console's port: drain stale input,
@@ -33,7 +40,7 @@ struct ExchangeOptions {
 class ModbusExchange {
 public:
     static constexpr size_t kReadBufferSize = 256;
-    static constexpr int32_t kRestingTimeoutMs = 5000;
+    static constexpr int32_t kRestingTimeoutMs = kReplyDeadlineMs;
     static constexpr uint32_t kPendingReadWaitMs = 10;
     // A line that never falls silent must not hold the window thread for ever.
     static constexpr uint32_t kDrainLimitMs = 5000;
@@ -61,7 +68,7 @@ public:
     int32_t TimeoutMs() const { return m_timeoutMs; }
 
 private:
-    size_t WaitForReply(size_t replyLength, bool shortenDeadline);
+    size_t WaitForReply(size_t replyLength, const ExchangeOptions& options);
     uint32_t ReadQueued(size_t offset, uint32_t queued);
     void Log(const std::string& line, bool logAtTop);
     void LogReply(size_t replyLength, const ExchangeOptions& options);

@@ -7,7 +7,7 @@
 #       placed in <win tree>/e2e-bin/<name>.exe.
 #
 #   lumeric_e2e_test(<name> <program> [SIMS <n>] [TIMEOUT <s>] [LOW_COM] [ARGS <program args>...]
-#                    [ENVIRONMENT <VAR=value>...] [<lumeric-sim args>...])
+#                    [ENVIRONMENT <VAR=value>...] [OUTPUT <regex>] [<lumeric-sim args>...])
 #       Native tree (configured with LUMERIC_WIN_BUILD_DIR): a CTest test, label
 #       e2e, that starts <n> sims (default 1) with the given arguments, links them
 #       as fresh COM numbers in the shared Wine prefix and runs <program> (a name
@@ -15,7 +15,10 @@
 #       The program finds them in LUMERIC_COM / LUMERIC_SIM_CONTROL (see
 #       support/sim_control.h). Every test gets COM numbers of its own, so tests
 #       run in parallel. LOW_COM takes them from 2 to 9, for a program that
-#       must pick its port from a list of COM1 to COM12.
+#       must pick its port from a list of COM1 to COM12. In ARGS, @COM@ stands
+#       for the first sim's COM number, for a program that takes its port on
+#       its command line. OUTPUT: the test passes when the program's output
+#       matches <regex> (its exit code is then not looked at).
 
 set(LUMERIC_E2E_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(LUMERIC_E2E_FIXTURE lumeric_wine_prefix)
@@ -40,7 +43,7 @@ function(lumeric_e2e_test name program)
   if(WIN32 OR NOT LUMERIC_WIN_BUILD_DIR)
     return()
   endif()
-  cmake_parse_arguments(E2E "LOW_COM" "SIMS;TIMEOUT" "ARGS;ENVIRONMENT" ${ARGN})
+  cmake_parse_arguments(E2E "LOW_COM" "SIMS;TIMEOUT;OUTPUT" "ARGS;ENVIRONMENT" ${ARGN})
   if(NOT E2E_SIMS)
     set(E2E_SIMS 1)
   endif()
@@ -64,6 +67,7 @@ function(lumeric_e2e_test name program)
   endif()
   set_property(GLOBAL PROPERTY ${counter} ${next})
 
+  list(TRANSFORM E2E_ARGS REPLACE "@COM@" "${com}")
   set(sim_args)
   foreach(arg IN LISTS E2E_UNPARSED_ARGUMENTS)
     list(APPEND sim_args --sim-arg ${arg})
@@ -76,6 +80,9 @@ function(lumeric_e2e_test name program)
   set_tests_properties(${name} PROPERTIES
     LABELS e2e FIXTURES_REQUIRED ${LUMERIC_E2E_FIXTURE} TIMEOUT ${E2E_TIMEOUT}
     ENVIRONMENT "${environment}")
+  if(DEFINED E2E_OUTPUT)
+    set_tests_properties(${name} PROPERTIES PASS_REGULAR_EXPRESSION "${E2E_OUTPUT}")
+  endif()
 endfunction()
 
 # The shared prefix: created once per build tree, its wineserver kept alive

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "fakes/iconv_cp936_decoder.h"
 #include "format_hex.h"
+#include "iconv_cp936_decoder.h"
 #include "reply_lines.h"
 
 namespace {

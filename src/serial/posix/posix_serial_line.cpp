@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -28,11 +29,11 @@ speed_t SpeedFor(uint32_t baud) {
 
 PosixSerialLine::~PosixSerialLine() { Close(); }
 
-bool PosixSerialLine::Open(const std::string& path, uint32_t baud) {
+bool PosixSerialLine::Open(const std::string& path, uint32_t baud, bool exclusive) {
     Close();
     m_fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0) return false;
-    if (!Configure(baud)) {
+    if ((exclusive && flock(m_fd, LOCK_EX | LOCK_NB) != 0) || !Configure(baud)) {
         Close();
         return false;
     }

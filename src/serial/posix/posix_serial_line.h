@@ -15,8 +15,10 @@ public:
     PosixSerialLine& operator=(const PosixSerialLine&) = delete;
 
     // Opens `path` raw, 8 data bits, no parity, 1 stop bit at `baud` bit/s.
-    // Closes any port opened before. False when the device or the rate is refused.
-    bool Open(const std::string& path, uint32_t baud);
+    // Closes any port opened before. False when the device or the rate is
+    // refused. `exclusive` also takes the device's lock (flock), as serial
+    // programs do to keep off each other's line: false when another holds it.
+    bool Open(const std::string& path, uint32_t baud, bool exclusive = false);
     void Close();
 
     bool IsOpen() const override { return m_fd >= 0; }

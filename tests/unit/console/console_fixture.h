@@ -9,8 +9,8 @@
 #include "fakes/fake_dialog_window.h"
 #include "fakes/fake_serial_line.h"
 #include "fakes/frames.h"
-#include "fakes/iconv_cp936_decoder.h"
 #include "fakes/virtual_clock.h"
+#include "iconv_cp936_decoder.h"
 #include "resource.h"
 
 // The buttons that follow the port, as the operator sees them listed.

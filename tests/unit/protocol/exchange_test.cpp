@@ -149,6 +149,19 @@ TEST_F(ExchangeTest, BaudRateZeroKeepsTheLongDeadline) {
     EXPECT_EQ(5000u, ElapsedMs());
 }
 
+TEST_F(ExchangeTest, AShorterFirstByteDeadlineEndsSilenceSoonerButNotAReplyUnderWay) {
+    ExchangeOptions quick;
+    quick.deadlineMs = 150;
+    EXPECT_EQ(ExchangeResult::Timeout, exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, quick));
+    EXPECT_EQ(150u, ElapsedMs());
+    // Begun at 140 ms, the reply has until the rate's 200 ms to end.
+    const uint64_t begin = clock.NowMs();
+    line.Arrive(begin + 140, {kVoltageReply.begin(), kVoltageReply.begin() + 3});
+    line.Arrive(begin + 190, {kVoltageReply.begin() + 3, kVoltageReply.end()});
+    EXPECT_EQ(ExchangeResult::Ok, exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, quick));
+    EXPECT_EQ(ModbusExchange::kRestingTimeoutMs, exchange.TimeoutMs());
+}
+
 TEST_F(ExchangeTest, FiveLineLoggingShowsTheReplyInSlicesBeforeItIsJudged) {
     std::vector<uint8_t> corrupt = WithCrc({0x01, 0x03, 0x06, 0, 1, 0x25, 0x80, 0, 10});
     corrupt.back() ^= 0xFF;

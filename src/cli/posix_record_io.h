@@ -1,0 +1,25 @@
+#pragma once
+#include "record_io.h"
+
+// The local time of day on Linux, to the millisecond.
+class PosixLocalClock : public LocalClock {
+public:
+    LocalTime Now() override;
+};
+
+// A file written straight through to the disk: every Append is synced, so a
+// poll killed with Ctrl-C keeps every line it wrote. Others may read it meanwhile.
+class PosixOutputFile : public OutputFile {
+public:
+    PosixOutputFile() = default;
+    ~PosixOutputFile() override { Close(); }
+    PosixOutputFile(const PosixOutputFile&) = delete;
+    PosixOutputFile& operator=(const PosixOutputFile&) = delete;
+
+    FileError Create(const std::string& path) override;
+    FileError Append(const std::string& bytes) override;
+    void Close() override;
+
+private:
+    int m_fd = -1;
+};
