@@ -180,7 +180,8 @@ TEST(SoakTest, ResourcesStayFlatAndCountsFollowTheFaults) {
         for (DWORD now = elapsedMs(); now < phaseEndMs; now = elapsedMs()) {
             if (now >= nextSampleMs) {
                 samples.push_back(Measure(console.Process(), now / 1000.0));
-                nextSampleMs += kSampleMs;
+                // Reading the counts may have held us past several sample times.
+                while (nextSampleMs <= now) nextSampleMs += kSampleMs;
             }
             Sleep(std::min(nextSampleMs, phaseEndMs) - now);
         }
@@ -198,6 +199,7 @@ TEST(SoakTest, ResourcesStayFlatAndCountsFollowTheFaults) {
         std::printf("%5.0f s, phase %zu (%s, unit 3 %s): console +%d ok +%d failed, unit 3 +%d failed\n",
                     elapsedMs() / 1000.0, phase, fault.fault, unit3Silent ? "silent" : "answering", ok - okBefore,
                     fail - failBefore, unit3Fail - unit3FailBefore);
+        std::fflush(stdout);  // a long soak shows its progress as it goes
         countsFollow = countsFollow && rightKind > wrongKind && unit3Follows;
         okBefore = ok, failBefore = fail, unit3FailBefore = unit3Fail;
     }
