@@ -1,5 +1,6 @@
 #include "console_driver.h"
 
+#include <commctrl.h>
 #include <dlgs.h>
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 namespace {
 
 constexpr wchar_t kConsoleCaption[] = L"Lumeric_Ver1.0";
-constexpr wchar_t kMessageBoxCaption[] = L"Lumeric";
 constexpr wchar_t kDialogClass[] = L"#32770";
 // A reply the console owes us never takes longer than this: its longest
 // handler waits 5000 ms for a silent unit.
@@ -80,24 +80,14 @@ bool ConsoleDriver::Start(DWORD timeoutMs) {
                      timeoutMs);
 }
 
-LRESULT ConsoleDriver::SendTo(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
-    return SendToIn(m_window, id, message, wParam, lParam);
-}
-
 LRESULT ConsoleDriver::SendToIn(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
     Send(GetDlgItem(dialog, id), message, wParam, lParam, &result);
     return static_cast<LRESULT>(result);
 }
 
-std::wstring ConsoleDriver::Text(int id) const { return TextIn(m_window, id); }
-
 std::wstring ConsoleDriver::TextIn(HWND dialog, int id) {
     return ReadText(GetDlgItem(dialog, id), WM_GETTEXTLENGTH, WM_GETTEXT);
-}
-
-void ConsoleDriver::SetTextIn(HWND dialog, int id, const std::wstring& text) {
-    SendToIn(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::vector<std::wstring> ConsoleDriver::Items(int id, UINT countMessage, UINT lengthMessage, UINT textMessage) const {
@@ -109,16 +99,12 @@ std::vector<std::wstring> ConsoleDriver::Items(int id, UINT countMessage, UINT l
     return items;
 }
 
-bool ConsoleDriver::Click(int id, DWORD timeoutMs) { return ClickIn(m_window, id, timeoutMs); }
-
 // Every window of the console runs on its one thread: the console's settle
 // marker lands behind a click posted to any of them.
 bool ConsoleDriver::ClickIn(HWND dialog, int id, DWORD timeoutMs) {
     PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
     return Settle(timeoutMs);
 }
-
-void ConsoleDriver::PressKey(int id, WPARAM virtualKey) const { PressKeyIn(m_window, id, virtualKey); }
 
 void ConsoleDriver::PressKeyIn(HWND dialog, int id, WPARAM virtualKey) {
     PostMessageW(GetDlgItem(dialog, id), WM_KEYDOWN, virtualKey, 1);
@@ -148,8 +134,6 @@ bool ConsoleDriver::Settle(DWORD timeoutMs) {
     PostMessageW(Control(IDC_COMBO_PORT), CB_SETITEMDATA, 0, marker);
     return WaitUntil([&] { return SendTo(IDC_COMBO_PORT, CB_GETITEMDATA) == marker; }, timeoutMs);
 }
-
-HWND ConsoleDriver::WaitForMessageBox(DWORD timeoutMs) const { return WaitForDialog(kMessageBoxCaption, timeoutMs); }
 
 HWND ConsoleDriver::WaitForDialog(const wchar_t* caption, DWORD timeoutMs) const {
     HWND dialog = nullptr;
@@ -196,3 +180,73 @@ DWORD ConsoleDriver::WaitForExit(DWORD timeoutMs) {
     if (WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(m_process.hProcess, &code);
     return code;
 }
+
+bool ConsoleDriver::OpenPort(int com, int baudIndex) {
+    SetText(IDC_COMBO_PORT, std::to_wstring(com));
+    if (baudIndex >= 0) SendTo(IDC_COMBO_BAUD, CB_SETCURSEL, static_cast<WPARAM>(baudIndex));
+    return Click(IDC_BTN_OPEN) && Text(IDC_BTN_OPEN) == L"关闭串口";
+}
+
+std::wstring ConsoleDriver::ClickForMessage(int id, DWORD timeoutMs) {
+    Click(id, timeoutMs);
+    HWND box = WaitForMessageBox(timeoutMs);
+    if (box == nullptr) return L"";
+    const std::wstring text = MessageBoxText(box);
+    DismissMessageBox(box);
+    Settle();
+    return text;
+}
+
+HWND ConsoleDriver::TypeFactoryPassword() {
+    Click(IDC_BTN_FACTORY_MODE);
+    HWND password = WaitForDialog(L"对话", 10000);
+    if (password != nullptr) SetTextIn(password, IDC_EDIT_PASSWORD, L"507193");
+    return password;
+}
+
+bool ConsoleDriver::ConfirmPassword(HWND password) {
+    PostMessageW(GetDlgItem(password, IDOK), BM_CLICK, 0, 0);
+    if (HWND box = WaitForMessageBox(10000)) DismissMessageBox(box);
+    return Settle() && Text(IDC_BTN_FACTORY_MODE) == L"用户模式";
+}
+
+HWND ConsoleDriver::OpenMultiUnit(int com, int units, int baudIndex, bool start) {
+    const std::vector<HWND> known = Windows(kMultiUnitCaption);
+    Click(IDC_BTN_MULTI);
+    HWND window = WaitForNewWindow(kMultiUnitCaption, known, 10000);
+    if (window == nullptr) return nullptr;
+    if (com > 0) SendToIn(window, IDC_COMBO_MU_PORT, CB_SETCURSEL, static_cast<WPARAM>(com - 1));
+    if (baudIndex >= 0) SendToIn(window, IDC_COMBO_MU_BAUD, CB_SETCURSEL, static_cast<WPARAM>(baudIndex));
+    SetTextIn(window, IDC_EDIT_DEVICE_COUNT, std::to_wstring(units));
+    if (!start) return window;
+    return ClickIn(window, IDC_BTN_ACQUIRE) && TextIn(window, IDC_BTN_ACQUIRE) == L"停止" ? window : nullptr;
+}
+
+// A list view hands its texts only into memory of its own process, so the
+// item record and its text buffer are placed there and read back.
+std::wstring TableCell(HWND window, int list, int row, int column) {
+    struct RemoteItem {
+        LVITEMW item;
+        wchar_t text[256];
+    };
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == nullptr) return L"?";
+    auto* remote = static_cast<RemoteItem*>(
+        VirtualAllocEx(process, nullptr, sizeof(RemoteItem), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    RemoteItem local{};
+    local.item.iSubItem = column;
+    local.item.pszText = remote != nullptr ? remote->text : nullptr;
+    local.item.cchTextMax = 256;
+    DWORD_PTR length = 0;
+    const bool read = remote != nullptr && WriteProcessMemory(process, remote, &local, sizeof local, nullptr) &&
+                      Send(GetDlgItem(window, list), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                           reinterpret_cast<LPARAM>(remote), &length) &&
+                      ReadProcessMemory(process, remote, &local, sizeof local, nullptr);
+    if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return read ? std::wstring(local.text, std::min<size_t>(length, 255)) : L"?";
+}
+
+int TableCount(HWND window, int row, int column) { return _wtoi(TableCell(window, IDC_LIST_COUNTS, row, column).c_str()); }

@@ -1,5 +1,7 @@
-// The real Lumeric.exe under Wine, driven from outside through its window,
-// against a simulated unit linked as COM $LUMERIC_COM.
+// The real Lumeric.exe under Wine, driven from outside through its window as
+// an operator would, against a simulated unit linked as COM $LUMERIC_COM.
+// What a handler decides is proven by the unit tests; here, that the real
+// window, controls, message boxes and port carry it.
 //
 // The unit runs at 1200 bit/s: a reply must be complete within 1920000 / baud
 // ms of the start of the wait once its first byte is in, and the slowest
@@ -23,35 +25,41 @@ const std::vector<int> kAllPortButtons{
     IDC_BTN_CAL_20V_20V,   IDC_BTN_CAL_200V_20V,  IDC_BTN_CAL_200V_200V,       IDC_BTN_CAL_600V_200V,
     IDC_BTN_CAL_600V_600V,
 };
-
-// Nothing is linked as this COM number in the test prefix.
-constexpr wchar_t kMissingPort[] = L"999";
 constexpr DWORD kExitTimeoutMs = 10000;
-constexpr int kUnitBaudIndex = 0;  // "1200"
-
-// The port-dependent buttons that are enabled, in the order above.
-std::vector<int> EnabledPortButtons(const ConsoleDriver& console) {
-    std::vector<int> enabled;
-    for (int id : kAllPortButtons) if (console.IsEnabled(id)) enabled.push_back(id);
-    return enabled;
-}
-
-int Count(const ConsoleDriver& console, int id) { return _wtoi(console.Text(id).c_str()); }
+// The longest a console operation may hold its window: a drain of a line that
+// never falls silent, then a wait of 5000 ms, with room for a slow machine.
+constexpr DWORD kHoldLimitMs = 5000 + 5000 + 3000;
+const std::wstring kReadRequest = L"发: 01 03 00 40 00 01 85 DE";
 
 class ConsoleTest : public ::testing::Test {
-protected:
+public:
     void SetUp() override {
         ASSERT_GT(ComNumber(), 0) << "LUMERIC_COM is not set";
         ASSERT_TRUE(sim.Connected()) << "no lumeric-sim at LUMERIC_SIM_CONTROL";
         ASSERT_TRUE(console.Start()) << "Lumeric.exe did not show its window";
     }
+    // The unit's COM port at its 1200 bit/s, typed: the port combo's selection stays on "1".
+    void OpenSimPort() { ASSERT_TRUE(console.OpenPort(ComNumber(), 0)); }
 
-    // Opens the simulated unit's COM port at its speed and checks the console followed.
-    void OpenSimPort(const std::wstring& tail = L"") {
-        console.SetText(IDC_COMBO_PORT, std::to_wstring(ComNumber()) + tail);
-        console.SendTo(IDC_COMBO_BAUD, CB_SETCURSEL, kUnitBaudIndex);
-        ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
-        ASSERT_EQ(console.Text(IDC_BTN_OPEN), L"关闭串口");
+    std::vector<int> EnabledPortButtons() const {
+        std::vector<int> enabled;
+        for (int id : kAllPortButtons) if (console.IsEnabled(id)) enabled.push_back(id);
+        return enabled;
+    }
+    bool Logged(const std::wstring& line) const {
+        const std::vector<std::wstring> lines = console.ListLines(IDC_LIST_LOG);
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    // A read of the voltage, its display cleared first; what it then shows.
+    std::wstring ReadVoltage() {
+        console.SetText(IDC_STATIC_VOLTAGE, L"");
+        EXPECT_TRUE(console.Click(IDC_BTN_READ_VOLTAGE, kHoldLimitMs)) << "the console stayed busy";
+        return console.Text(IDC_STATIC_VOLTAGE);
+    }
+    RECT WindowRect() const {
+        RECT rect{};
+        GetWindowRect(console.Window(), &rect);
+        return rect;
     }
 
     SimControl sim;
@@ -59,12 +67,11 @@ protected:
 };
 
 TEST_F(ConsoleTest, StartsNarrowedInUserModeWithItsDefaultsAndEndsOnEnterInAnEditBox) {
-    HWND window = console.Window();
     EXPECT_EQ(console.Text(IDC_BTN_OPEN), L"打开串口");
     EXPECT_EQ(console.Text(IDC_BTN_CONTINUOUS), L"连续采集");
     EXPECT_EQ(console.Text(IDC_BTN_FACTORY_MODE), L"厂家模式");
 
-    // The combos hold their template items, unsorted, with the start selections.
+    // The combos hold their resource items, unsorted, with the start selections.
     std::vector<std::wstring> ports;
     for (int n = 1; n <= 20; ++n) ports.push_back(std::to_wstring(n));
     const std::vector<std::wstring> bauds{L"1200", L"2400", L"4800", L"9600", L"19200"};
@@ -76,32 +83,25 @@ TEST_F(ConsoleTest, StartsNarrowedInUserModeWithItsDefaultsAndEndsOnEnterInAnEdi
     EXPECT_EQ(console.SendTo(IDC_COMBO_PORT, CB_GETCURSEL), 0);
     EXPECT_EQ(console.SendTo(IDC_COMBO_BAUD, CB_GETCURSEL), 3);
     EXPECT_EQ(console.SendTo(IDC_COMBO_CAL_CHANNEL, CB_GETCURSEL), CB_ERR);
-    EXPECT_EQ(console.SendTo(IDC_COMBO_DEVICE_BAUD, CB_GETCURSEL), CB_ERR);
-
-    EXPECT_TRUE(console.IsEnabled(IDC_BTN_OPEN));
-    EXPECT_TRUE(console.IsEnabled(IDC_BTN_MULTI));
-    EXPECT_EQ(EnabledPortButtons(console), std::vector<int>{});
+    EXPECT_TRUE(console.IsEnabled(IDC_BTN_OPEN) && console.IsEnabled(IDC_BTN_MULTI));
+    EXPECT_EQ(EnabledPortButtons(), std::vector<int>{});
 
     // The window is cut to 383/513 of the template's width, which leaves the
     // log inside and the factory column outside.
-    RECT outer{}, client{};
-    GetWindowRect(window, &outer);
-    GetClientRect(window, &client);
+    const RECT outer = WindowRect();
+    RECT client{}, log{}, calibration{};
+    GetClientRect(console.Window(), &client);
     const SIZE full = ConsoleDriver::TemplateSizeInPixels();
     ASSERT_GT(full.cx, 0);
     const int frameWidth = (outer.right - outer.left) - client.right;
     EXPECT_EQ(outer.right - outer.left, (full.cx + frameWidth) * 383 / 513);
-    RECT log{}, calibration{};
     GetWindowRect(console.Control(IDC_LIST_LOG), &log);
     GetWindowRect(console.Control(IDC_BTN_CAL_3V_0V5), &calibration);
     EXPECT_LE(log.right, outer.right);
     EXPECT_GE(calibration.left, outer.right);
-
-    const LONG style = GetWindowLongW(window, GWL_STYLE);
-    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
-    EXPECT_NE(style & WS_SYSMENU, 0);
-    EXPECT_NE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
-
+    const LONG style = GetWindowLongW(console.Window(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_SYSMENU), WS_SYSMENU);
+    EXPECT_NE(GetWindowLongW(console.Window(), GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
     // Under Wine, WM_GETICON and WM_GETFONT answer 0 to another process, so
     // the icon and the fonts are checked on the demo's screenshots instead.
 
@@ -111,15 +111,12 @@ TEST_F(ConsoleTest, StartsNarrowedInUserModeWithItsDefaultsAndEndsOnEnterInAnEdi
 
 TEST_F(ConsoleTest, OpensAndClosesTheSimulatedPortSilentlyRefusesAMissingOneAndEndsOnEscape) {
     OpenSimPort();
-    EXPECT_EQ(EnabledPortButtons(console), kAllPortButtons);
-
+    EXPECT_EQ(EnabledPortButtons(), kAllPortButtons);
     ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
     EXPECT_EQ(console.Text(IDC_BTN_OPEN), L"打开串口");
-    EXPECT_EQ(EnabledPortButtons(console), std::vector<int>{});
+    EXPECT_EQ(EnabledPortButtons(), std::vector<int>{});
 
-    console.SetText(IDC_COMBO_PORT, kMissingPort);
-    ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
-    EXPECT_EQ(console.Text(IDC_BTN_OPEN), L"打开串口");
+    EXPECT_FALSE(console.OpenPort(999)) << "nothing is linked as COM999";
     EXPECT_EQ(console.WaitForMessageBox(500), nullptr) << "a failed open is silent";
 
     // Reopen, so that the end also closes an open port.
@@ -129,29 +126,29 @@ TEST_F(ConsoleTest, OpensAndClosesTheSimulatedPortSilentlyRefusesAMissingOneAndE
 }
 
 TEST_F(ConsoleTest, ReadsTheVoltageThroughFieldsOfAnyLengthAndLogsTheExchangeOrTheTimeout) {
-    ASSERT_EQ(sim.Command("set 1 voltage 1 1234").substr(0, 2), "ok");
+    ASSERT_TRUE(sim.Ok("set 1 voltage 1 1234"));
     // Numbers are read from the start of a text; what follows here is far
     // longer than any fixed buffer, with a lone surrogate that UTF-8 cannot hold.
     const std::wstring tail = L"\xD800" + std::wstring(100000, L'x');
-    OpenSimPort(tail);
+    console.SetText(IDC_COMBO_PORT, std::to_wstring(ComNumber()) + tail);
+    console.SendTo(IDC_COMBO_BAUD, CB_SETCURSEL, 0);
+    ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
+    ASSERT_EQ(console.Text(IDC_BTN_OPEN), L"关闭串口");
     console.SetText(IDC_EDIT_ADDRESS, L"1" + tail);
     sim.Command("clearlog");
 
-    ASSERT_TRUE(console.Click(IDC_BTN_READ_VOLTAGE));
-    EXPECT_EQ(console.Text(IDC_STATIC_VOLTAGE), L"12.34V");
+    EXPECT_EQ(ReadVoltage(), L"12.34V");
     // The list sorts: the reply line ("读") stands above the request line ("发").
-    const std::vector<std::wstring> good{L"读: 01 03 02 04 D2 3A D9", L"发: 01 03 00 40 00 01 85 DE"};
-    EXPECT_EQ(console.ListLines(IDC_LIST_LOG), good);
+    EXPECT_EQ(console.ListLines(IDC_LIST_LOG), (std::vector<std::wstring>{L"读: 01 03 02 04 D2 3A D9", kReadRequest}));
     const std::vector<SimFrame> frames = sim.Log();
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].hex, "01030040000185DE");
     EXPECT_EQ(frames[0].baud, 1200u);
 
-    ASSERT_EQ(sim.Command("fault 1 silent").substr(0, 2), "ok");
+    ASSERT_TRUE(sim.Ok("fault 1 silent"));
     ASSERT_TRUE(console.Click(IDC_BTN_READ_VOLTAGE));
     EXPECT_EQ(console.Text(IDC_STATIC_VOLTAGE), L"12.34V") << "a failed read keeps the last value";
-    const std::vector<std::wstring> silent{L"发: 01 03 00 40 00 01 85 DE", L"通讯超时!"};
-    EXPECT_EQ(console.ListLines(IDC_LIST_LOG), silent);
+    EXPECT_EQ(console.ListLines(IDC_LIST_LOG), (std::vector<std::wstring>{kReadRequest, L"通讯超时!"}));
 }
 
 TEST_F(ConsoleTest, ContinuousAcquisitionCountsGoodAndSilentTicksNewestFirst) {
@@ -161,34 +158,158 @@ TEST_F(ConsoleTest, ContinuousAcquisitionCountsGoodAndSilentTicksNewestFirst) {
     ASSERT_TRUE(console.Click(IDC_BTN_CONTINUOUS));
     EXPECT_EQ(console.Text(IDC_BTN_CONTINUOUS), L"停止采集");
 
-    ASSERT_TRUE(WaitUntil([&] { return Count(console, IDC_STATIC_OK_COUNT) >= 3; }, 10000));
-    ASSERT_EQ(sim.Command("fault 1 silent").substr(0, 2), "ok");
-    ASSERT_TRUE(WaitUntil([&] { return Count(console, IDC_STATIC_FAIL_COUNT) >= 1; }, 15000));
-    ASSERT_EQ(sim.Command("fault 1 none").substr(0, 2), "ok");
-    const int okBefore = Count(console, IDC_STATIC_OK_COUNT);
-    ASSERT_TRUE(WaitUntil([&] { return Count(console, IDC_STATIC_OK_COUNT) >= okBefore + 2; }, 15000));
-
+    ASSERT_TRUE(WaitUntil([&] { return console.Number(IDC_STATIC_OK_COUNT) >= 3; }, 10000));
+    ASSERT_TRUE(sim.Ok("fault 1 silent"));
+    ASSERT_TRUE(WaitUntil([&] { return console.Number(IDC_STATIC_FAIL_COUNT) >= 1; }, 15000));
+    ASSERT_TRUE(sim.Ok("fault 1 none"));
+    const int okBefore = console.Number(IDC_STATIC_OK_COUNT);
+    ASSERT_TRUE(WaitUntil([&] { return console.Number(IDC_STATIC_OK_COUNT) >= okBefore + 2; }, 15000));
     ASSERT_TRUE(console.Click(IDC_BTN_CONTINUOUS));
     EXPECT_EQ(console.Text(IDC_BTN_CONTINUOUS), L"连续采集");
 
-    const int ok = Count(console, IDC_STATIC_OK_COUNT);
-    const int failed = Count(console, IDC_STATIC_FAIL_COUNT);
-    EXPECT_EQ(console.Text(IDC_STATIC_VOLTAGE), L"12.34V");
     // Every tick sent one request and logged it below its outcome, newest tick
-    // first: g for a reply, s for silence.
+    // first: g for a reply, s for silence. The newest two were answered, the oldest too.
+    const int ok = console.Number(IDC_STATIC_OK_COUNT), failed = console.Number(IDC_STATIC_FAIL_COUNT);
     EXPECT_EQ(sim.Log().size(), static_cast<size_t>(ok + failed));
     const std::vector<std::wstring> lines = console.ListLines(IDC_LIST_LOG);
     ASSERT_EQ(lines.size(), 2u * (ok + failed));
     std::string ticks;
     for (size_t i = 0; i < lines.size(); i += 2) {
-        EXPECT_EQ(lines[i + 1], L"发: 01 03 00 40 00 01 85 DE");
+        EXPECT_EQ(lines[i + 1], kReadRequest);
         ticks += lines[i].rfind(L"读: 01 03 02", 0) == 0 ? 'g' : lines[i] == L"通讯超时!" ? 's' : '?';
     }
     EXPECT_EQ(std::count(ticks.begin(), ticks.end(), 'g'), ok);
     EXPECT_EQ(std::count(ticks.begin(), ticks.end(), 's'), failed);
-    // The newest two were answered, the oldest too.
     EXPECT_EQ(ticks.substr(0, 2), "gg");
     EXPECT_EQ(ticks.back(), 'g');
+}
+
+// Run on a Chinese and on an English system, whose code page (1252) and sort
+// order are not Chinese: the unit's texts are code page 936 all the same, and
+// the log sorts in Chinese order.
+TEST_F(ConsoleTest, InformationReadShowsTheUnitsChineseNameAndLogsInChineseOrder) {
+    OpenSimPort();
+    sim.Command("clearlog");
+    ASSERT_TRUE(sim.Ok("set 1 name B5E7D1B9BCE0B2E2B5A5D4AA"));  // 电压监测单元 in code page 936
+    ASSERT_TRUE(sim.Ok("set 1 interval 25"));
+    // A lead byte whose next byte cannot follow it: no character of code page 936.
+    ASSERT_TRUE(sim.Ok("set 1 protocol 56318130"));
+    ASSERT_TRUE(console.Click(IDC_BTN_READ_INFO));
+
+    EXPECT_EQ(console.Text(IDC_EDIT_NEW_ADDRESS), L"1");
+    EXPECT_EQ(console.SendTo(IDC_COMBO_DEVICE_BAUD, CB_GETCURSEL), 0) << "the unit's 1200 bit/s";
+    EXPECT_EQ(console.Text(IDC_EDIT_SAMPLE_INTERVAL), L"25");
+    EXPECT_EQ(console.Text(IDC_STATIC_DEVICE_NAME), L"电压监测单元");
+    EXPECT_EQ(console.Text(IDC_STATIC_VENDOR), L"朗明电子");
+    EXPECT_EQ(console.Text(IDC_STATIC_PROTOCOL_VERSION), L"V1\xFFFD" L"0");
+
+    // The sorted list shows the reply's five lines above the request.
+    const std::vector<std::wstring> lines = console.ListLines(IDC_LIST_LOG);
+    ASSERT_EQ(lines.size(), 6u);
+    for (size_t i = 0; i < 5; ++i) EXPECT_EQ(lines[i].substr(0, 3), L"读" + std::to_wstring(i + 1) + L":");
+    EXPECT_EQ(lines[5], L"发: 01 03 00 07 00 28 F4 15");
+    EXPECT_EQ(sim.Log().size(), 2u);
+}
+
+// A new address, then a new speed on the port that was open: the next reads
+// reach the unit there.
+TEST_F(ConsoleTest, AfterAnAddressAndABaudChangeTheNextReadsReachTheUnit) {
+    OpenSimPort();
+    sim.Command("clearlog");
+    console.SetText(IDC_EDIT_NEW_ADDRESS, L"2");
+    EXPECT_EQ(console.ClickForMessage(IDC_BTN_SET_ADDRESS), L"设置成功");
+    EXPECT_EQ(console.Text(IDC_EDIT_ADDRESS), L"2");
+    EXPECT_EQ(ReadVoltage(), L"12.34V");
+
+    console.SendTo(IDC_COMBO_DEVICE_BAUD, CB_SETCURSEL, 4);  // "19200"
+    EXPECT_EQ(console.ClickForMessage(IDC_BTN_SET_BAUD), L"设置成功");
+    EXPECT_EQ(console.Text(IDC_COMBO_BAUD), L"19200");
+    EXPECT_EQ(ReadVoltage(), L"12.34V");
+
+    const std::vector<SimFrame> frames = sim.Log();
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_EQ(frames[1].hex.substr(0, 2), "02");
+    EXPECT_EQ(frames[2].hex.substr(0, 12), "020600024B00");
+    EXPECT_EQ(frames[2].baud, 1200u);
+    EXPECT_EQ(frames[3].baud, 19200u);
+    EXPECT_NE(sim.Command("get 2").find("baud=19200"), std::string::npos);
+}
+
+TEST_F(ConsoleTest, ResetIsSentWithNothingAwaited) {
+    OpenSimPort();
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(console.Click(IDC_BTN_RESET));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(console.ListLines(IDC_LIST_LOG), std::vector<std::wstring>{L"发: 01 06 00 2F 55 66 07 79"});
+    EXPECT_EQ(console.WaitForMessageBox(500), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return sim.Command("get 1").find("resets=1") != std::string::npos; }, 2000));
+    // The unit's echo waits in the port until the next operation drains it.
+    EXPECT_EQ(ReadVoltage(), L"12.34V");
+}
+
+TEST_F(ConsoleTest, FactoryModeThroughThePasswordDialogWidensInPlaceThenOneCalibration) {
+    OpenSimPort();
+    const RECT narrow = WindowRect();
+    HWND password = console.TypeFactoryPassword();
+    ASSERT_NE(password, nullptr) << "no password dialog";
+    EXPECT_NE(GetWindowLongW(GetDlgItem(password, IDC_EDIT_PASSWORD), GWL_STYLE) & ES_PASSWORD, 0);
+    ASSERT_TRUE(console.ConfirmPassword(password));
+
+    const RECT wide = WindowRect();
+    RECT column{};
+    GetWindowRect(console.Control(IDC_BTN_CAL_600V_600V), &column);
+    EXPECT_EQ(wide.left, narrow.left);
+    EXPECT_EQ(wide.top, narrow.top);
+    EXPECT_EQ(wide.bottom, narrow.bottom);
+    EXPECT_LT(column.right, wide.right) << "the factory column lies inside the window";
+
+    console.SendTo(IDC_COMBO_CAL_CHANNEL, CB_SETCURSEL, 1);  // "通道2"
+    EXPECT_EQ(console.ClickForMessage(IDC_BTN_CAL_20V_3V), L"校准成功");
+    EXPECT_NE(sim.Command("get 1").find("calibrations=0203"), std::string::npos);
+
+    ASSERT_TRUE(console.Click(IDC_BTN_FACTORY_MODE));
+    EXPECT_EQ(WindowRect().right, narrow.right);
+    EXPECT_EQ(console.Text(IDC_BTN_FACTORY_MODE), L"厂家模式");
+}
+
+// Which text each fault ends in is proven for every operation by the unit
+// tests; here, the real port's reads under the shapes of arrival that only
+// real time makes: the window answers again, and the next exchange is good.
+struct LineFault {
+    const char* fault;
+    void (*operate)(ConsoleTest& t);
+};
+const LineFault kLineFaults[] = {
+    // Late, yet complete within the 1600 ms a read at 1200 bit/s allows.
+    {"late 1000", [](ConsoleTest& t) { EXPECT_EQ(t.ReadVoltage(), L"12.34V"); }},
+    {"chunks 3 20", [](ConsoleTest& t) { EXPECT_EQ(t.ReadVoltage(), L"12.34V"); }},
+    {"short 5", [](ConsoleTest& t) {
+         EXPECT_EQ(t.ReadVoltage(), L"");
+         EXPECT_TRUE(t.Logged(L"通讯超时!"));
+     }},
+    // The bytes past the settings reply must not spoil the identity that follows at once.
+    {"trailing 3", [](ConsoleTest& t) {
+         EXPECT_TRUE(t.console.Click(IDC_BTN_READ_INFO, kHoldLimitMs));
+         EXPECT_EQ(t.console.Text(IDC_STATIC_DEVICE_NAME), L"Lumeric-VM4");
+     }},
+    // The reset's drain meets a line that never falls silent, and ends.
+    {"babble", [](ConsoleTest& t) {
+         EXPECT_TRUE(t.console.Click(IDC_BTN_RESET, kHoldLimitMs));
+         EXPECT_EQ(t.console.ListLines(IDC_LIST_LOG), std::vector<std::wstring>{L"发: 01 06 00 2F 55 66 07 79"});
+     }},
+};
+
+TEST_F(ConsoleTest, EachShapeOfArrivalLeavesTheWindowAnsweringAndTheNextExchangeGood) {
+    OpenSimPort();
+    for (const LineFault& c : kLineFaults) {
+        SCOPED_TRACE(c.fault);
+        ASSERT_TRUE(sim.Ok(std::string("fault 1 ") + c.fault));
+        c.operate(*this);
+        ASSERT_TRUE(sim.Ok("fault 1 none"));
+        Sleep(300);  // the operator's next click, once what the fault left on the wire is in
+        EXPECT_EQ(ReadVoltage(), L"12.34V");
+        EXPECT_FALSE(Logged(L"通讯超时!") || Logged(L"数据验证错误!"));
+    }
 }
 
 }  // namespace

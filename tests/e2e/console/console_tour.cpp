@@ -13,7 +13,6 @@
 #include <string>
 
 #include "console_driver.h"
-#include "list_view_reader.h"
 #include "resource.h"
 
 namespace {
@@ -57,9 +56,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Sleep(500);  // let the window finish painting
     if (!Screenshot(L"1-start")) return Finish("no screenshot of the start");
 
-    console.SetText(IDC_COMBO_PORT, L"1");
-    console.Click(IDC_BTN_OPEN);
-    if (console.Text(IDC_BTN_OPEN) != L"关闭串口") return Finish("COM1 did not open");
+    if (!console.OpenPort(1)) return Finish("COM1 did not open");
     console.Click(IDC_BTN_READ_VOLTAGE);
     Screenshot(L"2-voltage-read");
 
@@ -72,7 +69,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     console.SetText(IDC_EDIT_POLL_INTERVAL, L"300");
     console.Click(IDC_BTN_CONTINUOUS);
-    WaitUntil([&] { return _wtoi(console.Text(IDC_STATIC_OK_COUNT).c_str()) >= 6; }, 10000);
+    WaitUntil([&] { return console.Number(IDC_STATIC_OK_COUNT) >= 6; }, 10000);
     Screenshot(L"4-continuous");
     console.Click(IDC_BTN_CONTINUOUS);
 
@@ -90,15 +87,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     SetWindowPos(console.Window(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     console.Click(IDC_BTN_READ_INFO);
     Screenshot(L"6-device-info");
-    console.Click(IDC_BTN_FACTORY_MODE);
-    HWND password = console.WaitForDialog(L"对话", 5000);
+    HWND password = console.TypeFactoryPassword();
     if (password == nullptr) return Finish("no password dialog");
-    SendDlgItemMessageW(password, IDC_EDIT_PASSWORD, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"507193"));
     Screenshot(L"7-password");
-    PostMessageW(GetDlgItem(password, IDOK), BM_CLICK, 0, 0);
-    if (HWND accepted = console.WaitForMessageBox(5000)) ConsoleDriver::DismissMessageBox(accepted);
-    console.Settle();
-    if (console.Text(IDC_BTN_FACTORY_MODE) != L"用户模式") return Finish("factory mode did not open");
+    if (!console.ConfirmPassword(password)) return Finish("factory mode did not open");
     Screenshot(L"8-factory-mode");
     console.SendTo(IDC_COMBO_CAL_CHANNEL, CB_SETCURSEL, 1);
     console.Click(IDC_BTN_CAL_20V_3V);
@@ -109,14 +101,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     // Units 1 and 2 answer at 9600 bit/s; unit 3 runs at 19200, so the
     // window's cycle at 9600 shows it as failing.
-    const wchar_t multiUnitCaption[] = L"Corvane多台";
-    console.Click(IDC_BTN_MULTI);
-    HWND multiUnit = console.WaitForNewWindow(multiUnitCaption, {}, 10000);
-    if (multiUnit == nullptr) return Finish("no multi-unit window");
-    ConsoleDriver::SetTextIn(multiUnit, IDC_EDIT_DEVICE_COUNT, L"3");
-    console.ClickIn(multiUnit, IDC_BTN_ACQUIRE);
-    HWND counts = GetDlgItem(multiUnit, IDC_LIST_COUNTS);
-    WaitUntil([&] { return _wtoi(ListViewCell(counts, 2, 1).c_str()) >= 2; }, 20000);
+    HWND multiUnit = console.OpenMultiUnit(1, 3);
+    if (multiUnit == nullptr) return Finish("the multi-unit cycle did not start");
+    WaitUntil([&] { return TableCount(multiUnit, 2, 1) >= 2; }, 20000);
     Screenshot(L"10-multi-unit");
     ConsoleDriver::PressKeyIn(multiUnit, IDC_EDIT_PERIOD, VK_ESCAPE);
 

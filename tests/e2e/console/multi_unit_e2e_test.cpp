@@ -11,25 +11,18 @@
 #include <vector>
 
 #include "console_driver.h"
-#include "list_view_reader.h"
 #include "resource.h"
 #include "sim_control.h"
 
 namespace {
 
-constexpr wchar_t kCaption[] = L"Corvane多台";
 constexpr int kTableLists[] = {IDC_LIST_BAT1, IDC_LIST_BAT2, IDC_LIST_BAT3, IDC_LIST_BAT4, IDC_LIST_COUNTS};
-
-std::wstring Cell(HWND window, int list, int row, int column) {
-    return ListViewCell(GetDlgItem(window, list), row, column);
-}
-
-int Count(HWND window, int row, int column) { return _wtoi(Cell(window, IDC_LIST_COUNTS, row, column).c_str()); }
 
 // A row of the table as shown: address and 电池1 to 电池4.
 std::vector<std::wstring> Values(HWND window, int row) {
-    return {Cell(window, IDC_LIST_BAT1, row, 0), Cell(window, IDC_LIST_BAT1, row, 1), Cell(window, IDC_LIST_BAT2, row, 0),
-            Cell(window, IDC_LIST_BAT3, row, 0), Cell(window, IDC_LIST_BAT4, row, 0)};
+    return {TableCell(window, IDC_LIST_BAT1, row, 0), TableCell(window, IDC_LIST_BAT1, row, 1),
+            TableCell(window, IDC_LIST_BAT2, row, 0), TableCell(window, IDC_LIST_BAT3, row, 0),
+            TableCell(window, IDC_LIST_BAT4, row, 0)};
 }
 
 // The template's look and what the window told its controls, as the real controls report it.
@@ -53,23 +46,20 @@ TEST(MultiUnitTest, WindowsBesideTheConsoleFillTheirTableFromFourUnitsUntilEscap
     ASSERT_GT(ComNumber(), 0) << "LUMERIC_COM is not set";
     ASSERT_LE(ComNumber(), 12) << "the window's port list ends at COM12";
     SimControl sim;
-    ASSERT_EQ(sim.Command("fault 3 silent").substr(0, 2), "ok");
-    ASSERT_EQ(sim.Command("set 2 voltage 4 65535").substr(0, 2), "ok");
+    ASSERT_TRUE(sim.Ok("fault 3 silent"));
+    ASSERT_TRUE(sim.Ok("set 2 voltage 4 65535"));
     ConsoleDriver console;
     ASSERT_TRUE(console.Start()) << "Lumeric.exe did not show its window";
 
     // The console lets its port go; each press opens another window.
-    console.SetText(IDC_COMBO_PORT, std::to_wstring(ComNumber()));
-    ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
-    ASSERT_EQ(console.Text(IDC_BTN_OPEN), L"关闭串口");
+    ASSERT_TRUE(console.OpenPort(ComNumber()));
     std::vector<HWND> windows;
     for (int press = 0; press < 2; ++press) {
-        console.Click(IDC_BTN_MULTI);
-        windows.push_back(console.WaitForNewWindow(kCaption, windows, 10000));
+        windows.push_back(console.OpenMultiUnit(0, 4, -1, false));
         ASSERT_NE(windows.back(), nullptr);
     }
     EXPECT_EQ(console.Text(IDC_BTN_OPEN), L"打开串口");
-    EXPECT_EQ(console.Windows(kCaption).size(), 2u);
+    EXPECT_EQ(console.Windows(kMultiUnitCaption).size(), 2u);
     ExpectTemplateAndSetUp(windows[0], console.Window());
 
     const std::vector<std::vector<std::wstring>> shown = {
@@ -82,14 +72,12 @@ TEST(MultiUnitTest, WindowsBesideTheConsoleFillTheirTableFromFourUnitsUntilEscap
     for (int i = 0; i < 2; ++i) {
         HWND window = windows[i];
         ConsoleDriver::SendToIn(window, IDC_COMBO_MU_PORT, CB_SETCURSEL, ComNumber() - 1);
-        ConsoleDriver::SetTextIn(window, IDC_EDIT_DEVICE_COUNT, L"4");
         ASSERT_TRUE(console.ClickIn(window, IDC_BTN_ACQUIRE));
         ASSERT_EQ(ConsoleDriver::TextIn(window, IDC_BTN_ACQUIRE), L"停止");
-
-        ASSERT_TRUE(WaitUntil([&] { return Count(window, 3, 0) >= 2 && Count(window, 2, 1) >= 2; }, 20000));
+        ASSERT_TRUE(WaitUntil([&] { return TableCount(window, 3, 0) >= 2 && TableCount(window, 2, 1) >= 2; }, 20000));
         for (int row = 0; row < 4; ++row) {
             EXPECT_EQ(Values(window, row), shown[row]) << row;
-            EXPECT_EQ(Count(window, row, row == 2 ? 0 : 1), 0) << row;
+            EXPECT_EQ(TableCount(window, row, row == 2 ? 0 : 1), 0) << row;
         }
 
         ConsoleDriver::PressKeyIn(window, IDC_EDIT_PERIOD, keys[i]);
@@ -106,12 +94,7 @@ TEST(MultiUnitTest, WindowsBesideTheConsoleFillTheirTableFromFourUnitsUntilEscap
     EXPECT_EQ(console.Text(IDC_STATIC_VOLTAGE), L"12.34V");
 
     // The console's end takes a window with a running cycle along, cleanly.
-    ASSERT_TRUE(console.Click(IDC_BTN_MULTI));
-    HWND last = console.WaitForNewWindow(kCaption, {}, 10000);
-    ASSERT_NE(last, nullptr);
-    ConsoleDriver::SendToIn(last, IDC_COMBO_MU_PORT, CB_SETCURSEL, ComNumber() - 1);
-    ASSERT_TRUE(console.ClickIn(last, IDC_BTN_ACQUIRE));
-    ASSERT_EQ(ConsoleDriver::TextIn(last, IDC_BTN_ACQUIRE), L"停止");
+    ASSERT_NE(console.OpenMultiUnit(ComNumber(), 4), nullptr);
     console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
     EXPECT_EQ(console.WaitForExit(10000), 0u);
 }
@@ -138,21 +121,18 @@ std::string CsvLine(const std::vector<std::wstring>& cells) {
 
 TEST(MultiUnitTest, ARecordedCycleWritesEveryPollAndExcelExportsTheTableAsShown) {
     SimControl sim;
-    ASSERT_EQ(sim.Command("fault 2 silent").substr(0, 2), "ok");
+    ASSERT_TRUE(sim.Ok("fault 2 silent"));
     ConsoleDriver console;
     ASSERT_TRUE(console.Start()) << "Lumeric.exe did not show its window";
-    console.Click(IDC_BTN_MULTI);
-    HWND window = console.WaitForNewWindow(kCaption, {}, 10000);
+    HWND window = console.OpenMultiUnit(ComNumber(), 3, -1, false);
     ASSERT_NE(window, nullptr);
-    ConsoleDriver::SendToIn(window, IDC_COMBO_MU_PORT, CB_SETCURSEL, ComNumber() - 1);
-    ConsoleDriver::SetTextIn(window, IDC_EDIT_DEVICE_COUNT, L"3");
     ConsoleDriver::SendToIn(window, IDC_CHECK_SAVE_RECORD, BM_SETCHECK, BST_CHECKED);
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
     const std::wstring file = temp + std::wstring(L"lumeric-") + std::to_wstring(GetCurrentProcessId());
 
     ASSERT_TRUE(console.ClickAndSaveAs(window, IDC_BTN_ACQUIRE, file + L"-record.csv"));
-    ASSERT_TRUE(WaitUntil([&] { return Count(window, 1, 1) >= 2 && Count(window, 2, 0) >= 2; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return TableCount(window, 1, 1) >= 2 && TableCount(window, 2, 0) >= 2; }, 20000));
     ASSERT_TRUE(console.ClickIn(window, IDC_BTN_ACQUIRE));
     // Poll k went to row k % 3, its (k / 3 + 1)-th; its values are those the row shows.
     const std::string record = FileText(file + L"-record.csv");
@@ -167,13 +147,13 @@ TEST(MultiUnitTest, ARecordedCycleWritesEveryPollAndExcelExportsTheTableAsShown)
         expected += record.substr(expected.size(), 24) + CsvLine(row);
     }
     EXPECT_EQ(record, expected);
-    EXPECT_EQ(polls, Count(window, 0, 0) + Count(window, 1, 1) + Count(window, 2, 0)) << "a line per poll";
+    EXPECT_EQ(polls, TableCount(window, 0, 0) + TableCount(window, 1, 1) + TableCount(window, 2, 0)) << "a line per poll";
 
     ASSERT_TRUE(console.ClickAndSaveAs(window, IDC_BTN_EXCEL, file + L"-table.csv"));
     std::string table = "\xEF\xBB\xBF设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),成功次数,失败次数\r\n";
     for (int row = 0; row < 3; ++row) {
         std::vector<std::wstring> cells = Values(window, row);
-        cells.insert(cells.end(), {Cell(window, IDC_LIST_COUNTS, row, 0), Cell(window, IDC_LIST_COUNTS, row, 1)});
+        cells.insert(cells.end(), {TableCell(window, IDC_LIST_COUNTS, row, 0), TableCell(window, IDC_LIST_COUNTS, row, 1)});
         table += CsvLine(cells);
     }
     EXPECT_EQ(FileText(file + L"-table.csv"), table);

@@ -20,14 +20,12 @@
 #include <vector>
 
 #include "console_driver.h"
-#include "list_view_reader.h"
 #include "resource.h"
 #include "sim_control.h"
 
 namespace {
 
 constexpr DWORD kSampleMs = 10000;
-constexpr wchar_t kMultiUnitCaption[] = L"Corvane多台";
 
 // The console unit's faults in turn, whether a tick under each succeeds, and
 // whether it waits out the full five seconds (holding the window thread).
@@ -133,22 +131,6 @@ bool ReportResources(const std::vector<Sample>& samples) {
     return flat;
 }
 
-int ConsoleCount(ConsoleDriver& console, int id) { return _wtoi(console.Text(id).c_str()); }
-int TableCount(HWND window, int row, int column) {
-    return _wtoi(ListViewCell(GetDlgItem(window, IDC_LIST_COUNTS), row, column).c_str());
-}
-
-// Opens a multi-unit window on the second sim's port and starts its cycle over units 1 to 4.
-HWND StartMultiUnitCycle(ConsoleDriver& console) {
-    console.Click(IDC_BTN_MULTI);
-    HWND window = console.WaitForNewWindow(kMultiUnitCaption, {}, 10000);
-    if (window == nullptr) return nullptr;
-    ConsoleDriver::SendToIn(window, IDC_COMBO_MU_PORT, CB_SETCURSEL, ComNumber("_2") - 1);
-    ConsoleDriver::SetTextIn(window, IDC_EDIT_DEVICE_COUNT, L"4");
-    console.ClickIn(window, IDC_BTN_ACQUIRE);
-    return ConsoleDriver::TextIn(window, IDC_BTN_ACQUIRE) == L"停止" ? window : nullptr;
-}
-
 TEST(SoakTest, ResourcesStayFlatAndCountsFollowTheFaults) {
     const DWORD durationMs = static_cast<DWORD>(Setting("LUMERIC_SOAK_SECONDS", 60)) * 1000;
     const DWORD phaseMs = static_cast<DWORD>(Setting("LUMERIC_SOAK_PHASE", 30)) * 1000;
@@ -157,10 +139,9 @@ TEST(SoakTest, ResourcesStayFlatAndCountsFollowTheFaults) {
     ConsoleDriver console;
     ASSERT_TRUE(console.Start()) << "Lumeric.exe did not show its window";
 
-    HWND multi = StartMultiUnitCycle(console);
+    HWND multi = console.OpenMultiUnit(ComNumber("_2"), 4);
     ASSERT_NE(multi, nullptr) << "the multi-unit cycle did not start";
-    console.SetText(IDC_COMBO_PORT, std::to_wstring(ComNumber()));
-    ASSERT_TRUE(console.Click(IDC_BTN_OPEN));
+    ASSERT_TRUE(console.OpenPort(ComNumber()));
     console.SetText(IDC_EDIT_POLL_INTERVAL, L"300");
     ASSERT_TRUE(console.Click(IDC_BTN_CONTINUOUS));
     ASSERT_EQ(console.Text(IDC_BTN_CONTINUOUS), L"停止采集");
@@ -188,7 +169,7 @@ TEST(SoakTest, ResourcesStayFlatAndCountsFollowTheFaults) {
         // Ticks under a fault count as failures, under a good reply as
         // successes. Ticks across the change of fault, and those that read
         // what the last fault left queued, may go either way: most follow.
-        const int ok = ConsoleCount(console, IDC_STATIC_OK_COUNT), fail = ConsoleCount(console, IDC_STATIC_FAIL_COUNT);
+        const int ok = console.Number(IDC_STATIC_OK_COUNT), fail = console.Number(IDC_STATIC_FAIL_COUNT);
         const int unit3Fail = TableCount(multi, 2, 1);
         const int rightKind = fault.ticksSucceed ? ok - okBefore : fail - failBefore;
         const int wrongKind = fault.ticksSucceed ? fail - failBefore : ok - okBefore;

@@ -32,6 +32,8 @@ public:
     // Sends one command line; returns the reply line without its line end,
     // or "" when the channel is gone.
     std::string Command(const std::string& line);
+    // Command, true when the sim answered "ok".
+    bool Ok(const std::string& line) { return Command(line).compare(0, 2, "ok") == 0; }
     // The "log" command: every frame received since the last clearlog.
     std::vector<SimFrame> Log();
 
