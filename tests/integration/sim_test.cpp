@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "modbus_crc.h"
+#include "format_hex.h"
 #include "sim_line_fixture.h"
 
 using ::testing::ElementsAre;
@@ -15,18 +15,11 @@ using ::testing::SizeIs;
 using ::testing::StartsWith;
 
 namespace {
+using Bytes = std::vector<uint8_t>;
 constexpr const char* kFreshUnit = "ok address=1 baud=9600 interval=10 resets=0 calibrations= voltage=1234,0,0,0";
 
-std::vector<uint8_t> WithCrc(std::vector<uint8_t> frame) {
-    const uint16_t crc = ModbusCrc16(frame.data(), frame.size());
-    frame.push_back(static_cast<uint8_t>(crc >> 8));
-    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
-    return frame;
-}
-
-std::vector<uint8_t> Exception(uint8_t function, uint8_t code) {
-    return WithCrc({1, static_cast<uint8_t>(function | 0x80), code});
-}
+Bytes Exception(uint8_t function, uint8_t code) { return WithCrc({1, static_cast<uint8_t>(function | 0x80), code}); }
+std::string Hex(const Bytes& bytes) { return FormatHex(bytes.data(), bytes.size()); }
 }  // namespace
 
 using SimTest = SimLineTest;
@@ -57,15 +50,49 @@ TEST_F(SimTest, RefusesWithModbusExceptions) {
     EXPECT_EQ(sim.Command("get 1"), kFreshUnit);
 }
 
-TEST_F(SimTest, StaysQuietForBadCrcAndStrangers) {
-    StartSim();
+// A unit answers only at its own speed, as a real one would.
+TEST_F(SimTest, StaysQuietForBadCrcStrangersAndAnotherSpeed) {
+    StartSim({"--unit", "1", "--unit", "2:19200"});
     RequestFrame corrupted = ReadVoltageRequest(1);
     corrupted[7] ^= 0x01;
     EXPECT_THAT(Transfer(corrupted), IsEmpty());
     EXPECT_THAT(Transfer(ReadVoltageRequest(9)), IsEmpty());
-    // Both reached the wire all the same.
+    EXPECT_THAT(Transfer(ReadVoltageRequest(2)), IsEmpty());
+    // All reached the wire all the same.
     EXPECT_THAT(sim.RxLog(), ElementsAre(MatchesRegex("rx [0-9]+ 9600 01030040000185DF"),
-                                         MatchesRegex("rx [0-9]+ 9600 09030040000184[0-9A-F]{2}")));
+                                         MatchesRegex("rx [0-9]+ 9600 09030040000184[0-9A-F]{2}"),
+                                         MatchesRegex("rx [0-9]+ 9600 020300400001[0-9A-F]{4}")));
+}
+
+TEST_F(SimTest, TheEchoOfASpeedChangeLeavesAtTheOldSpeed) {
+    StartSim({"--unit", "1:1200"}, 1200);
+    const RequestFrame change = SetLineSpeedRequest(1, 19200);
+    EXPECT_EQ(Transfer(change, 300), Bytes(change.begin(), change.end()));
+    // Eight bytes of ten bits at 1200 bit/s take 66 ms on the wire; at 19200, 4 ms.
+    EXPECT_GE(elapsedMs, 66u);
+}
+
+// What each fault makes of unit 1's reply 01 03 02 04 D2 3A D9 on the wire,
+// and the least time after the request its last byte takes.
+TEST_F(SimTest, FaultsReshapeTheReplyOnTheWire) {
+    StartSim();
+    const std::string reply = " 01 03 02 04 D2 3A D9", anyThree = "( [0-9A-F]{2}){3}";
+    const struct { std::string fault, bytes; uint32_t lastByteMs; } kCases[] = {
+        {"silent", "", 0},
+        {"badcrc", " 01 03 02 04 D2 3A 26", 0},
+        {"short 4", " 01 03 02 04", 0},
+        {"trailing 3", reply + anyThree, 0},
+        {"noise 3", anyThree + reply, 0},
+        {"otheraddr 9", Hex(WithCrc({9, 3, 2, 0x04, 0xD2})), 0},
+        {"late 300", reply, 300},
+        {"chunks 2 20", reply, 60},  // four chunks, three gaps
+        {"none", reply, 0},
+    };
+    for (const auto& c : kCases) {
+        ASSERT_EQ(sim.Command("fault 1 " + c.fault), "ok");
+        EXPECT_THAT(Hex(Transfer(ReadVoltageRequest(1), c.lastByteMs + 250)), MatchesRegex(c.bytes)) << c.fault;
+        EXPECT_GE(elapsedMs, c.lastByteMs) << c.fault;
+    }
 }
 
 TEST(SimControlTest, RefusesWhatItCannotDoAndServesSeveralConnections) {
