@@ -39,7 +39,8 @@ using ExchangeOverPtyTest = SimLineTest;
 TEST_F(ExchangeOverPtyTest, AReplyEndsTheWaitAtOnceAndSilenceAfterFiveSecondsWithoutSpinning) {
     StartSim();
     EXPECT_EQ(Run(ReadVoltageRequest(1), kVoltageReplyLength), ExchangeResult::Ok);
-    EXPECT_LT(elapsedMs, 100u);  // 7 characters at 9600 baud and the unit's few ms
+    // 7 characters at 9600 baud and the unit's few ms, not the 200 ms deadline; room for a busy machine.
+    EXPECT_LT(elapsedMs, 180u);
     ASSERT_EQ(sim.Command("fault 1 silent"), "ok");
     const uint64_t cpuBefore = ThreadCpuMs();
     EXPECT_EQ(Run(ReadVoltageRequest(1), kVoltageReplyLength), ExchangeResult::Timeout);
@@ -72,7 +73,9 @@ TEST_F(PosixSerialLineTest, ReadTakesQueuedBytesButNeverMoreThanAsked) {
     StartSim();
     const RequestFrame request = ReadFourVoltagesRequest(1);
     line.StartWrite(request.data(), static_cast<uint32_t>(request.size()));
-    clock.SleepMs(100);
+    for (int tries = 0; tries < 300 && line.QueryStatus().queued < kFourVoltagesReplyLength; ++tries) {
+        clock.SleepMs(10);
+    }
     ASSERT_EQ(line.QueryStatus().queued, kFourVoltagesReplyLength);
     uint8_t buffer[16];
     std::fill(std::begin(buffer), std::end(buffer), 0xEE);

@@ -31,14 +31,19 @@ protected:
         elapsedMs = clock.NowMs() - start;
         return result;
     }
-    // Writes `request` and gathers whatever comes back within `listenMs`;
-    // elapsedMs is when its last byte came.
-    std::vector<uint8_t> Transfer(const RequestFrame& request, uint32_t listenMs = 100) {
+    // Writes `request` and gathers what comes back: `expected` bytes, waited
+    // for as long as a busy machine may need, or with none expected whatever
+    // comes within 200 ms. elapsedMs is when the last byte came.
+    std::vector<uint8_t> Transfer(const RequestFrame& request, size_t expected = 0) {
+        const uint32_t listenMs = expected == 0 ? 200 : 3000;
         line.StartWrite(request.data(), static_cast<uint32_t>(request.size()));
         std::vector<uint8_t> received;
         const uint32_t start = clock.NowMs();
         elapsedMs = 0;
-        for (uint32_t elapsed = 0; elapsed < listenMs; elapsed = clock.NowMs() - start) {
+        const auto waiting = [&](uint32_t elapsed) {
+            return elapsed < listenMs && (expected == 0 || received.size() < expected);
+        };
+        for (uint32_t elapsed = 0; waiting(elapsed); elapsed = clock.NowMs() - start) {
             line.WaitForInput(listenMs - elapsed);
             uint8_t chunk[64];
             const uint32_t count = line.Read(chunk, sizeof chunk, 0).count;
