@@ -1,12 +1,13 @@
 // The Linux lumeric-cli, as a script runs it, against lumeric-sim on a pty:
-// every command, the scan of a line with units at two speeds, a line speed
-// change followed by a read at the new speed, and a poll into a CSV file.
+// every command, the scan of a line with units at two speeds, a new address
+// and speed followed by reads there, and a poll into a CSV file.
 #include <gmock/gmock.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -35,16 +36,13 @@ std::string FileText(const std::string& path) {
 // Runs lumeric-cli with `words` (no quotes in them) as a shell would, and
 // waits for it to end.
 CliRun RunCli(const std::vector<std::string>& words) {
-    const std::string errPath = ::testing::TempDir() + "lumeric-cli-" + std::to_string(getpid()) + ".err";
+    const std::string out = ::testing::TempDir() + "lumeric-cli-" + std::to_string(getpid()), err = out + ".err";
     std::string command = LUMERIC_CLI_PATH;
     for (const std::string& word : words) command += " '" + word + "'";
-    FILE* out = popen((command + " 2>" + errPath).c_str(), "r");
-    CliRun run;
-    for (int c; out != nullptr && (c = std::fgetc(out)) != EOF;) run.out += static_cast<char>(c);
-    const int status = out != nullptr ? pclose(out) : -1;
-    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = FileText(errPath);
-    std::remove(errPath.c_str());
+    const int status = std::system((command + " >" + out + " 2>" + err).c_str());
+    CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, FileText(out), FileText(err)};
+    std::remove(out.c_str());
+    std::remove(err.c_str());
     return run;
 }
 
@@ -71,39 +69,28 @@ protected:
     SteadyClock clock;
 };
 
-TEST_F(CliTest, ReadsAndInformsInTextAndJson) {
+TEST_F(CliTest, InfoTellsTheUnitsSettingsAndTexts) {
     StartSim();
-    const CliRun read = Cli({"read"});
-    EXPECT_EQ(0, read.code) << read.err;
-    EXPECT_THAT(read.out, StartsWith("channel 1   1234    12.34 V\nchannel 2      0     0.00 V\n"));
-    const CliRun info = Cli({"info", "--json"});
-    EXPECT_EQ(0, info.code) << info.err;
     EXPECT_EQ(R"({"address":1,"baud":9600,"interval":10,"name":"Lumeric-VM4","softwareVersion":"V1.00",)"
               R"("maker":"朗明电子","protocolVersion":"V1.0"})"
               "\n",
-              info.out);
+              Cli({"info", "--json"}).out);
 }
 
-TEST_F(CliTest, SettingsResetAndCalibrationReachTheUnit) {
+// A new address or speed holds from just after its echo: the unit answers there, and no longer at 9600.
+TEST_F(CliTest, WritesReachTheUnitAndANewAddressAndSpeedHoldAfterTheirEcho) {
     StartSim();
     EXPECT_EQ(0, Cli({"set", "interval", "60"}).code);
     EXPECT_EQ(0, Cli({"calibrate", "2", "20V/3V"}).code);
     EXPECT_EQ(0, Cli({"reset"}).code);
     EXPECT_THAT(SimUnit("1", "ok address=1 baud=9600 interval=60 resets=1"),
                 StartsWith("ok address=1 baud=9600 interval=60 resets=1 calibrations=0203 "));
-
     EXPECT_EQ(0, Cli({"set", "address", "5"}).code);
-    EXPECT_THAT(SimUnit("5", "ok"), StartsWith("ok address=5 "));
-    EXPECT_EQ(0, Cli({"read", "--address", "5"}).code);
-}
-
-TEST_F(CliTest, AfterASpeedChangeTheUnitIsReadAtTheNewSpeedOnly) {
-    StartSim();
-    const CliRun moved = Cli({"set", "baud", "19200"});
+    const CliRun moved = Cli({"set", "baud", "19200", "--address", "5"});
     EXPECT_EQ(0, moved.code) << moved.err;
-    EXPECT_THAT(SimUnit("1", "ok address=1 baud=19200"), StartsWith("ok address=1 baud=19200 "));
-    EXPECT_EQ(0, Cli({"read", "--baud", "19200"}).code);
-    EXPECT_EQ(4, Cli({"read"}).code);
+    EXPECT_THAT(SimUnit("5", "ok address=5 baud=19200"), StartsWith("ok address=5 baud=19200 "));
+    EXPECT_EQ(0, Cli({"read", "--address", "5", "--baud", "19200"}).code);
+    EXPECT_EQ(4, Cli({"read", "--address", "5"}).code);
 }
 
 TEST_F(CliTest, ScanFindsThreeUnitsAtTwoSpeedsAndNothingElse) {
@@ -147,10 +134,7 @@ TEST_F(CliTest, APortHeldByAnotherProgramIsRefused) {
     StartSim();
     PosixSerialLine holder;
     ASSERT_TRUE(holder.Open(sim.PtyPath(), 9600, /*exclusive=*/true));
-    const CliRun refused = Cli({"read"});
-    EXPECT_EQ(3, refused.code);
-    EXPECT_EQ("lumeric-cli: cannot open " + sim.PtyPath() + " at 9600 bit/s: missing, or held by another program\n",
-              refused.err);
+    EXPECT_EQ(3, Cli({"read"}).code);
     holder.Close();
     EXPECT_EQ(0, Cli({"read"}).code);
 }

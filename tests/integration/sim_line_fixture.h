@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "exchange.h"
+#include "fakes/frames.h"
 #include "fakes/recording_log.h"
 #include "posix_serial_line.h"
 #include "register_map.h"
@@ -19,10 +20,6 @@ protected:
     // Starts the sim with `arguments` and opens the host's line at `hostBaud`.
     void StartSim(const std::vector<std::string>& arguments = {}, uint32_t hostBaud = 9600) {
         ASSERT_TRUE(sim.Start(arguments)) << "lumeric-sim did not start";
-        ReopenAt(hostBaud);
-    }
-    void ReopenAt(uint32_t hostBaud) {
-        line.Close();
         ASSERT_TRUE(line.Open(sim.PtyPath(), hostBaud)) << sim.PtyPath();
         baud = static_cast<int32_t>(hostBaud);
     }
@@ -34,15 +31,24 @@ protected:
         elapsedMs = clock.NowMs() - start;
         return result;
     }
-    // Writes `request` and gathers whatever comes back within `listenMs`.
-    std::vector<uint8_t> Transfer(const RequestFrame& request, uint32_t listenMs = 100) {
+    // Writes `request` and gathers what comes back: `expected` bytes, waited
+    // for as long as a busy machine may need, or with none expected whatever
+    // comes within 200 ms. elapsedMs is when the last byte came.
+    std::vector<uint8_t> Transfer(const RequestFrame& request, size_t expected = 0) {
+        const uint32_t listenMs = expected == 0 ? 200 : 3000;
         line.StartWrite(request.data(), static_cast<uint32_t>(request.size()));
         std::vector<uint8_t> received;
         const uint32_t start = clock.NowMs();
-        for (uint32_t elapsed = 0; elapsed < listenMs; elapsed = clock.NowMs() - start) {
+        elapsedMs = 0;
+        const auto waiting = [&](uint32_t elapsed) {
+            return elapsed < listenMs && (expected == 0 || received.size() < expected);
+        };
+        for (uint32_t elapsed = 0; waiting(elapsed); elapsed = clock.NowMs() - start) {
             line.WaitForInput(listenMs - elapsed);
             uint8_t chunk[64];
-            received.insert(received.end(), chunk, chunk + line.Read(chunk, sizeof chunk, 0).count);
+            const uint32_t count = line.Read(chunk, sizeof chunk, 0).count;
+            if (count > 0) elapsedMs = clock.NowMs() - start;
+            received.insert(received.end(), chunk, chunk + count);
         }
         return received;
     }

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "modbus_crc.h"
+#include "format_hex.h"
 #include "sim_line_fixture.h"
 
 using ::testing::ElementsAre;
@@ -15,18 +15,11 @@ using ::testing::SizeIs;
 using ::testing::StartsWith;
 
 namespace {
+using Bytes = std::vector<uint8_t>;
 constexpr const char* kFreshUnit = "ok address=1 baud=9600 interval=10 resets=0 calibrations= voltage=1234,0,0,0";
 
-std::vector<uint8_t> WithCrc(std::vector<uint8_t> frame) {
-    const uint16_t crc = ModbusCrc16(frame.data(), frame.size());
-    frame.push_back(static_cast<uint8_t>(crc >> 8));
-    frame.push_back(static_cast<uint8_t>(crc & 0xFF));
-    return frame;
-}
-
-std::vector<uint8_t> Exception(uint8_t function, uint8_t code) {
-    return WithCrc({1, static_cast<uint8_t>(function | 0x80), code});
-}
+Bytes Exception(uint8_t function, uint8_t code) { return WithCrc({1, static_cast<uint8_t>(function | 0x80), code}); }
+std::string Hex(const Bytes& bytes) { return FormatHex(bytes.data(), bytes.size()); }
 }  // namespace
 
 using SimTest = SimLineTest;
@@ -35,37 +28,74 @@ TEST_F(SimTest, ServesSeveralUnitsOnOneLine) {
     StartSim({"--unit", "1", "--unit", "2"});
     ASSERT_EQ(sim.Command("set 1 voltage 4 65535"), "ok");
     ASSERT_EQ(sim.Command("add 3 9600"), "ok");
-    EXPECT_EQ(Transfer(ReadFourVoltagesRequest(1)), WithCrc({1, 3, 8, 0x04, 0xD2, 0, 0, 0, 0, 0xFF, 0xFF}));
-    EXPECT_EQ(Transfer(ReadVoltageRequest(3)), WithCrc({3, 3, 2, 0x04, 0xD2}));
+    EXPECT_EQ(Transfer(ReadFourVoltagesRequest(1), 13), WithCrc({1, 3, 8, 0x04, 0xD2, 0, 0, 0, 0, 0xFF, 0xFF}));
+    EXPECT_EQ(Transfer(ReadVoltageRequest(3), 7), WithCrc({3, 3, 2, 0x04, 0xD2}));
     // Two requests written back to back are still two requests.
     const RequestFrame first = ReadVoltageRequest(1);
     line.StartWrite(first.data(), static_cast<uint32_t>(first.size()));
-    EXPECT_THAT(Transfer(ReadVoltageRequest(2), 200), SizeIs(14));
+    EXPECT_THAT(Transfer(ReadVoltageRequest(2), 14), SizeIs(14));
 }
 
 TEST_F(SimTest, RefusesWithModbusExceptions) {
     StartSim();
-    EXPECT_EQ(Transfer(BuildRequest(1, 0x04, Register::VoltageFirst, 1)), Exception(0x04, 1));
-    EXPECT_EQ(Transfer(BuildRequest(1, 3, 0x0004, 1)), Exception(3, 2));
-    EXPECT_EQ(Transfer(BuildRequest(1, 3, Register::SampleInterval, 5)), Exception(3, 2));
-    EXPECT_EQ(Transfer(BuildRequest(1, 3, Register::SoftwareReset, 1)), Exception(3, 2));
-    EXPECT_EQ(Transfer(BuildRequest(1, 3, Register::VoltageFirst, 0)), Exception(3, 3));
-    EXPECT_EQ(Transfer(BuildRequest(1, 6, Register::VoltageFirst, 1)), Exception(6, 2));
-    EXPECT_EQ(Transfer(SetLineSpeedRequest(1, 5000)), Exception(6, 3));
-    EXPECT_EQ(Transfer(BuildRequest(1, 6, Register::SoftwareReset, 0x1234)), Exception(6, 3));
-    EXPECT_EQ(Transfer(CalibrateRequest(1, 5, 1)), Exception(6, 3));
+    EXPECT_EQ(Transfer(BuildRequest(1, 0x04, Register::VoltageFirst, 1), 5), Exception(0x04, 1));
+    EXPECT_EQ(Transfer(BuildRequest(1, 3, 0x0004, 1), 5), Exception(3, 2));
+    EXPECT_EQ(Transfer(BuildRequest(1, 3, Register::SampleInterval, 5), 5), Exception(3, 2));
+    EXPECT_EQ(Transfer(BuildRequest(1, 3, Register::SoftwareReset, 1), 5), Exception(3, 2));
+    EXPECT_EQ(Transfer(BuildRequest(1, 3, Register::VoltageFirst, 0), 5), Exception(3, 3));
+    EXPECT_EQ(Transfer(BuildRequest(1, 6, Register::VoltageFirst, 1), 5), Exception(6, 2));
+    EXPECT_EQ(Transfer(SetLineSpeedRequest(1, 5000), 5), Exception(6, 3));
+    EXPECT_EQ(Transfer(BuildRequest(1, 6, Register::SoftwareReset, 0x1234), 5), Exception(6, 3));
+    EXPECT_EQ(Transfer(CalibrateRequest(1, 5, 1), 5), Exception(6, 3));
     EXPECT_EQ(sim.Command("get 1"), kFreshUnit);
 }
 
-TEST_F(SimTest, StaysQuietForBadCrcAndStrangers) {
-    StartSim();
+// A unit answers only at its own speed, as a real one would.
+TEST_F(SimTest, StaysQuietForBadCrcStrangersAndAnotherSpeed) {
+    StartSim({"--unit", "1", "--unit", "2:19200"});
+    EXPECT_THAT(Transfer(ReadVoltageRequest(9)), IsEmpty());
+    EXPECT_THAT(Transfer(ReadVoltageRequest(2)), IsEmpty());
+    // Last: nothing may follow it before the sim has heard the silence that ends it.
     RequestFrame corrupted = ReadVoltageRequest(1);
     corrupted[7] ^= 0x01;
     EXPECT_THAT(Transfer(corrupted), IsEmpty());
-    EXPECT_THAT(Transfer(ReadVoltageRequest(9)), IsEmpty());
-    // Both reached the wire all the same.
-    EXPECT_THAT(sim.RxLog(), ElementsAre(MatchesRegex("rx [0-9]+ 9600 01030040000185DF"),
-                                         MatchesRegex("rx [0-9]+ 9600 09030040000184[0-9A-F]{2}")));
+    // All reached the wire all the same, the last once the sim has heard its end.
+    std::vector<std::string> heard = sim.RxLog();
+    for (int tries = 0; tries < 300 && heard.size() < 3; ++tries, heard = sim.RxLog()) clock.SleepMs(10);
+    EXPECT_THAT(heard, ElementsAre(MatchesRegex("rx [0-9]+ 9600 09030040000184[0-9A-F]{2}"),
+                                         MatchesRegex("rx [0-9]+ 9600 020300400001[0-9A-F]{4}"),
+                                         MatchesRegex("rx [0-9]+ 9600 01030040000185DF")));
+}
+
+TEST_F(SimTest, TheEchoOfASpeedChangeLeavesAtTheOldSpeed) {
+    StartSim({"--unit", "1:1200"}, 1200);
+    const RequestFrame change = SetLineSpeedRequest(1, 19200);
+    EXPECT_EQ(Transfer(change, change.size()), Bytes(change.begin(), change.end()));
+    // Eight bytes of ten bits at 1200 bit/s take 66 ms on the wire; at 19200, 4 ms.
+    EXPECT_GE(elapsedMs, 66u);
+}
+
+// What each fault makes of unit 1's reply 01 03 02 04 D2 3A D9 on the wire:
+// its bytes, how many, and the least time after the request its last takes.
+TEST_F(SimTest, FaultsReshapeTheReplyOnTheWire) {
+    StartSim();
+    const std::string reply = " 01 03 02 04 D2 3A D9", anyThree = "( [0-9A-F]{2}){3}";
+    const struct { std::string fault, bytes; size_t count; uint32_t lastByteMs; } kCases[] = {
+        {"silent", "", 0, 0},
+        {"badcrc", " 01 03 02 04 D2 3A 26", 7, 0},
+        {"short 4", " 01 03 02 04", 4, 0},
+        {"trailing 3", reply + anyThree, 10, 0},
+        {"noise 3", anyThree + reply, 10, 0},
+        {"otheraddr 9", Hex(WithCrc({9, 3, 2, 0x04, 0xD2})), 7, 0},
+        {"late 300", reply, 7, 300},
+        {"chunks 2 20", reply, 7, 60},  // four chunks, three gaps
+        {"none", reply, 7, 0},
+    };
+    for (const auto& c : kCases) {
+        ASSERT_EQ(sim.Command("fault 1 " + c.fault), "ok");
+        EXPECT_THAT(Hex(Transfer(ReadVoltageRequest(1), c.count)), MatchesRegex(c.bytes)) << c.fault;
+        EXPECT_GE(elapsedMs, c.lastByteMs) << c.fault;
+    }
 }
 
 TEST(SimControlTest, RefusesWhatItCannotDoAndServesSeveralConnections) {
