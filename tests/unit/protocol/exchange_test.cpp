@@ -137,12 +137,13 @@ TEST_P(ExchangeTimingTest, AReplyPacedAtTheLineRateOrAlreadyQueuedWholeCompletes
     EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
 }
 
-TEST_P(ExchangeTimingTest, ALateReplyStillOnTheLineTimesOutRightAfterItsFirstBytes) {
-    const uint32_t late = ShortDeadline() + 100;
-    line.Arrive(start + late, {kVoltageReply.begin(), kVoltageReply.begin() + 3});
-    line.Arrive(start + late + 5, {kVoltageReply.begin() + 3, kVoltageReply.end()});
+// Measured from the start of the wait, to the millisecond: a reply begun
+// just before the short deadline and ended just after it fails at it exactly.
+TEST_P(ExchangeTimingTest, AReplyUnderWayAtTheShortDeadlineTimesOutExactlyThen) {
+    line.Arrive(start + ShortDeadline() - 10, {kVoltageReply.begin(), kVoltageReply.begin() + 3});
+    line.Arrive(start + ShortDeadline() + 5, {kVoltageReply.begin() + 3, kVoltageReply.end()});
     EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage());
-    EXPECT_EQ(late, ElapsedMs());
+    EXPECT_EQ(ShortDeadline(), ElapsedMs());
 }
 
 INSTANTIATE_TEST_SUITE_P(Rates, ExchangeTimingTest,
