@@ -1,8 +1,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <iterator>
 #include <map>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,12 +64,8 @@ class CliTest : public ::testing::Test {
 protected:
     CliTest() { line.open = false; }
     int Run(const std::string& commandLine) {
-        std::vector<std::string> words;
-        for (size_t at = 0; at < commandLine.size();) {
-            const size_t space = std::min(commandLine.find(' ', at), commandLine.size());
-            words.push_back(commandLine.substr(at, space - at));
-            at = space + 1;
-        }
+        std::istringstream in(commandLine);
+        const std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
         const uint32_t start = clock.NowMs();
         const int code = RunCli(words, environment);
         elapsedMs = clock.NowMs() - start;

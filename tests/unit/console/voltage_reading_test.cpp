@@ -9,6 +9,7 @@ std::string ReplyLine(const std::vector<uint8_t>& reply) { return "读:" + Forma
 
 }  // namespace
 
+// Bytes left on the line from before are no part of the read's reply.
 TEST_F(ConsoleTest, ReadShowsTheVoltageInHundredthsAndLogsBothFrames) {
     OpenPort();
     const struct {
@@ -16,6 +17,7 @@ TEST_F(ConsoleTest, ReadShowsTheVoltageInHundredthsAndLogsBothFrames) {
         const char* shown;
     } cases[] = {{0, "0.00V"}, {1234, "12.34V"}, {65535, "655.35V"}};
     for (const auto& c : cases) {
+        port.Arrive(clock.NowMs(), {0xEE, 0xEE});
         UnitAnswers(VoltageReply(c.value));
         Click(IDC_BTN_READ_VOLTAGE);
         EXPECT_EQ(c.shown, Text(IDC_STATIC_VOLTAGE));
@@ -25,19 +27,9 @@ TEST_F(ConsoleTest, ReadShowsTheVoltageInHundredthsAndLogsBothFrames) {
     EXPECT_TRUE(Log().empty());
 }
 
-TEST_F(ConsoleTest, FailedReadsAreLoggedAndKeepTheDisplay) {
+TEST_F(ConsoleTest, AnExceptionReplyEndsTheReadAtTheShortDeadlineAndTheDisplayStays) {
     OpenPort();
     Type(IDC_STATIC_VOLTAGE, "12.34V");
-    Click(IDC_BTN_READ_VOLTAGE);
-    EXPECT_EQ((std::vector<std::string>{kRequestLine, "通讯超时!"}), Log());
-
-    std::vector<uint8_t> corrupt = VoltageReply(1234);
-    corrupt[4] ^= 0x01;
-    UnitAnswers(corrupt);
-    Click(IDC_BTN_READ_VOLTAGE);
-    EXPECT_EQ((std::vector<std::string>{kRequestLine, ReplyLine(corrupt), "数据验证错误!"}), Log());
-    EXPECT_EQ("12.34V", Text(IDC_STATIC_VOLTAGE));
-
     // An exception reply never completes: once it begins, the button's
     // deadline at 9600 bit/s is 200 ms from the start of the wait, not 5 s.
     UnitAnswers(WithCrc({0x01, 0x83, 0x02}));
@@ -45,6 +37,7 @@ TEST_F(ConsoleTest, FailedReadsAreLoggedAndKeepTheDisplay) {
     Click(IDC_BTN_READ_VOLTAGE);
     EXPECT_EQ(200u, clock.NowMs() - start);
     EXPECT_EQ("通讯超时!", Log().back());
+    EXPECT_EQ("12.34V", Text(IDC_STATIC_VOLTAGE));
 }
 
 TEST_F(ConsoleTest, StationAddressIsTheLowByteOfTheField) {

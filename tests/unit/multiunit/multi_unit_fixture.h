@@ -41,13 +41,6 @@ struct FakeMultiUnitWindow {
     CMultiUnitDlg dlg;
 };
 
-// The four voltage registers' reply of a unit.
-inline std::vector<uint8_t> FourVoltages(uint8_t station, std::array<uint16_t, 4> raw) {
-    std::vector<uint8_t> reply{station, 0x03, 0x08};
-    for (uint16_t value : raw) reply.insert(reply.end(), {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)});
-    return WithCrc(reply);
-}
-
 // One window over a line of units: unit n answers n, n+1, n+2, n+3 mV unless
 // it has a reply of its own in `replies` (empty: silent).
 struct MultiUnitRig {
@@ -55,7 +48,7 @@ struct MultiUnitRig {
         line.units = [this](const std::vector<uint8_t>& request) {
             const uint8_t station = request[0];
             if (replies.count(station)) return replies[station];
-            return FourVoltages(station, {station, uint16_t(station + 1), uint16_t(station + 2), uint16_t(station + 3)});
+            return RegistersReply(station, {station, uint16_t(station + 1), uint16_t(station + 2), uint16_t(station + 3)});
         };
     }
 

@@ -10,7 +10,7 @@ TEST(PollRecordTest, FieldsWithCommasQuotesOrLineBreaksAreQuotedWithTheirQuotesD
 
 // Unit 2 is silent throughout.
 TEST_F(MultiUnitTest, ARecordGetsEveryPollByteForByteUntilItsFileFailsOrItsDialogIsCancelled) {
-    replies[1] = FourVoltages(1, {3456, 3457, 3458, 3459});
+    replies[1] = RegistersReply(1, {3456, 3457, 3458, 3459});
     replies[2] = {};
     mu.window.checked[IDC_CHECK_SAVE_RECORD] = true;
     mu.shell.answers = {std::string("C:\\a.csv"), std::nullopt, std::string("D:\\b.csv")};

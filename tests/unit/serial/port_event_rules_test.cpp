@@ -4,25 +4,21 @@
 
 #include <cstring>
 
-TEST(PortEventDispatch, EachSingleFlagCallsForItsOwnNotification) {
-    EXPECT_EQ(NotificationForEvent(0x0001), PortNotification::Receive);
-    EXPECT_EQ(NotificationForEvent(0x0004), PortNotification::TxEmpty);
-    EXPECT_EQ(NotificationForEvent(0x0008), PortNotification::Cts);
-    EXPECT_EQ(NotificationForEvent(0x0010), PortNotification::Dsr);
-    EXPECT_EQ(NotificationForEvent(0x0020), PortNotification::Rlsd);
-    EXPECT_EQ(NotificationForEvent(0x0040), PortNotification::Break);
-    EXPECT_EQ(NotificationForEvent(0x0080), PortNotification::Error);
-    EXPECT_EQ(NotificationForEvent(0x0100), PortNotification::Ring);
-}
-
-TEST(PortEventDispatch, ZeroCombinedAndUnknownWordsCallForNothing) {
-    EXPECT_EQ(NotificationForEvent(0), PortNotification::None);
-    EXPECT_EQ(NotificationForEvent(0x0001 | 0x0080), PortNotification::None);  // receive with line error
-    EXPECT_EQ(NotificationForEvent(0x0002), PortNotification::None);  // EV_RXFLAG is not watched
-    EXPECT_EQ(NotificationForEvent(0x0200), PortNotification::None);
-    // The default watch is every event but EV_RXFLAG, and as a whole calls for nothing.
-    EXPECT_EQ(PortEvent::DefaultMask, 0x1FDu);
-    EXPECT_EQ(NotificationForEvent(PortEvent::DefaultMask), PortNotification::None);
+// Each watched flag alone calls for its own notification; none, a
+// combination (receive with a line error), EV_RXFLAG (not watched) or an
+// unknown flag call for nothing.
+TEST(PortEventDispatch, EachSingleFlagCallsForItsOwnNotificationAndAnythingElseForNothing) {
+    using N = PortNotification;
+    const struct {
+        uint32_t word;
+        PortNotification notification;
+    } cases[] = {{0x0001, N::Receive}, {0x0004, N::TxEmpty}, {0x0008, N::Cts},  {0x0010, N::Dsr},
+                 {0x0020, N::Rlsd},    {0x0040, N::Break},   {0x0080, N::Error}, {0x0100, N::Ring},
+                 {0, N::None},         {0x0081, N::None},    {0x0002, N::None},  {0x0200, N::None},
+                 {PortEvent::DefaultMask, N::None}};
+    for (const auto& c : cases) EXPECT_EQ(c.notification, NotificationForEvent(c.word)) << c.word;
+    // The default watch is every event but EV_RXFLAG.
+    static_assert(PortEvent::DefaultMask == 0x1FDu);
 }
 
 TEST(PortEventDispatch, ReceiveIsReportedFromTheThresholdOn) {
