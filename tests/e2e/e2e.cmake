@@ -50,6 +50,8 @@ function(lumeric_e2e_test name program)
   if(NOT E2E_TIMEOUT)
     set(E2E_TIMEOUT 120)
   endif()
+  # The runner stops a hung program itself, in time to show what it printed.
+  math(EXPR deadline "${E2E_TIMEOUT} - 10")
   if(IS_ABSOLUTE "${program}")
     set(exe "${program}")
   else()
@@ -74,7 +76,7 @@ function(lumeric_e2e_test name program)
   endforeach()
   add_test(NAME ${name}
     COMMAND ${LUMERIC_E2E_SOURCE_DIR}/run-with-sim.sh
-      --prefix ${LUMERIC_E2E_PREFIX} --sim $<TARGET_FILE:lumeric-sim> --com ${com} --sims ${E2E_SIMS}
+      --prefix ${LUMERIC_E2E_PREFIX} --sim $<TARGET_FILE:lumeric-sim> --com ${com} --sims ${E2E_SIMS} --deadline ${deadline}
       ${sim_args} -- ${exe} ${E2E_ARGS})
   set(environment ${LUMERIC_E2E_WINE_ENV} ${E2E_ENVIRONMENT})
   set_tests_properties(${name} PROPERTIES

@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
-# run-with-sim.sh --prefix DIR --sim PATH --com N [--sims K] [--sim-arg ARG]... -- PROGRAM [ARGS...]
+# run-with-sim.sh --prefix DIR --sim PATH --com N [--sims K] [--deadline S] [--sim-arg ARG]... -- PROGRAM [ARGS...]
 # Runs a Windows program under Wine against K lumeric-sims (default 1), the k-th
 # linked as COM N+k-1 and announced in LUMERIC_COM[_k] and LUMERIC_SIM_CONTROL[_k]
 # (host:port of its control channel; no suffix for the first). Exits as the program does.
+# --deadline: stop the program after S seconds. Set below CTest's own time-out,
+# whose kill would take this script with it before it could show the output.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
-prefix= sim= com= sims=1 sim_args=()
+prefix= sim= com= sims=1 deadline=0 sim_args=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --prefix) prefix=$2; shift 2 ;;
     --sim) sim=$2; shift 2 ;;
     --com) com=$2; shift 2 ;;
     --sims) sims=$2; shift 2 ;;
+    --deadline) deadline=$2; shift 2 ;;
     --sim-arg) sim_args+=("$2"); shift 2 ;;
     --) shift; break ;;
     *) echo "run-with-sim.sh: unknown option $1" >&2; exit 2 ;;
@@ -52,7 +55,8 @@ done
 # inherit CTest's pipes, or CTest would wait for them. In the background, so
 # that a TERM from CTest's time-out ends it at once.
 status=0
-"$here/../../scripts/wine.sh" "$@" </dev/null >"$work/program.out" 2>&1 &
+timeout "$deadline" "$here/../../scripts/wine.sh" "$@" </dev/null >"$work/program.out" 2>&1 &
 pids+=($!)
 wait $! || status=$?
+[ "$status" -eq 124 ] && echo "run-with-sim.sh: the program was still running after $deadline s and was stopped" >>"$work/program.out"
 exit "$status"
