@@ -5,7 +5,7 @@
 // At the end a table (start, end, maximum, slope per hour) and plain
 // verdicts: did the resources stay flat, did the counts follow the faults.
 //
-//   LUMERIC_SOAK_SECONDS   how long (default 60)
+//   LUMERIC_SOAK_SECONDS   how long at least, in whole phases (default 60)
 //   LUMERIC_SOAK_PHASE     seconds per fault (default 30)
 // Sims: the console's unit 1 on LUMERIC_COM, units 1 to 4 on LUMERIC_COM_2.
 #include <gtest/gtest.h>
@@ -160,7 +160,9 @@ TEST(SoakTest, ResourcesStayFlatAndCountsFollowTheFaults) {
         const bool unit3Silent = phase % 2 == 1;
         unit.Command(std::string("fault 1 ") + fault.fault);
         bank.Command(unit3Silent ? "fault 3 silent" : "fault 3 none");
-        const DWORD phaseEndMs = std::min<DWORD>(static_cast<DWORD>((phase + 1) * phaseMs), durationMs);
+        // A whole phase each, from when it starts: a tick that held the window
+        // thread past the last phase's end must not cut this one short.
+        const DWORD phaseEndMs = elapsedMs() + phaseMs;
         for (DWORD now = elapsedMs(); now < phaseEndMs; now = elapsedMs()) {
             if (now >= nextSampleMs) {
                 samples.push_back(Measure(console.Process(), now / 1000.0));
