@@ -1,6 +1,7 @@
 // The Linux lumeric-cli, as a script runs it, against lumeric-sim on a pty:
 // each command reaches the unit, a new address and speed hold after their
-// echo, a scan finds units at two speeds, a poll writes its CSV file.
+// echo, a held port is refused, a scan finds units at two speeds, a poll
+// writes its CSV file.
 #include <gmock/gmock.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,9 +26,6 @@ std::string FileText(const std::string& path) {
 
 class CliTest : public ::testing::Test {
 protected:
-    void StartSim(const std::vector<std::string>& arguments = {}) {
-        ASSERT_TRUE(sim.Start(arguments)) << "lumeric-sim did not start";
-    }
     // lumeric-cli on the sim's pty with `arguments` (no quotes in them) as a
     // shell runs it: what it wrote to standard output and error; its exit code in `code`.
     std::string Cli(const std::string& arguments) {
@@ -46,27 +44,27 @@ protected:
 
 // The sim takes frames in order: a command's reply proves the frames before
 // it applied, a reset's too, though nothing awaits its echo.
-TEST_F(CliTest, EachCommandReachesTheUnitAndANewAddressAndSpeedHoldAfterTheirEcho) {
-    StartSim();
+TEST_F(CliTest, EachCommandReachesTheUnitANewAddressAndSpeedHoldAfterTheirEchoAndAHeldPortIsRefused) {
+    ASSERT_TRUE(sim.Start());
     EXPECT_EQ(R"({"address":1,"baud":9600,"interval":10,"name":"Lumeric-VM4","softwareVersion":"V1.00",)"
               R"("maker":"朗明电子","protocolVersion":"V1.0"})"
               "\n",
               Cli("info --json"));
-    EXPECT_EQ("sampling interval set to 60\n", Cli("set interval 60"));
+    // --verbose: every frame on standard error as it passes.
+    EXPECT_EQ("发: 01 06 00 03 00 3C 79 DB\n读: 01 06 00 03 00 3C 79 DB\nsampling interval set to 60\n",
+              Cli("set interval 60 --verbose"));
     EXPECT_EQ("channel 2 calibrated at 20V/3V\n", Cli("calibrate 2 20V/3V"));
     EXPECT_EQ("reset sent to station 1\n", Cli("reset"));
     EXPECT_THAT(Cli("read"), StartsWith("channel 1   1234    12.34 V\n"));
     EXPECT_THAT(sim.Command("get 1"), StartsWith("ok address=1 baud=9600 interval=60 resets=1 calibrations=0203 "));
 
     EXPECT_EQ("station address set to 5; the unit answers there now\n", Cli("set address 5"));
-    EXPECT_EQ("line speed set to 19200 bit/s; the unit answers at that speed now\n", Cli("set baud 19200 --address 5"));
+    EXPECT_EQ("line speed set to 19200 bit/s; the unit answers at that speed now\n", Cli("--address=5 set baud 19200"));
     EXPECT_THAT(Cli("read --address 5 --baud 19200"), StartsWith("channel 1   1234    12.34 V\n"));
     EXPECT_EQ("lumeric-cli: no reply from station 5 at 9600 bit/s\n", Cli("read --address 5"));
     EXPECT_EQ(4, code);
-}
 
-TEST_F(CliTest, APortHeldByAnotherProgramIsRefused) {
-    StartSim();
+    // The port is this program's alone: one another program holds is refused.
     PosixSerialLine holder;
     ASSERT_TRUE(holder.Open(sim.PtyPath(), 9600, /*exclusive=*/true));
     Cli("read");
@@ -76,7 +74,7 @@ TEST_F(CliTest, APortHeldByAnotherProgramIsRefused) {
 // The slow speeds give the sim, on a busy machine, the most time to begin its
 // answer within the scan's short wait.
 TEST_F(CliTest, ScanFindsThreeUnitsAtTwoSpeedsAndNothingElse) {
-    StartSim({"--unit", "2:1200", "--unit", "5:2400", "--unit", "9:1200"});
+    ASSERT_TRUE(sim.Start({"--unit", "2:1200", "--unit", "5:2400", "--unit", "9:1200"}));
     ASSERT_EQ("ok", sim.Command("set 5 name 5A"));  // "Z"
     // Not a terminal: no progress line.
     EXPECT_EQ(R"([{"address":2,"baud":1200,"interval":10,"name":"Lumeric-VM4"},)"
@@ -87,7 +85,7 @@ TEST_F(CliTest, ScanFindsThreeUnitsAtTwoSpeedsAndNothingElse) {
 }
 
 TEST_F(CliTest, PollCountWritesEveryPollToTheCsvAsTheMultiUnitRecordsAre) {
-    StartSim({"--unit", "3"});
+    ASSERT_TRUE(sim.Start({"--unit", "3"}));
     ASSERT_EQ("ok", sim.Command("set 3 voltage 4 65535"));
     const std::string path = ::testing::TempDir() + "lumeric-cli-poll.csv";
     Cli("poll --addresses 3 --count 2 --csv " + path);
