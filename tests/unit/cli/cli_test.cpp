@@ -128,7 +128,8 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
         {"p read --baud 115200", 6, "--baud 115200 is not one of 1200, 2400, 4800, 9600, 19200"},
         {"p read --scale 0.1", 2, "--scale is 0.01 (the console's) or 0.001 (the multi-unit table's)"},
         {"p set address 16", 6, "station address 16 is outside 0-15"},
-        {"p set address 99999999999999999999", 6, "station address 99999999999999999999 is outside 0-15"},
+        // 2^64 + 1: a parse that wraps would take it for 1.
+        {"p set address 18446744073709551617", 6, "station address 18446744073709551617 is outside 0-15"},
         {"p set interval 0", 6, "sampling interval 0 is outside 1-250"},
         {"p set baud 300", 6, "line speed 300 is not one of 1200, 2400, 4800, 9600, 19200"},
         {"p calibrate 5 20V/3V", 6, "channel 5 is outside 1-4"},
