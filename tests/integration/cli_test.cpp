@@ -16,7 +16,6 @@
 
 namespace {
 
-using ::testing::MatchesRegex;
 using ::testing::StartsWith;
 
 std::string FileText(const std::string& path) {
@@ -89,8 +88,8 @@ TEST_F(CliTest, PollCountWritesEveryPollToTheCsvAsTheMultiUnitRecordsAre) {
     ASSERT_EQ("ok", sim.Command("set 3 voltage 4 65535"));
     const std::string path = ::testing::TempDir() + "lumeric-cli-poll.csv";
     Cli("poll --addresses 3 --count 2 --csv " + path);
-    const std::string line = "[0-9-]{10}T[0-9:]{8}\\.[0-9]{3},3,1\\.234,0\\.000,0\\.000,65\\.535,正常,";
-    EXPECT_THAT(FileText(path), MatchesRegex("\xEF\xBB\xBF[^\r]*\r\n" + line + "1,0\r\n" + line + "2,0\r\n"));
+    const std::string row = "[0-9-]{10}T[0-9:]{8}\\.[0-9]{3},3,1\\.234,0\\.000,0\\.000,65\\.535,正常,";
+    EXPECT_THAT(FileText(path), ::testing::MatchesRegex("\xEF\xBB\xBF[^\r]*\r\n" + row + "1,0\r\n" + row + "2,0\r\n"));
     std::remove(path.c_str());
 }
 

@@ -21,7 +21,6 @@ namespace {
 
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
-using ::testing::StartsWith;
 
 std::vector<uint8_t> Echo(const RequestFrame& request) { return {request.begin(), request.end()}; }
 
@@ -104,8 +103,6 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
          R"({"address":5,"baud":19200,"interval":10,"name":"Lumeric \"VM4\"","softwareVersion":"V1.00-2024",)"
          R"("maker":"朗明电子","protocolVersion":"V1.0"})"
          "\n"},
-        // Nothing answers the reset: it awaits no echo.
-        {"COM1 reset", 0, "reset sent to station 1\n"},
         {"COM1 set interval 250", 5, "setting failed: the reply of station 1 failed its CRC check"},
         {"COM1 --baud 4800 calibrate 1 3V/3V", 4, "calibration failed: no reply from station 1 at 4800 bit/s"},
         // The settings came, the texts did not: no half answer.
@@ -151,6 +148,13 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
     }
 }
 
+// A unit that resets may never echo: the reset is sent, not awaited.
+TEST_F(CliTest, AResetAwaitsNoEcho) {
+    EXPECT_EQ(0, Run("COM1 reset"));
+    EXPECT_EQ("reset sent to station 1\n", out);
+    EXPECT_EQ(1000u, clock.NowMs());
+}
+
 TEST_F(CliTest, HelpAnywhereShowsTheCommandsTextWithTheExitCodesAndTouchesNothing) {
     const std::pair<const char*, const char*> cases[] = {
         {"--help", "Usage: lumeric-cli PORT COMMAND"},
@@ -160,7 +164,7 @@ TEST_F(CliTest, HelpAnywhereShowsTheCommandsTextWithTheExitCodesAndTouchesNothin
     };
     for (const auto& c : cases) {
         EXPECT_EQ(0, Run(c.first)) << c.first;
-        EXPECT_THAT(out, StartsWith(c.second)) << c.first;
+        EXPECT_THAT(out, ::testing::StartsWith(c.second)) << c.first;
         EXPECT_THAT(out, HasSubstr("\n  3  the port cannot be opened: missing, or held by another program\n"));
     }
 }
@@ -187,15 +191,14 @@ TEST_F(CliTest, PollTakesTheListInTurnOnePerPeriodAndRecordsEveryPollOnTheDisk) 
 }
 
 TEST_F(CliTest, ARecordFileThatCannotBeWrittenEndsThePoll) {
-    recordFile.createError = FileError{FileFailure::FolderMissing, 3};
-    EXPECT_EQ(7, Run("COM1 poll --addresses 1 --csv x/rec.csv"));
-    EXPECT_EQ("lumeric-cli: cannot write x/rec.csv: its folder does not exist\n", err);
-    EXPECT_TRUE(line.writes.empty());
-    recordFile.createError = {};
     recordFile.failingAppend = 1;  // the title line goes in, the first poll's line does not
     EXPECT_EQ(7, Run("COM1 poll --addresses 1 --csv rec.csv"));
     EXPECT_EQ("lumeric-cli: cannot write rec.csv: the disk is full\n", err);
     EXPECT_EQ(1u, line.writes.size());
+    recordFile.createError = FileError{FileFailure::FolderMissing, 3};
+    EXPECT_EQ(7, Run("COM1 poll --addresses 1 --csv x/rec.csv"));
+    EXPECT_EQ("lumeric-cli: cannot write x/rec.csv: its folder does not exist\n", err);
+    EXPECT_EQ(1u, line.writes.size());  // nothing more sent
 }
 
 TEST_F(CliTest, AScanListsEveryUnitThatAnswersAndShowsItsProgressOnATerminal) {
