@@ -80,14 +80,7 @@ private:
         return systemSetsFocus;
     }
 
-    void OnCommand(int id) override {
-        // Escape, Enter outside a button and the close box end the console.
-        if (id == IDOK || id == IDCANCEL) {
-            ModelessDialog::OnCommand(id);
-        } else {
-            m_dialog.OnCommand(id);
-        }
-    }
+    void OnControl(int id) override { m_dialog.OnCommand(id); }
 
     void OnTimer(UINT_PTR) override { m_dialog.OnTimer(); }
 

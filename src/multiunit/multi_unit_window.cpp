@@ -36,14 +36,7 @@ private:
         return m_dialog.OnInitDialog();
     }
 
-    void OnCommand(int id) override {
-        // Enter and Escape dismiss the window as the close box does.
-        if (id == IDOK || id == IDCANCEL) {
-            ModelessDialog::OnCommand(id);
-        } else {
-            m_dialog.OnCommand(id);
-        }
-    }
+    void OnControl(int id) override { m_dialog.OnCommand(id); }
 
     void OnTimer(UINT_PTR) override { m_dialog.OnTimer(); }
 

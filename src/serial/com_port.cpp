@@ -66,6 +66,7 @@ bool CComPort::OpenDevice() {
     if (!m_autoStartThread) return m_hComm != INVALID_HANDLE_VALUE;
     if (m_hComm != INVALID_HANDLE_VALUE && m_hThread == nullptr) {
         m_threadRunning = true;
+        m_monitorReturned = false;
         DWORD threadId = 0;
         m_hThread = CreateThread(nullptr, 0, MonitorThreadEntry, this, 0, &threadId);
         if (m_hThread != nullptr) return true;
@@ -102,7 +103,12 @@ void CComPort::StopMonitor() {
     // Mask 0 completes a pending WaitCommEvent; the event releases a wait on the record.
     SetCommMask(m_hComm, 0);
     SetEvent(m_waitOverlapped.hEvent);
-    const bool ended = WaitForSingleObject(m_hThread, kStopWaitMs) == WAIT_OBJECT_0;
+    bool ended = WaitForSingleObject(m_hThread, kStopWaitMs) == WAIT_OBJECT_0;
+    // A monitor past its loop is only ending (on a busy machine that can take
+    // longer): terminated in its exit work, it would take the process's loader
+    // lock with it, and every later thread start and the program's own exit
+    // would hang.
+    if (!ended && m_monitorReturned) ended = WaitForSingleObject(m_hThread, kExitWaitMs) == WAIT_OBJECT_0;
     if (!ended && !TerminateThread(m_hThread, 0)) return;  // keep the handle: the next Close tries again
     CloseHandle(m_hThread);
     ResetEvent(m_waitOverlapped.hEvent);

@@ -36,6 +36,8 @@ public:
     static constexpr size_t kPortNameSize = 20;
     static constexpr DWORD kQueueSize = 4096;
     static constexpr DWORD kStopWaitMs = 100;
+    // How long Close waits for a monitor that has left its loop to end.
+    static constexpr DWORD kExitWaitMs = 5000;
 
     DWORD m_portNumber;
     HANDLE m_hComm;
@@ -55,6 +57,10 @@ public:
     OVERLAPPED m_waitOverlapped;
 
 private:
+    friend DWORD WINAPI MonitorThreadEntry(LPVOID object);
+    // Set by the monitor thread once its loop has returned.
+    std::atomic<bool> m_monitorReturned{false};
+
     void StopMonitor();
     bool WaitForEvent(DWORD& eventWord);
     void PauseAfterFailedWait();

@@ -18,7 +18,12 @@ namespace {
 constexpr DWORD kFailedWaitPauseMs = 50;
 }  // namespace
 
-DWORD WINAPI MonitorThreadEntry(LPVOID object) { return static_cast<CComPort*>(object)->MonitorLoop(); }
+DWORD WINAPI MonitorThreadEntry(LPVOID object) {
+    auto* port = static_cast<CComPort*>(object);
+    const DWORD result = port->MonitorLoop();
+    port->m_monitorReturned = true;
+    return result;
+}
 
 DWORD CComPort::MonitorLoop() {
     const int maskCallLine = __LINE__ + 1;

@@ -96,8 +96,12 @@ void DialogHost::OnCommand(int id) {
         OnOK();
     } else if (id == IDCANCEL) {
         OnCancel();
+    } else {
+        OnControl(id);
     }
 }
+
+void DialogHost::OnControl(int) {}
 
 void DialogHost::OnTimer(UINT_PTR) {}
 

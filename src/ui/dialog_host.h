@@ -29,9 +29,9 @@ protected:
     // WM_INITDIALOG, once the controls exist. True lets the system give the
     // focus to the first control in tab order.
     virtual bool OnInitDialog() = 0;
-    // A click (or menu or key command) on control `id`. By default only IDOK
-    // and IDCANCEL do something: they go to OnOK and OnCancel.
-    virtual void OnCommand(int id);
+    // A click (or menu or key command) on control `id`, any but IDOK and
+    // IDCANCEL: those go to OnOK and OnCancel.
+    virtual void OnControl(int id);
     virtual void OnTimer(UINT_PTR timerId);
     // WM_CLOSE (the close box, Alt+F4): by default what Escape does.
     virtual void OnClose();
@@ -53,6 +53,7 @@ private:
 
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id);
     // After WM_NCDESTROY, the window's last message, once no handler of the
     // object is running any more.
     virtual void OnFinalMessage() {}

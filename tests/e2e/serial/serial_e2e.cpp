@@ -145,6 +145,34 @@ TEST_F(ComPortTest, MonitorThatIgnoresTheStopIsTerminatedAfter100ms) {
     CloseHandle(monitor);
 }
 
+// A monitor that leaves its loop at once but is slow to end (a slow
+// thread-exit routine, as on a busy machine): waited for, not terminated in
+// the middle of its exit.
+bool g_slowExitFinished = false;
+struct SlowThreadExit {
+    ~SlowThreadExit() {
+        Sleep(300);
+        g_slowExitFinished = true;
+    }
+};
+class SlowToEndMonitorPort : public CComPort {
+public:
+    DWORD MonitorLoop() override {
+        thread_local SlowThreadExit slowExit;
+        (void)slowExit;
+        while (m_threadRunning) Sleep(1);
+        return 0;
+    }
+};
+
+TEST_F(ComPortTest, MonitorPastItsLoopIsLeftToEndNotTerminated) {
+    SlowToEndMonitorPort port;
+    ASSERT_TRUE(port.Open(com, 9600));
+    port.Close();
+    EXPECT_TRUE(g_slowExitFinished);
+    EXPECT_TRUE(IsClosed(port));
+}
+
 // The console's line goes with its window while the port lives on with the
 // program: a write still held back (by flow control; here by a pipe that
 // nobody reads) must end before the line and its buffer go.
