@@ -47,7 +47,10 @@ CommandOutcome RunScan(CliSession& session) {
                                       std::to_string(address) + " (" + std::to_string(i + 1) + " of " +
                                       std::to_string(options.addresses.size()) + "), " +
                                       std::to_string(found.size()) + " found");
-            if (session.Exchange(ReadSettingsRequest(address), kSettingsReplyLength, probe) != ExchangeResult::Ok) {
+            // A reply from another station is the late answer of one asked
+            // before: taken for this one, it would list a unit that is not there.
+            if (session.Exchange(ReadSettingsRequest(address), kSettingsReplyLength, probe) != ExchangeResult::Ok ||
+                session.Reply()[0] != address) {
                 continue;
             }
             FoundUnit unit{address, baudRate, DecodeSettings(session.Reply()).interval, ""};

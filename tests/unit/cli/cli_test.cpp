@@ -204,7 +204,8 @@ TEST_F(CliTest, ARecordFileThatCannotBeWrittenEndsThePoll) {
 TEST_F(CliTest, AScanListsEveryUnitThatAnswersAndShowsItsProgressOnATerminal) {
     Answer(9600, ReadSettingsRequest(1), SettingsReply(1, 9600, 10));
     Answer(9600, ReadIdentityRequest(1), IdentityReply({AsBytes("VM4")}));
-    Answer(9600, ReadSettingsRequest(3), SettingsReply(3, 9600, 10));
+    Answer(9600, ReadSettingsRequest(3), RegistersReply(3, {3, 9600, 10}));
+    Answer(9600, ReadSettingsRequest(4), RegistersReply(3, {3, 9600, 10}));  // station 3 once more, late
     terminal = true;
     EXPECT_EQ(0, Run("COM1 scan --addresses 1-4 --bauds 9600"));
     // Station 3 gives its settings, not its name: it is there all the same.
