@@ -66,7 +66,7 @@ bool CComPort::OpenDevice() {
     if (!m_autoStartThread) return m_hComm != INVALID_HANDLE_VALUE;
     if (m_hComm != INVALID_HANDLE_VALUE && m_hThread == nullptr) {
         m_threadRunning = true;
-        m_monitorReturned = false;
+        m_monitorInLoop = false;
         DWORD threadId = 0;
         m_hThread = CreateThread(nullptr, 0, MonitorThreadEntry, this, 0, &threadId);
         if (m_hThread != nullptr) return true;
@@ -104,11 +104,15 @@ void CComPort::StopMonitor() {
     SetCommMask(m_hComm, 0);
     SetEvent(m_waitOverlapped.hEvent);
     bool ended = WaitForSingleObject(m_hThread, kStopWaitMs) == WAIT_OBJECT_0;
-    // A monitor past its loop is only ending (on a busy machine that can take
-    // longer): terminated in its exit work, it would take the process's loader
-    // lock with it, and every later thread start and the program's own exit
-    // would hang.
-    if (!ended && m_monitorReturned) ended = WaitForSingleObject(m_hThread, kExitWaitMs) == WAIT_OBJECT_0;
+    // Only a monitor stuck in its loop is terminated. Before its loop or after
+    // it the thread is in the system's start or exit work (on a busy machine
+    // that can take a while), under the loader lock: terminated there, it would
+    // take the lock with it, and every later thread start and the program's own
+    // exit would hang.
+    const DWORD start = GetTickCount();
+    while (!ended && !m_monitorInLoop && GetTickCount() - start < kOutsideLoopWaitMs) {
+        ended = WaitForSingleObject(m_hThread, kOutsideLoopPollMs) == WAIT_OBJECT_0;
+    }
     if (!ended && !TerminateThread(m_hThread, 0)) return;  // keep the handle: the next Close tries again
     CloseHandle(m_hThread);
     ResetEvent(m_waitOverlapped.hEvent);

@@ -36,8 +36,10 @@ public:
     static constexpr size_t kPortNameSize = 20;
     static constexpr DWORD kQueueSize = 4096;
     static constexpr DWORD kStopWaitMs = 100;
-    // How long Close waits for a monitor that has left its loop to end.
-    static constexpr DWORD kExitWaitMs = 5000;
+    // How long Close waits for a monitor outside its loop (starting or ending),
+    // looking every few ms whether it has entered the loop after all.
+    static constexpr DWORD kOutsideLoopWaitMs = 5000;
+    static constexpr DWORD kOutsideLoopPollMs = 5;
 
     DWORD m_portNumber;
     HANDLE m_hComm;
@@ -58,11 +60,14 @@ public:
 
 private:
     friend DWORD WINAPI MonitorThreadEntry(LPVOID object);
-    // Set by the monitor thread once its loop has returned.
-    std::atomic<bool> m_monitorReturned{false};
+    // Set by the monitor thread while it runs its loop.
+    std::atomic<bool> m_monitorInLoop{false};
+    // What WaitCommEvent reports into. A member, not a local: a wait still
+    // pending when a stuck monitor is terminated completes into it later.
+    DWORD m_eventWord = 0;
 
     void StopMonitor();
-    bool WaitForEvent(DWORD& eventWord);
+    bool WaitForEvent();
     void PauseAfterFailedWait();
     void Dispatch(DWORD eventWord);
     void PostToWindow(UINT message, LPARAM lParam);

@@ -20,8 +20,9 @@ constexpr DWORD kFailedWaitPauseMs = 50;
 
 DWORD WINAPI MonitorThreadEntry(LPVOID object) {
     auto* port = static_cast<CComPort*>(object);
+    port->m_monitorInLoop = true;
     const DWORD result = port->MonitorLoop();
-    port->m_monitorReturned = true;
+    port->m_monitorInLoop = false;
     return result;
 }
 
@@ -35,20 +36,19 @@ DWORD CComPort::MonitorLoop() {
         MessageBoxA(nullptr, text.c_str(), "Class CComPort", MB_OK);
         return 1;
     }
-    DWORD eventWord = 0;
     while (m_threadRunning && m_hComm != INVALID_HANDLE_VALUE) {
-        if (WaitForEvent(eventWord)) {
-            Dispatch(eventWord);
+        m_eventWord = 0;
+        if (WaitForEvent()) {
+            Dispatch(m_eventWord);
         } else {
             PauseAfterFailedWait();
         }
-        eventWord = 0;
     }
     return 0;
 }
 
-bool CComPort::WaitForEvent(DWORD& eventWord) {
-    if (WaitCommEvent(m_hComm, &eventWord, &m_waitOverlapped)) return true;
+bool CComPort::WaitForEvent() {
+    if (WaitCommEvent(m_hComm, &m_eventWord, &m_waitOverlapped)) return true;
     if (GetLastError() != ERROR_IO_PENDING) return false;
     DWORD unused = 0;
     // A wait that completes in failure is a failed wait too: its event word means nothing.
