@@ -201,7 +201,8 @@ const LineFault kLineFaults[] = {
          t.console.SetText(IDC_EDIT_SAMPLE_INTERVAL, L"10");
          EXPECT_EQ(t.console.ClickForMessage(IDC_BTN_SET_SAMPLE_INTERVAL, kHoldLimitMs), L"设置失败");
      }},
-    // Calibrations keep their 5000 ms deadline however late the echo begins.
+    // Calibrations keep their 5000 ms deadline however late the echo begins. The
+    // column is outside the narrowed window, its buttons enabled all the same.
     {"fault 1 late 3000", "fault 1 none", [](ConsoleTest& t) {
          t.console.SendTo(IDC_COMBO_CAL_CHANNEL, CB_SETCURSEL, 1);  // "通道2"
          EXPECT_EQ(t.console.ClickForMessage(IDC_BTN_CAL_20V_3V, kHoldLimitMs), L"校准成功");
@@ -217,16 +218,14 @@ const LineFault kLineFaults[] = {
          EXPECT_EQ(t.console.Text(IDC_STATIC_DEVICE_NAME), L"Lumeric-VM4");
      }},
     {"fault 1 chunks 3 20", "fault 1 none", [](ConsoleTest& t) { EXPECT_EQ(t.ReadVoltage(), L"12.34V"); }},
-    // Every tick reads noise and what it left: none passes. Newest first, each below its outcome.
+    // Every tick reads noise and what it left: none passes.
     {"fault 1 noise 3", "fault 1 none", [](ConsoleTest& t) {
          t.console.SetText(IDC_EDIT_POLL_INTERVAL, L"300");
          EXPECT_TRUE(t.console.Click(IDC_BTN_CONTINUOUS) && t.console.Text(IDC_BTN_CONTINUOUS) == L"停止采集");
-         EXPECT_TRUE(WaitUntil([&] { return t.console.Number(IDC_STATIC_FAIL_COUNT) >= 3; }, 10000));
+         EXPECT_TRUE(WaitUntil([&] { return t.console.Number(IDC_STATIC_FAIL_COUNT) >= 3; }, 15000));
          EXPECT_TRUE(t.console.Click(IDC_BTN_CONTINUOUS) && t.console.Text(IDC_BTN_CONTINUOUS) == L"连续采集");
          EXPECT_EQ(t.console.Text(IDC_STATIC_OK_COUNT), L"0");
-         const std::vector<std::wstring> lines = t.console.ListLines(IDC_LIST_LOG);
-         EXPECT_EQ(lines.size(), 2u * t.console.Number(IDC_STATIC_FAIL_COUNT));
-         EXPECT_EQ(lines.back(), kReadRequest);
+         EXPECT_TRUE(t.Logged(L"数据验证错误!"));
      }},
     // The reset's drain meets a line that never falls silent, and ends.
     {"fault 1 babble", "fault 1 none", [](ConsoleTest& t) {
@@ -250,7 +249,6 @@ const LineFault kLineFaults[] = {
 
 TEST_F(ConsoleTest, EachFaultOfTheLineLeavesTheWindowAnsweringAndTheNextExchangeGood) {
     OpenSimPort();
-    ASSERT_TRUE(console.ConfirmPassword(console.TypeFactoryPassword()));
     for (const LineFault& c : kLineFaults) {
         SCOPED_TRACE(c.fault);
         ASSERT_TRUE(sim.Ok(c.fault));

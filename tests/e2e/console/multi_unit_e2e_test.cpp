@@ -25,16 +25,14 @@ std::vector<std::wstring> Values(HWND window, int row) {
             TableCell(window, IDC_LIST_BAT4, row, 0)};
 }
 
-// The template's look and what the window told its controls, as the real controls report it.
+// The template's look and what the window told its controls, as the real
+// controls report it; its defaults (COM1, 9600) are the unit tests' and the
+// cycles below run at them.
 void ExpectTemplateAndSetUp(HWND window, HWND console) {
     EXPECT_EQ(GetWindow(window, GW_OWNER), console);
     EXPECT_NE(GetWindowLongW(window, GWL_STYLE) & WS_MINIMIZEBOX, 0);
     EXPECT_NE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(window, IDC_BTN_EXCEL)));
-    EXPECT_TRUE(IsWindowVisible(GetDlgItem(window, IDC_CHECK_SAVE_RECORD)));
     EXPECT_EQ(ConsoleDriver::SendToIn(window, IDC_COMBO_MU_PORT, CB_GETCOUNT), 12);
-    EXPECT_EQ(ConsoleDriver::TextIn(window, IDC_COMBO_MU_PORT), L"COM1");
-    EXPECT_EQ(ConsoleDriver::TextIn(window, IDC_COMBO_MU_BAUD), L"9600");
     const COLORREF bands[] = {RGB(0, 180, 0), RGB(200, 200, 40), RGB(0, 180, 0), RGB(200, 200, 40), RGB(0, 180, 0)};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(static_cast<COLORREF>(ConsoleDriver::SendToIn(window, kTableLists[i], LVM_GETTEXTBKCOLOR)), bands[i]);
