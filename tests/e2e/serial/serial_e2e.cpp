@@ -73,11 +73,12 @@ TEST_F(ComPortTest, FailedOpensCloseTheOpenPortAndCloseTwiceIsHarmless) {
 }
 
 // The console's port sets speed and framing only, keeping the driver's line
-// control; the cycle's sets its own. Not the cycle's DTR: Wine reports it as
-// enabled on a pty whatever was set.
+// control (as the second sim's port, untouched so far, reports it: a pty keeps
+// what the last opener set); the cycle's sets its own. Not the cycle's DTR:
+// Wine reports it as enabled on a pty whatever was set.
 TEST_F(ComPortTest, EachPortOpensWithItsSpeedFramingAndTimeouts) {
-    HANDLE raw = CreateFileA(("\\\\.\\COM" + std::to_string(com)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                             OPEN_EXISTING, 0, nullptr);
+    HANDLE raw = CreateFileA(("\\\\.\\COM" + std::to_string(ComNumber("_2"))).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(raw, INVALID_HANDLE_VALUE);
     const auto driver = SettingsOf(raw);
     CloseHandle(raw);
