@@ -113,7 +113,7 @@ TEST_F(ConsoleTest, StartsNarrowedWithItsDefaultsOpensAndClosesThePortAndEndsOnE
     EXPECT_EQ(console.WaitForExit(kExitTimeoutMs), 0u) << "Enter in an edit box must end the program";
 }
 
-TEST_F(ConsoleTest, ReadsTheVoltageThroughFieldsOfAnyLengthLogsTheExchangeAndEndsOnEscape) {
+TEST_F(ConsoleTest, ReadsTheVoltageThroughFieldsOfAnyLengthOnceAndEvery300msAndEndsOnEscape) {
     ASSERT_TRUE(sim.Ok("set 1 voltage 1 1234"));
     // Numbers are read from the start of a text; what follows here is far
     // longer than any fixed buffer, with a lone surrogate that UTF-8 cannot hold.
@@ -132,6 +132,13 @@ TEST_F(ConsoleTest, ReadsTheVoltageThroughFieldsOfAnyLengthLogsTheExchangeAndEnd
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_EQ(frames[0].hex, "01030040000185DE");
     EXPECT_EQ(frames[0].baud, 1200u);
+
+    // Continuous acquisition every 300 ms: a tick takes about 120 ms at 1200 bit/s.
+    console.SetText(IDC_EDIT_POLL_INTERVAL, L"300");
+    ASSERT_TRUE(console.Click(IDC_BTN_CONTINUOUS));
+    Sleep(2000);
+    ASSERT_TRUE(console.Click(IDC_BTN_CONTINUOUS));
+    EXPECT_GE(console.Number(IDC_STATIC_OK_COUNT), 4);
 
     // The end also closes the open port.
     console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
