@@ -147,18 +147,15 @@ TEST_F(ConsoleTest, ReadsTheVoltageThroughFieldsOfAnyLengthOnceAndEvery300msAndE
 
 // Run on a Chinese and on an English system, whose code page (1252) and sort
 // order are not Chinese: the unit's texts are code page 936 all the same, and
-// the log sorts in Chinese order.
+// the log sorts in Chinese order. Which fields the settings fill is the unit
+// tests' business.
 TEST_F(ConsoleTest, InformationReadShowsTheUnitsChineseNameAndLogsInChineseOrder) {
     OpenSimPort();
     ASSERT_TRUE(sim.Ok("set 1 name B5E7D1B9BCE0B2E2B5A5D4AA"));  // 电压监测单元 in code page 936
-    ASSERT_TRUE(sim.Ok("set 1 interval 25"));
     // A lead byte whose next byte cannot follow it: no character of code page 936.
     ASSERT_TRUE(sim.Ok("set 1 protocol 56318130"));
     ASSERT_TRUE(console.Click(IDC_BTN_READ_INFO));
 
-    EXPECT_EQ(console.Text(IDC_EDIT_NEW_ADDRESS), L"1");
-    EXPECT_EQ(console.SendTo(IDC_COMBO_DEVICE_BAUD, CB_GETCURSEL), 0) << "the unit's 1200 bit/s";
-    EXPECT_EQ(console.Text(IDC_EDIT_SAMPLE_INTERVAL), L"25");
     EXPECT_EQ(console.Text(IDC_STATIC_DEVICE_NAME), L"电压监测单元");
     EXPECT_EQ(console.Text(IDC_STATIC_VENDOR), L"朗明电子");
     EXPECT_EQ(console.Text(IDC_STATIC_PROTOCOL_VERSION), L"V1\xFFFD" L"0");
