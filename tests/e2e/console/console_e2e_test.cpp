@@ -67,6 +67,10 @@ public:
 };
 
 TEST_F(ConsoleTest, StartsNarrowedWithItsDefaultsOpensAndClosesThePortAndEndsOnEnterInAnEditBox) {
+    EXPECT_EQ(console.Text(IDC_BTN_OPEN), L"打开串口");
+    EXPECT_EQ(console.Text(IDC_BTN_CONTINUOUS), L"连续采集");
+    EXPECT_EQ(console.Text(IDC_BTN_FACTORY_MODE), L"厂家模式");
+
     // The combos hold their resource items, unsorted, with the start selections.
     std::vector<std::wstring> ports;
     for (int n = 1; n <= 20; ++n) ports.push_back(std::to_wstring(n));
@@ -139,6 +143,10 @@ TEST_F(ConsoleTest, ReadsTheVoltageThroughFieldsOfAnyLengthOnceAndEvery300msAndE
     Sleep(2000);
     ASSERT_TRUE(console.Click(IDC_BTN_CONTINUOUS));
     EXPECT_GE(console.Number(IDC_STATIC_OK_COUNT), 4);
+    // Each tick's request, then its reply, go on top of the read's lines, unsorted: newest first.
+    const std::vector<std::wstring> lines = console.ListLines(IDC_LIST_LOG);
+    ASSERT_EQ(lines.size(), 2u * console.Number(IDC_STATIC_OK_COUNT) + 2);
+    for (size_t i = 0; i < lines.size(); i += 2) EXPECT_EQ(lines[i + 1], kReadRequest) << i;
 
     // The end also closes the open port.
     console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
