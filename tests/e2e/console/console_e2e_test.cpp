@@ -12,19 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "console_controls.h"
 #include "console_driver.h"
 #include "resource.h"
 #include "sim_control.h"
 
 namespace {
 
-const std::vector<int> kAllPortButtons{
-    IDC_BTN_SET_BAUD,      IDC_BTN_FACTORY_MODE,  IDC_BTN_SET_ADDRESS,         IDC_BTN_READ_VOLTAGE,
-    IDC_BTN_CONTINUOUS,    IDC_BTN_RESET,         IDC_BTN_SET_SAMPLE_INTERVAL, IDC_BTN_READ_INFO,
-    IDC_BTN_CLEAR_LOG,     IDC_BTN_CAL_3V_0V5,    IDC_BTN_CAL_3V_3V,           IDC_BTN_CAL_20V_3V,
-    IDC_BTN_CAL_20V_20V,   IDC_BTN_CAL_200V_20V,  IDC_BTN_CAL_200V_200V,       IDC_BTN_CAL_600V_200V,
-    IDC_BTN_CAL_600V_600V,
-};
+// Which buttons these are is proven by the unit tests, against a list of their own.
+const std::vector<int> kAllPortButtons(kPortDependentButtons.begin(), kPortDependentButtons.end());
 constexpr DWORD kExitTimeoutMs = 10000;
 // The longest a console operation may hold its window: a drain of a line that
 // never falls silent, then a wait of 5000 ms, with room for a slow machine.
