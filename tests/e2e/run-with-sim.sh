@@ -40,6 +40,7 @@ trap "exit 143" TERM INT
 
 for k in $(seq 1 "$sims"); do
   out="$work/sim$k.out"
+  : >"$out"  # there before the wait below looks into it
   "$sim" --link "$WINEPREFIX/dosdevices/com$((com + k - 1))" "${sim_args[@]}" >"$out" 2>&1 &
   pid=$!
   pids+=("$pid")

@@ -41,10 +41,6 @@ public:
     }
 };
 
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -76,12 +72,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // each overrun at most by the read that was under way.
     const uint64_t oneReadMs = ModbusExchange::kPendingReadWaitMs + kMaxReadCostUs / 1000 + 1;
     const uint64_t heldMs = clock.NowUs() / 1000 - startMs;
-    Require(heldMs <= ModbusExchange::kDrainLimitMs + ModbusExchange::kRestingTimeoutMs + 2 * oneReadMs);
+    if (heldMs > ModbusExchange::kDrainLimitMs + ModbusExchange::kRestingTimeoutMs + 2 * oneReadMs) std::abort();
     // A wrong reply never passes as good, and the deadline is back at rest.
-    if (result == ExchangeResult::Ok && shape.replyLength > 0) {
-        Require(VerifyReply(exchange.Reply(), shape.replyLength));
+    if (result == ExchangeResult::Ok && shape.replyLength > 0 && !VerifyReply(exchange.Reply(), shape.replyLength)) {
+        std::abort();
     }
-    Require(exchange.TimeoutMs() == ModbusExchange::kRestingTimeoutMs);
-    Require(line.writes.size() <= 1 && log.lines.size() <= 6);
+    if (exchange.TimeoutMs() != ModbusExchange::kRestingTimeoutMs || line.writes.size() > 1 || log.lines.size() > 6) {
+        std::abort();
+    }
     return 0;
 }

@@ -33,11 +33,6 @@ std::vector<HWND> FindTopLevels(DWORD processId, const wchar_t* caption) {
     return found;
 }
 
-HWND FindTopLevel(DWORD processId, const wchar_t* caption) {
-    const std::vector<HWND> found = FindTopLevels(processId, caption);
-    return found.empty() ? nullptr : found.front();
-}
-
 // WM_GETTEXT, CB_GETLBTEXT and LB_GETTEXT alike: ask the length, then copy into
 // a buffer one longer. Their wParam is the item's index, for WM_GETTEXT the buffer's size.
 std::wstring ReadText(HWND window, UINT lengthMessage, UINT textMessage, WPARAM index = 0) {
@@ -76,8 +71,7 @@ bool ConsoleDriver::Start(DWORD timeoutMs) {
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process)) {
         return false;
     }
-    return WaitUntil([&] { return (m_window = FindTopLevel(m_process.dwProcessId, kConsoleCaption)) != nullptr; },
-                     timeoutMs);
+    return (m_window = WaitForNewWindow(kConsoleCaption, {}, timeoutMs)) != nullptr;
 }
 
 LRESULT ConsoleDriver::SendToIn(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -133,12 +127,6 @@ bool ConsoleDriver::Settle(DWORD timeoutMs) {
     const LPARAM marker = ++m_settleMarker;
     PostMessageW(Control(IDC_COMBO_PORT), CB_SETITEMDATA, 0, marker);
     return WaitUntil([&] { return SendTo(IDC_COMBO_PORT, CB_GETITEMDATA) == marker; }, timeoutMs);
-}
-
-HWND ConsoleDriver::WaitForDialog(const wchar_t* caption, DWORD timeoutMs) const {
-    HWND dialog = nullptr;
-    WaitUntil([&] { return (dialog = FindTopLevel(m_process.dwProcessId, caption)) != nullptr; }, timeoutMs);
-    return dialog;
 }
 
 std::wstring ConsoleDriver::MessageBoxText(HWND box) {
@@ -199,7 +187,7 @@ std::wstring ConsoleDriver::ClickForMessage(int id, DWORD timeoutMs) {
 
 HWND ConsoleDriver::TypeFactoryPassword() {
     Click(IDC_BTN_FACTORY_MODE);
-    HWND password = WaitForDialog(L"对话", 10000);
+    HWND password = WaitForNewWindow(L"对话", {}, 10000);
     if (password != nullptr) SetTextIn(password, IDC_EDIT_PASSWORD, L"507193");
     return password;
 }
@@ -250,3 +238,8 @@ std::wstring TableCell(HWND window, int list, int row, int column) {
 }
 
 int TableCount(HWND window, int row, int column) { return _wtoi(TableCell(window, IDC_LIST_COUNTS, row, column).c_str()); }
+
+bool Answers(HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &result) != 0;
+}

@@ -50,21 +50,15 @@ public:
     // Returns once the console has handled every message posted so far.
     bool Settle(DWORD timeoutMs = 15000);
 
-    // A message box of the console (top-level "#32770" captioned "Lumeric")
-    // that shows within timeoutMs, or nullptr.
-    HWND WaitForMessageBox(DWORD timeoutMs) const { return WaitForDialog(L"Lumeric", timeoutMs); }
+    // The console's visible top-level dialogs with this caption, and one that
+    // shows within timeoutMs (or nullptr) beside those in `known`.
+    std::vector<HWND> Windows(const wchar_t* caption) const;
+    HWND WaitForNewWindow(const wchar_t* caption, const std::vector<HWND>& known, DWORD timeoutMs) const;
+    // A message box of the console (captioned "Lumeric") that shows within timeoutMs, or nullptr.
+    HWND WaitForMessageBox(DWORD timeoutMs) const { return WaitForNewWindow(L"Lumeric", {}, timeoutMs); }
     static void DismissMessageBox(HWND box);
     // The text a message box shows.
     static std::wstring MessageBoxText(HWND box);
-    // Any visible top-level dialog of the console with this caption that
-    // shows within timeoutMs, or nullptr.
-    HWND WaitForDialog(const wchar_t* caption, DWORD timeoutMs) const;
-
-    // The console's other windows: its visible top-level dialogs with this
-    // caption, and one that shows within timeoutMs (or nullptr) beside those
-    // in `known`.
-    std::vector<HWND> Windows(const wchar_t* caption) const;
-    HWND WaitForNewWindow(const wchar_t* caption, const std::vector<HWND>& known, DWORD timeoutMs) const;
     // Text, click and keys for a control of such a window, as for the console's own.
     static std::wstring TextIn(HWND dialog, int id);
     static void SetTextIn(HWND dialog, int id, const std::wstring& text) {
@@ -116,6 +110,9 @@ private:
 // A cell of a multi-unit window's table, and a number of its counts (column 0 ok, 1 failed).
 std::wstring TableCell(HWND window, int list, int row, int column);
 int TableCount(HWND window, int row, int column);
+
+// True when `window` answers WM_NULL within two seconds: its thread is not held.
+bool Answers(HWND window);
 
 // Polls `done` every 20 ms until it holds or timeoutMs has passed.
 template <typename Condition>

@@ -42,23 +42,18 @@ constexpr Phase kPhases[] = {
     {"silent", false, true}, {"none", true, false},   {"short 3", false, true},
 };
 
-// What the console and its window say of themselves at one moment.
+// What the console and its window say of themselves at one moment, in the
+// order of kMetrics.
 struct Sample {
     double seconds;
-    double handles, privateKb, workingSetKb, gdiObjects, userObjects;
+    double values[5];
 };
-using Metric = double Sample::*;
-struct MetricRow {
+struct Metric {
     const char* name;
-    Metric field;
     double allowance;  // growth from the first sample that still counts as flat
 };
-constexpr MetricRow kMetrics[] = {
-    {"handles", &Sample::handles, 8},
-    {"private KB", &Sample::privateKb, 2048},
-    {"working set KB", &Sample::workingSetKb, 4096},
-    {"GDI objects", &Sample::gdiObjects, 8},
-    {"USER objects", &Sample::userObjects, 8},
+constexpr Metric kMetrics[] = {
+    {"handles", 8}, {"private KB", 2048}, {"working set KB", 4096}, {"GDI objects", 8}, {"USER objects", 8},
 };
 
 int Setting(const char* name, int fallback) {
@@ -93,23 +88,20 @@ double HandleCount(HANDLE process) {
 }
 
 Sample Measure(HANDLE process, double seconds) {
-    Sample sample{seconds, HandleCount(process), 0, 0, 0, 0};
     PROCESS_MEMORY_COUNTERS memory{};
-    if (GetProcessMemoryInfo(process, &memory, sizeof memory)) {
-        // The commit charge: the private bytes, which Wine reports only here.
-        sample.privateKb = static_cast<double>(memory.PagefileUsage) / 1024;
-        sample.workingSetKb = static_cast<double>(memory.WorkingSetSize) / 1024;
-    }
-    sample.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
-    sample.userObjects = GetGuiResources(process, GR_USEROBJECTS);
-    return sample;
+    GetProcessMemoryInfo(process, &memory, sizeof memory);  // zeros when refused
+    // The commit charge: the private bytes, which Wine reports only here.
+    return {seconds,
+            {HandleCount(process), static_cast<double>(memory.PagefileUsage) / 1024,
+             static_cast<double>(memory.WorkingSetSize) / 1024, static_cast<double>(GetGuiResources(process, GR_GDIOBJECTS)),
+             static_cast<double>(GetGuiResources(process, GR_USEROBJECTS))}};
 }
 
-// Least-squares slope of a metric, per hour.
-double SlopePerHour(const std::vector<Sample>& samples, Metric field) {
+// Least-squares slope of metric m, per hour.
+double SlopePerHour(const std::vector<Sample>& samples, size_t m) {
     double n = 0, st = 0, sv = 0, stt = 0, stv = 0;
     for (const Sample& s : samples) {
-        n += 1, st += s.seconds, sv += s.*field, stt += s.seconds * s.seconds, stv += s.seconds * s.*field;
+        n += 1, st += s.seconds, sv += s.values[m], stt += s.seconds * s.seconds, stv += s.seconds * s.values[m];
     }
     const double spread = n * stt - st * st;
     return spread > 0 ? (n * stv - st * sv) / spread * 3600 : 0;
@@ -119,17 +111,17 @@ double SlopePerHour(const std::vector<Sample>& samples, Metric field) {
 bool ReportResources(const std::vector<Sample>& samples) {
     bool flat = true;
     std::printf("\n%-16s %12s %12s %12s %14s\n", "metric", "start", "end", "maximum", "slope/hour");
-    for (const MetricRow& metric : kMetrics) {
+    for (size_t m = 0; m < std::size(kMetrics); ++m) {
         double maximum = 0;
-        for (const Sample& s : samples) maximum = std::max(maximum, s.*metric.field);
-        const double start = samples.front().*metric.field, end = samples.back().*metric.field;
+        for (const Sample& s : samples) maximum = std::max(maximum, s.values[m]);
+        const double start = samples.front().values[m], end = samples.back().values[m];
         if (maximum == 0) {
-            std::printf("%-16s %12s\n", metric.name, "not reported");
+            std::printf("%-16s %12s\n", kMetrics[m].name, "not reported");
             continue;
         }
-        std::printf("%-16s %12.0f %12.0f %12.0f %14.1f\n", metric.name, start, end, maximum,
-                    SlopePerHour(samples, metric.field));
-        flat = flat && maximum - start <= metric.allowance;
+        std::printf("%-16s %12.0f %12.0f %12.0f %14.1f\n", kMetrics[m].name, start, end, maximum,
+                    SlopePerHour(samples, m));
+        flat = flat && maximum - start <= kMetrics[m].allowance;
     }
     return flat;
 }
