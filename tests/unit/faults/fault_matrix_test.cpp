@@ -162,12 +162,15 @@ struct Operation {
 };
 
 // Both exchanges of the information read: the settings fields fill after a
-// good first reply, which alone lets the second request go.
+// good first reply, which alone lets the second request go, and stay filled.
 char ReadInformation(ConsoleRig& r, MultiUnitRig&) {
+    r.Type(IDC_STATIC_DEVICE_NAME, "old");  // a failed read leaves the texts shown before
     r.Click(IDC_BTN_READ_INFO);
     const bool filled = r.Text(IDC_EDIT_NEW_ADDRESS) == "5" && r.window.GetComboSelection(IDC_COMBO_DEVICE_BAUD) == 3 &&
                         r.Text(IDC_EDIT_SAMPLE_INTERVAL) == "10";
-    const char outcome = ReadOutcome(r, r.Log(), 5, r.Text(IDC_STATIC_DEVICE_NAME) == "AB");
+    const std::string name = r.Text(IDC_STATIC_DEVICE_NAME);
+    if (name != "AB" && name != "old") return '?';
+    const char outcome = ReadOutcome(r, r.Log(), 5, name == "AB");
     if (filled != (r.port.writes.size() == 2)) return '?';
     return filled && outcome != 'G' ? static_cast<char>(std::tolower(outcome)) : outcome;
 }

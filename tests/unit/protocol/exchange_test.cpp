@@ -15,9 +15,8 @@ namespace {
 const std::vector<uint8_t> kVoltageReply = WithCrc({0x01, 0x03, 0x02, 0x04, 0xD2});
 const std::string kRequestLine = "发: 01 03 00 40 00 01 85 DE";
 
-class ExchangeTest : public ::testing::Test {
-protected:
-    explicit ExchangeTest(uint64_t startMs = 1000) : clock(startMs), line(clock), start(startMs) {}
+struct ExchangeRig {
+    explicit ExchangeRig(uint64_t startMs = 1000) : clock(startMs), line(clock), start(startMs) {}
 
     ExchangeResult ReadVoltage(bool drainFirst = true) {
         const ExchangeOptions options{drainFirst, true, false, ReplyLog::OneLine};
@@ -33,24 +32,34 @@ protected:
     uint64_t start;
 };
 
-TEST_F(ExchangeTest, AGoodReplyOnACleanLineIsKeptAndNothingIsPurged) {
-    line.Arrive(start + 20, kVoltageReply);
-    EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
-    EXPECT_EQ(0x04D2, RegisterValueAt(exchange.Reply() + 3));
-    EXPECT_EQ(ModbusExchange::kRestingTimeoutMs, exchange.TimeoutMs());
-    // A clean line is purged of nothing.
-    EXPECT_EQ(0, line.outputPurges);
-    EXPECT_EQ(0, line.inputPurges);
-}
+class ExchangeTest : public ::testing::Test, protected ExchangeRig {
+protected:
+    explicit ExchangeTest(uint64_t startMs = 1000) : ExchangeRig(startMs) {}
+};
 
-TEST_F(ExchangeTest, ClosedPortLogsTheRequestAndTimesOutAfterTheFullDeadline) {
-    line.open = false;
-    line.Arrive(start, kVoltageReply);
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage());
-    EXPECT_EQ(5000u, ElapsedMs());
-    EXPECT_TRUE(line.writes.empty());
-    EXPECT_TRUE(line.readSizes.empty());
-    EXPECT_EQ(std::vector<std::string>{kRequestLine}, log.lines);
+// None of these lines can end the wait early: the request is logged and the
+// exchange fails after its whole 5000 ms. A port that cannot report its queue
+// is not waited on, as its wait would return at once: a spin.
+TEST(ExchangeFullDeadline, AClosedPortAPortThatCannotReportItsQueueAndNoSpeedTimeOutAtFiveSeconds) {
+    const struct {
+        const char* name;
+        void (*set)(ExchangeRig&);
+        size_t writes;
+        bool waitedOn;
+    } cases[] = {
+        {"closed", [](ExchangeRig& r) { r.line.open = false; r.line.Arrive(r.start, kVoltageReply); }, 0, false},
+        {"no status", [](ExchangeRig& r) { r.line.statusFails = true; r.line.Arrive(r.start + 10, kVoltageReply); }, 1, false},
+        {"no speed", [](ExchangeRig& r) { r.baudRate = 0; r.line.Arrive(r.start + 10, {0x01, 0x03}); }, 1, true},
+    };
+    for (const auto& c : cases) {
+        ExchangeRig r;
+        c.set(r);
+        EXPECT_EQ(ExchangeResult::Timeout, r.ReadVoltage(/*drainFirst=*/false)) << c.name;
+        EXPECT_EQ(5000u, r.ElapsedMs()) << c.name;
+        EXPECT_EQ(c.writes, r.line.writes.size()) << c.name;
+        EXPECT_EQ(std::vector<std::string>{kRequestLine}, r.log.lines) << c.name;
+        EXPECT_EQ(c.waitedOn, r.line.waits > 0) << c.name;
+    }
 }
 
 TEST_F(ExchangeTest, LineErrorsPurgeOutputBeforeTheWriteAndInputWhileWaiting) {
@@ -78,21 +87,6 @@ TEST_F(ExchangeTest, RefusedAndPendingReadsDeliverNothingAndTheWaitGoesOn) {
     line.pendingReads = 1;
     EXPECT_EQ(ExchangeResult::Ok, ReadVoltage(/*drainFirst=*/false));
     EXPECT_EQ(3u, line.readSizes.size());
-}
-
-TEST_F(ExchangeTest, APortThatCannotReportItsQueueIsNotWaitedOnAndTimesOut) {
-    line.statusFails = true;
-    line.Arrive(start + 10, kVoltageReply);
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage(/*drainFirst=*/false));
-    EXPECT_EQ(5000u, ElapsedMs());
-    EXPECT_EQ(0, line.waits);  // its wait would return at once: a spin
-}
-
-TEST_F(ExchangeTest, BaudRateZeroKeepsTheLongDeadline) {
-    baudRate = 0;
-    line.Arrive(start + 10, {0x01, 0x03});
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage());
-    EXPECT_EQ(5000u, ElapsedMs());
 }
 
 TEST_F(ExchangeTest, AShorterFirstByteDeadlineEndsSilenceSoonerButNotAReplyUnderWay) {
@@ -127,14 +121,18 @@ TEST_P(ExchangeTimingTest, SilenceTimesOutAtFiveSecondsBlockedOnTheLine) {
     EXPECT_EQ(1, line.waits);  // one blocking wait, not a polling loop
 }
 
-// Paced at the line rate, or queued whole however late: either completes.
+// Paced at the line rate, or queued whole however late: either completes,
+// and a clean line is purged of nothing.
 TEST_P(ExchangeTimingTest, AReplyPacedAtTheLineRateOrAlreadyQueuedWholeCompletes) {
     const uint32_t charUs = FakeSerialLine::CharUs(static_cast<uint32_t>(baudRate));
     line.Arrive(start + 50, kVoltageReply, charUs);
     EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
     EXPECT_EQ(50 + 7 * charUs / 1000, ElapsedMs());
+    EXPECT_EQ(0x04D2, RegisterValueAt(exchange.Reply() + 3));
+    EXPECT_EQ(ModbusExchange::kRestingTimeoutMs, exchange.TimeoutMs());
     line.Arrive(clock.NowUs() / 1000 + ShortDeadline() + 100, kVoltageReply);
     EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
+    EXPECT_EQ(0, line.outputPurges + line.inputPurges);
 }
 
 // Measured from the start of the wait, to the millisecond: a reply begun
