@@ -32,10 +32,7 @@ struct ExchangeRig {
     uint64_t start;
 };
 
-class ExchangeTest : public ::testing::Test, protected ExchangeRig {
-protected:
-    explicit ExchangeTest(uint64_t startMs = 1000) : ExchangeRig(startMs) {}
-};
+class ExchangeTest : public ::testing::Test, protected ExchangeRig {};
 
 // None of these lines can end the wait early: the request is logged and the
 // exchange fails after its whole 5000 ms. A port that cannot report its queue
@@ -102,50 +99,42 @@ TEST_F(ExchangeTest, AShorterFirstByteDeadlineEndsSilenceSoonerButNotAReplyUnder
     EXPECT_EQ(ModbusExchange::kRestingTimeoutMs, exchange.TimeoutMs());
 }
 
-// The deadline rule at each of the five rates, started just before the tick
-// count wraps so that every deadline is measured across the wrap.
-struct RateDeadline {
-    int32_t baudRate;
-    uint32_t shortDeadlineMs;
-};
-class ExchangeTimingTest : public ExchangeTest, public ::testing::WithParamInterface<RateDeadline> {
-protected:
-    ExchangeTimingTest() : ExchangeTest(0xFFFFFFFFull - 20) { baudRate = GetParam().baudRate; }
-    uint32_t ShortDeadline() const { return GetParam().shortDeadlineMs; }
-};
+// The deadline rule at each of the five rates, every exchange started just
+// before the tick count wraps so that its deadline is measured across the wrap.
+TEST(ExchangeDeadline, FiveSecondsForSilenceAndOnceAReplyBeginsTheShortDeadlineOfTheRate) {
+    const uint64_t nearWrapMs = 0xFFFFFFFFull - 20;
+    const struct {
+        int32_t baudRate;
+        uint32_t shortMs;
+    } rates[] = {{1200, 1600}, {2400, 800}, {4800, 400}, {9600, 200}, {19200, 100}};
+    for (const auto& rate : rates) {
+        SCOPED_TRACE(rate.baudRate);
+        ExchangeRig silent(nearWrapMs), paced(nearWrapMs), late(nearWrapMs);
+        silent.baudRate = paced.baudRate = late.baudRate = rate.baudRate;
+        EXPECT_EQ(ExchangeResult::Timeout, silent.ReadVoltage());
+        EXPECT_EQ(5000u, silent.ElapsedMs());
+        EXPECT_EQ(5000, silent.exchange.TimeoutMs());
+        EXPECT_EQ(1, silent.line.waits);  // one blocking wait, not a polling loop
 
-TEST_P(ExchangeTimingTest, SilenceTimesOutAtFiveSecondsBlockedOnTheLine) {
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage());
-    EXPECT_EQ(5000u, ElapsedMs());
-    EXPECT_EQ(5000, exchange.TimeoutMs());
-    EXPECT_EQ(1, line.waits);  // one blocking wait, not a polling loop
+        // Paced at the line rate, or queued whole however late: either
+        // completes, and a clean line is purged of nothing.
+        const uint32_t charUs = FakeSerialLine::CharUs(static_cast<uint32_t>(rate.baudRate));
+        paced.line.Arrive(nearWrapMs + 50, kVoltageReply, charUs);
+        EXPECT_EQ(ExchangeResult::Ok, paced.ReadVoltage());
+        EXPECT_EQ(50 + 7 * charUs / 1000, paced.ElapsedMs());
+        EXPECT_EQ(0x04D2, RegisterValueAt(paced.exchange.Reply() + 3));
+        EXPECT_EQ(ModbusExchange::kRestingTimeoutMs, paced.exchange.TimeoutMs());
+        paced.line.Arrive(paced.clock.NowUs() / 1000 + rate.shortMs + 100, kVoltageReply);
+        EXPECT_EQ(ExchangeResult::Ok, paced.ReadVoltage());
+        EXPECT_EQ(0, paced.line.outputPurges + paced.line.inputPurges);
+
+        // To the millisecond: a reply begun just before the short deadline
+        // and ended just after it fails at it exactly.
+        late.line.Arrive(nearWrapMs + rate.shortMs - 10, {kVoltageReply.begin(), kVoltageReply.begin() + 3});
+        late.line.Arrive(nearWrapMs + rate.shortMs + 5, {kVoltageReply.begin() + 3, kVoltageReply.end()});
+        EXPECT_EQ(ExchangeResult::Timeout, late.ReadVoltage());
+        EXPECT_EQ(rate.shortMs, late.ElapsedMs());
+    }
 }
-
-// Paced at the line rate, or queued whole however late: either completes,
-// and a clean line is purged of nothing.
-TEST_P(ExchangeTimingTest, AReplyPacedAtTheLineRateOrAlreadyQueuedWholeCompletes) {
-    const uint32_t charUs = FakeSerialLine::CharUs(static_cast<uint32_t>(baudRate));
-    line.Arrive(start + 50, kVoltageReply, charUs);
-    EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
-    EXPECT_EQ(50 + 7 * charUs / 1000, ElapsedMs());
-    EXPECT_EQ(0x04D2, RegisterValueAt(exchange.Reply() + 3));
-    EXPECT_EQ(ModbusExchange::kRestingTimeoutMs, exchange.TimeoutMs());
-    line.Arrive(clock.NowUs() / 1000 + ShortDeadline() + 100, kVoltageReply);
-    EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
-    EXPECT_EQ(0, line.outputPurges + line.inputPurges);
-}
-
-// Measured from the start of the wait, to the millisecond: a reply begun
-// just before the short deadline and ended just after it fails at it exactly.
-TEST_P(ExchangeTimingTest, AReplyUnderWayAtTheShortDeadlineTimesOutExactlyThen) {
-    line.Arrive(start + ShortDeadline() - 10, {kVoltageReply.begin(), kVoltageReply.begin() + 3});
-    line.Arrive(start + ShortDeadline() + 5, {kVoltageReply.begin() + 3, kVoltageReply.end()});
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage());
-    EXPECT_EQ(ShortDeadline(), ElapsedMs());
-}
-
-INSTANTIATE_TEST_SUITE_P(Rates, ExchangeTimingTest,
-                         ::testing::Values(RateDeadline{1200, 1600}, RateDeadline{2400, 800}, RateDeadline{4800, 400},
-                                           RateDeadline{9600, 200}, RateDeadline{19200, 100}));
 
 }  // namespace
