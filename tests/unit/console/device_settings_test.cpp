@@ -41,8 +41,10 @@ TEST_F(ConsoleTest, EachSettingSendsItsFrameWithinTheBoundsOfItsRangeAndRefusesT
         {IDC_BTN_SET_SAMPLE_INTERVAL, IDC_EDIT_SAMPLE_INTERVAL, "0", {}, interval},
         {IDC_BTN_SET_SAMPLE_INTERVAL, IDC_EDIT_SAMPLE_INTERVAL, "", {}, interval},
         {IDC_BTN_SET_SAMPLE_INTERVAL, IDC_EDIT_SAMPLE_INTERVAL, "251", {}, interval},
-        // Nothing selected in the device baud and channel combos.
+        // Nothing selected in the device baud and channel combos; then a sixth
+        // speed, added to the combo one day, which is past the rate table.
         {IDC_BTN_SET_BAUD, 0, "", {}, "请选择设置波特率"},
+        {IDC_BTN_SET_BAUD, IDC_COMBO_DEVICE_BAUD, "38400", {}, "请选择设置波特率"},
         {IDC_BTN_CAL_3V_0V5, 0, "", {}, "请选择校准 通道号 "},
     };
     std::vector<Press> taken = {
@@ -60,7 +62,12 @@ TEST_F(ConsoleTest, EachSettingSendsItsFrameWithinTheBoundsOfItsRangeAndRefusesT
         if (presses == &taken) window.SetComboSelection(IDC_COMBO_CAL_CHANNEL, 3);  // "通道4"
         for (const Press& p : *presses) {
             Type(IDC_EDIT_ADDRESS, "1");
-            if (p.field != 0) Type(p.field, p.value);
+            if (p.field == IDC_COMBO_DEVICE_BAUD) {
+                window.comboItems[p.field].push_back(p.value);
+                window.SetComboSelection(p.field, 5);
+            } else if (p.field != 0) {
+                Type(p.field, p.value);
+            }
             if (p.told != nullptr && !p.frame.empty()) UnitAnswers(p.frame);  // the unit's echo
             port.writes.clear();
             window.messages.clear();

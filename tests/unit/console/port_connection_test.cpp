@@ -26,7 +26,8 @@ TEST_F(ConsoleTest, OpenEnablesTheSeventeenButtonsAndCloseWithdrawsThem) {
     EXPECT_TRUE(window.messages.empty());
 }
 
-// No speed selected is refused; a port that will not open is not told.
+// No speed selected, or one past the rates, is refused; a port that will not
+// open is not told.
 TEST_F(ConsoleTest, PortAndSpeedComeFromTheNumberTypedAndTheBaudIndexAndAFailedOpenIsSilent) {
     const uint32_t speeds[] = {1200, 2400, 4800, 9600, 19200};
     Type(IDC_COMBO_PORT, " 7 (USB)");  // the COM number is read from the start of the text
@@ -40,9 +41,14 @@ TEST_F(ConsoleTest, PortAndSpeedComeFromTheNumberTypedAndTheBaudIndexAndAFailedO
         Click(IDC_BTN_OPEN);
     }
 
-    window.SetComboSelection(IDC_COMBO_BAUD, -1);
-    Click(IDC_BTN_OPEN);
-    EXPECT_EQ(std::vector<std::string>{"请选择波特率"}, window.messages);
+    // A speed added to the combo one day is refused, not read past the rate table.
+    window.comboItems[IDC_COMBO_BAUD].push_back("38400");
+    for (int index : {-1, 5}) {
+        window.SetComboSelection(IDC_COMBO_BAUD, index);
+        window.messages.clear();
+        Click(IDC_BTN_OPEN);
+        EXPECT_EQ(std::vector<std::string>{"请选择波特率"}, window.messages) << index;
+    }
     EXPECT_EQ(5u, port.opened.size());
 
     window.SetComboSelection(IDC_COMBO_BAUD, 3);
