@@ -1,6 +1,5 @@
 #include "console_fixture.h"
 #include "format_hex.h"
-#include "register_map.h"
 
 namespace {
 
@@ -10,26 +9,19 @@ std::string ReplyLine(const std::vector<uint8_t>& reply) { return "读:" + Forma
 
 }  // namespace
 
-// Bytes left on the line from before are no part of the read's reply. The
-// station is the low byte of the address field (258 = 0x0102: 0x02, not 0x01).
-TEST_F(ConsoleTest, ReadShowsTheVoltageInHundredthsFromTheStationOfTheLowByteAndLogsBothFrames) {
+// Bytes left on the line from before are no part of the read's reply.
+TEST_F(ConsoleTest, ReadShowsTheVoltageInHundredthsAndLogsBothFrames) {
     OpenPort();
     const struct {
-        const char* address;
-        uint8_t station;
         uint16_t value;
         const char* shown;
-    } cases[] = {{"1", 1, 0, "0.00V"}, {"258", 2, 1234, "12.34V"}, {"-1", 0xFF, 65535, "655.35V"}};
+    } cases[] = {{0, "0.00V"}, {1234, "12.34V"}, {65535, "655.35V"}};
     for (const auto& c : cases) {
-        Type(IDC_EDIT_ADDRESS, c.address);
         port.Arrive(clock.NowMs(), {0xEE, 0xEE});
-        UnitAnswers(VoltageReply(c.value, c.station));
+        UnitAnswers(VoltageReply(c.value));
         Click(IDC_BTN_READ_VOLTAGE);
         EXPECT_EQ(c.shown, Text(IDC_STATIC_VOLTAGE));
-        const RequestFrame request = ReadVoltageRequest(c.station);
-        EXPECT_EQ((std::vector<std::string>{"发:" + FormatHex(request.data(), request.size()),
-                                            ReplyLine(VoltageReply(c.value, c.station))}),
-                  Log());
+        EXPECT_EQ((std::vector<std::string>{kRequestLine, ReplyLine(VoltageReply(c.value))}), Log());
     }
     Click(IDC_BTN_CLEAR_LOG);
     EXPECT_TRUE(Log().empty());
@@ -52,6 +44,15 @@ TEST_F(ConsoleTest, AnExceptionReplyEndsAReadOrATickAtTheShortDeadlineOfTheSpeed
         EXPECT_EQ("12.34V", Text(IDC_STATIC_VOLTAGE));
     }
     EXPECT_EQ("1", Text(IDC_STATIC_FAIL_COUNT));
+}
+
+TEST_F(ConsoleTest, StationAddressIsTheLowByteOfTheField) {
+    OpenPort();
+    for (const auto& [typed, station] : {std::pair<const char*, uint8_t>{"258", 0x02}, {"-1", 0xFF}}) {
+        Type(IDC_EDIT_ADDRESS, typed);  // 258 = 0x0102: the low byte, not the high one
+        Click(IDC_BTN_READ_VOLTAGE);
+        EXPECT_EQ(station, port.writes.back()[0]);
+    }
 }
 
 TEST_F(ConsoleTest, RefusedIntervalsTellWhyAndStillResetTheCounts) {

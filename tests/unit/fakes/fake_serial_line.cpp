@@ -26,7 +26,7 @@ void FakeSerialLine::PurgeInput() {
 
 ReadResult FakeSerialLine::Read(uint8_t* dest, uint32_t count, uint32_t shortWaitMs) {
     readSizes.push_back(count);
-    StartRead();
+    StartRead(dest, count);
     if (refuseReads > 0 || HungUp()) {
         if (refuseReads > 0) --refuseReads;
         return {true, 0};

@@ -42,7 +42,7 @@ public:
     }
     uint32_t QueuedCount() override { return HungUp() ? 0 : Queued(); }
     uint32_t Read(uint8_t* dest, uint32_t count) override {
-        StartRead();
+        StartRead(dest, count);
         if (HungUp()) return 0;
         const uint64_t limitUs =
             m_clock.NowUs() + uint64_t{kUnitPortTimeouts.readMultiplier * count + kUnitPortTimeouts.readConstant} * 1000;

@@ -21,6 +21,13 @@ uint32_t ScriptedInput::Queued() const {
     return queued;
 }
 
+void ScriptedInput::StartRead(const uint8_t* dest, uint32_t count) {
+    const auto start = reinterpret_cast<uintptr_t>(dest);
+    m_readStart = std::min(m_readStart, start);
+    m_readEnd = std::max(m_readEnd, start + count);
+    m_clock.AdvanceToUs(m_clock.NowUs() + readCostUs);
+}
+
 uint32_t ScriptedInput::TakeArrived(uint8_t* dest, uint32_t count) {
     uint32_t n = 0;
     while (n < count && !m_incoming.empty() && m_incoming.front().atUs <= m_clock.NowUs()) {

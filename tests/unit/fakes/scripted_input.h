@@ -8,7 +8,9 @@
 
 // What reaches a fake port on virtual time: bytes at set moments, line errors
 // flagged at set moments, and the moment the line hangs up (the unit's end
-// gone: from then on the port answers nothing).
+// gone: from then on the port answers nothing). It also keeps the extent of
+// every read's destination, so a test can tell a read that reached past its
+// buffer.
 class ScriptedInput {
 public:
     explicit ScriptedInput(VirtualClock& clock) : m_clock(clock) {}
@@ -26,12 +28,15 @@ public:
     // Bytes that have arrived and not been read or purged.
     uint32_t Queued() const;
     bool HungUp() const { return m_clock.NowUs() >= m_hangUpUs; }
+    // How many bytes the reads' destinations spanned, from the lowest first
+    // byte to the highest end: the reads into one buffer stay within its size.
+    uint64_t ReadExtent() const { return m_readEnd > m_readStart ? m_readEnd - m_readStart : 0; }
 
     uint32_t readCostUs = 0;  // virtual time each read takes
 
 protected:
-    // Lets a read's cost pass.
-    void StartRead() { m_clock.AdvanceToUs(m_clock.NowUs() + readCostUs); }
+    // Notes where a read may write and lets its cost pass.
+    void StartRead(const uint8_t* dest, uint32_t count);
     // Moves up to `count` arrived bytes to `dest`; returns how many.
     uint32_t TakeArrived(uint8_t* dest, uint32_t count);
     void DropArrived();
@@ -52,4 +57,6 @@ private:
     std::deque<Pending> m_incoming;  // in arrival order
     std::vector<uint64_t> m_lineErrorsUs;
     uint64_t m_hangUpUs = std::numeric_limits<uint64_t>::max();
+    uintptr_t m_readStart = std::numeric_limits<uintptr_t>::max();
+    uintptr_t m_readEnd = 0;
 };
