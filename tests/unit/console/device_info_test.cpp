@@ -13,8 +13,9 @@ protected:
     }
 };
 
-// The address is the low byte of its register; each text comes from its
-// field; the log holds the last exchange, its reply in five lines.
+// Both requests go to the station in the field. The address is the low byte
+// of its register; each text comes from its field; the log holds the last
+// exchange, its reply in five lines.
 TEST_F(DeviceInfoTest, FillsTheAddressFromItsLowByteAndEachTextFromItsField) {
     OpenPort();
     const std::vector<std::string> texts = {"AB", "V1.00", "Maker", "P2"};
@@ -23,6 +24,9 @@ TEST_F(DeviceInfoTest, FillsTheAddressFromItsLowByteAndEachTextFromItsField) {
     EXPECT_EQ("5", Text(IDC_EDIT_NEW_ADDRESS));
     EXPECT_EQ(texts, (std::vector<std::string>{Text(IDC_STATIC_DEVICE_NAME), Text(IDC_STATIC_SW_VERSION),
                                                Text(IDC_STATIC_VENDOR), Text(IDC_STATIC_PROTOCOL_VERSION)}));
+    const std::vector<std::vector<uint8_t>> requests = {{0x01, 0x03, 0x00, 0x01, 0x00, 0x03, 0x54, 0x0B},
+                                                        {0x01, 0x03, 0x00, 0x07, 0x00, 0x28, 0xF4, 0x15}};
+    EXPECT_EQ(requests, port.writes);
     EXPECT_EQ("读5:" + FormatHex(&identity[76], 9), Log().back());
 }
 

@@ -27,6 +27,7 @@ TEST_F(MultiUnitTest, EachTickShowsItsUnitsFourValuesOrFaultMarksAndItsCounts) {
         Tick();
         tookUs.push_back(clock.NowUs() - before);
     }
+    EXPECT_EQ((std::vector<uint8_t>{0x01, 0x03, 0x00, 0x40, 0x00, 0x04, 0x45, 0xDD}), line.writes[0]);
     EXPECT_LT(tookUs[0], 15000u);
     EXPECT_GE(tookUs[2], 1070000u);
     EXPECT_LE(tookUs[2], 1075000u);
