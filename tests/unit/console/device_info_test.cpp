@@ -13,68 +13,48 @@ protected:
     }
 };
 
-TEST_F(DeviceInfoTest, FillsTheSettingsAndTheTextsAndLogsTheLastExchangeInFiveLines) {
+// Both requests go to the station in the field. The address is the low byte
+// of its register; each text comes from its field; the log holds the last
+// exchange, its reply in five lines.
+TEST_F(DeviceInfoTest, FillsTheAddressFromItsLowByteAndEachTextFromItsField) {
     OpenPort();
-    Type(IDC_EDIT_ADDRESS, "1");
-    const std::vector<uint8_t> identity = IdentityReply({AsBytes("AB"), AsBytes("V1.00")});
+    const std::vector<std::string> texts = {"AB", "V1.00", "Maker", "P2"};
+    const std::vector<uint8_t> identity = IdentityReply({AsBytes("AB"), AsBytes("V1.00"), AsBytes("Maker"), AsBytes("P2")});
     ReadInfo(SettingsReply(0x0105, 9600, 10), identity);
-
-    EXPECT_EQ("5", Text(IDC_EDIT_NEW_ADDRESS));  // the low byte alone
-    EXPECT_EQ("9600", Text(IDC_COMBO_DEVICE_BAUD));
-    EXPECT_EQ("10", Text(IDC_EDIT_SAMPLE_INTERVAL));
-    EXPECT_EQ("AB", Text(IDC_STATIC_DEVICE_NAME));
-    EXPECT_EQ("V1.00", Text(IDC_STATIC_SW_VERSION));
-    EXPECT_EQ("", Text(IDC_STATIC_VENDOR));
-    ASSERT_EQ(2u, port.writes.size());
-    EXPECT_EQ((std::vector<uint8_t>{0x01, 0x03, 0x00, 0x01, 0x00, 0x03, 0x54, 0x0B}), port.writes[0]);
-    ASSERT_EQ(6u, Log().size());
-    EXPECT_EQ("发: 01 03 00 07 00 28 F4 15", Log()[0]);
-    EXPECT_EQ("读5:" + FormatHex(&identity[76], 9), Log()[5]);
+    EXPECT_EQ("5", Text(IDC_EDIT_NEW_ADDRESS));
+    EXPECT_EQ(texts, (std::vector<std::string>{Text(IDC_STATIC_DEVICE_NAME), Text(IDC_STATIC_SW_VERSION),
+                                               Text(IDC_STATIC_VENDOR), Text(IDC_STATIC_PROTOCOL_VERSION)}));
+    const std::vector<std::vector<uint8_t>> requests = {{0x01, 0x03, 0x00, 0x01, 0x00, 0x03, 0x54, 0x0B},
+                                                        {0x01, 0x03, 0x00, 0x07, 0x00, 0x28, 0xF4, 0x15}};
+    EXPECT_EQ(requests, port.writes);
+    EXPECT_EQ("读5:" + FormatHex(&identity[76], 9), Log().back());
 }
 
-TEST_F(DeviceInfoTest, TheUnitsRateSelectsItsItemOrNone) {
-    OpenPort();
-    const struct {
-        uint16_t baud;
-        int selected;
-    } cases[] = {{19200, 4}, {1200, 0}, {1234, -1}};
-    for (const auto& c : cases) {
-        window.SetComboSelection(IDC_COMBO_DEVICE_BAUD, 2);  // an earlier pick
-        ReadInfo(SettingsReply(1, c.baud, 10), IdentityReply({}));
-        EXPECT_EQ(c.selected, window.GetComboSelection(IDC_COMBO_DEVICE_BAUD)) << c.baud;
-    }
-}
-
-TEST_F(DeviceInfoTest, NamesAreCodePage936CutAtTheirFirstZeroOrTheirField) {
+// The unit's rate selects its item, or none over an earlier pick. Names are
+// code page 936, cut at their first zero or at the end of their field.
+TEST_F(DeviceInfoTest, TheRateSelectsItsItemOrNoneAndNamesAreCodePage936) {
     OpenPort();
     const std::string thirtyAs(30, 'A');
     const struct {
+        uint16_t baud;
+        int selected;
         std::vector<uint8_t> name;
         std::string shown;
     } cases[] = {
-        {{0xC0, 0xCA, 0xC3, 0xF7, 0xB5, 0xE7, 0xD7, 0xD3}, "朗明电子"},
-        {AsBytes(thirtyAs), thirtyAs},
-        {{}, ""},
+        {19200, 4, {0xC0, 0xCA, 0xC3, 0xF7, 0xB5, 0xE7, 0xD7, 0xD3}, "朗明电子"},
+        {1200, 0, AsBytes(thirtyAs), thirtyAs},
+        {1234, -1, {}, ""},
         // A lead byte whose next byte cannot follow it; the text ends at the zero.
-        {{0x41, 0x81, 0x30, 0x00, 0x43}, "A\xEF\xBF\xBD" "0"},
+        {9600, 3, {0x41, 0x81, 0x30, 0x00, 0x43}, "A\xEF\xBF\xBD" "0"},
         // A lead byte that ends the field must not borrow the next field's first byte.
-        {AsBytes(std::string(29, 'A') + "\xB5"), std::string(29, 'A') + "\xEF\xBF\xBD"},
+        {9600, 3, AsBytes(std::string(29, 'A') + "\xB5"), std::string(29, 'A') + "\xEF\xBF\xBD"},
     };
     for (const auto& c : cases) {
-        ReadInfo(SettingsReply(1, 9600, 10), IdentityReply({c.name, {0xE7}}));
+        window.SetComboSelection(IDC_COMBO_DEVICE_BAUD, 2);  // an earlier pick
+        ReadInfo(SettingsReply(1, c.baud, 10), IdentityReply({c.name, {0xE7}}));
+        EXPECT_EQ(c.selected, window.GetComboSelection(IDC_COMBO_DEVICE_BAUD)) << c.baud;
         EXPECT_EQ(c.shown, Text(IDC_STATIC_DEVICE_NAME));
     }
-}
-
-// The settings stay filled in; the texts shown before stay too.
-TEST_F(DeviceInfoTest, AFailedTextReadKeepsWhatWasFilled) {
-    OpenPort();
-    Type(IDC_STATIC_DEVICE_NAME, "old");
-    std::vector<uint8_t> corrupt = IdentityReply({AsBytes("new")});
-    corrupt.back() ^= 0xFF;
-    ReadInfo(SettingsReply(7, 9600, 10), corrupt);
-    EXPECT_EQ("7", Text(IDC_EDIT_NEW_ADDRESS));
-    EXPECT_EQ("old", Text(IDC_STATIC_DEVICE_NAME));
 }
 
 }  // namespace

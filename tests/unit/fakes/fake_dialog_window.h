@@ -86,10 +86,9 @@ public:
     bool IsEnabled(int id) const { return !enabled.count(id) || enabled.at(id); }
     // Ids switched on or off, in call order, each switch counted.
     std::vector<int> Switched(bool on) const {
-        const std::string prefix = on ? "on " : "off ";
         std::vector<int> ids;
         for (const std::string& entry : journal) {
-            if (entry.compare(0, prefix.size(), prefix) == 0) ids.push_back(std::stoi(entry.substr(prefix.size())));
+            if (entry.rfind(on ? "on " : "off ", 0) == 0) ids.push_back(std::stoi(entry.substr(entry.find(' ') + 1)));
         }
         return ids;
     }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "console_port.h"
-#include "held_ports.h"
 #include "scripted_input.h"
 #include "virtual_clock.h"
 
@@ -25,7 +24,6 @@ public:
     bool Open(uint32_t portNumber, uint32_t baudRate) override;
     void Close() override {
         if (open) ++closes;
-        if (open && held != nullptr && !opened.empty()) held->erase(opened.back().portNumber);
         open = false;
     }
     uint32_t PortNumber() const override { return open && !opened.empty() ? opened.back().portNumber : 0; }
@@ -54,5 +52,4 @@ public:
     std::vector<OpenCall> opened;  // successful opens only
     int closes = 0;
     uintptr_t notifyWindow = 0;
-    HeldPorts* held = nullptr;     // shared with the other ports of a test, when set
 };

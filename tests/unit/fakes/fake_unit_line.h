@@ -1,9 +1,9 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <vector>
 
-#include "held_ports.h"
 #include "scripted_input.h"
 #include "unit_line.h"
 #include "virtual_clock.h"
@@ -13,6 +13,10 @@
 // later; anything else on the line comes from ScriptedInput. Reads wait
 // within the port's read time-outs, as the driver does. Once the line hangs
 // up, nothing is queued and a read returns empty at once.
+// The COM numbers that the ports of one test hold. A second open of a held
+// number is refused, as Windows refuses a port opened without sharing.
+using HeldPorts = std::set<int64_t>;
+
 class FakeUnitLine : public UnitLine, public ScriptedInput {
 public:
     FakeUnitLine(VirtualClock& clock, HeldPorts& held) : ScriptedInput(clock), m_held(held) {}

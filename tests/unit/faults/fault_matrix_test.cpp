@@ -30,15 +30,7 @@ constexpr uint32_t kDrainMs = ModbusExchange::kDrainLimitMs;
 constexpr uint32_t kOverrunMs = 10;  // a read under way when a limit passes
 
 // The unit: station 5 at 9600 bit/s sampling every 10, named "AB", 12.34 V on every channel.
-uint16_t Register(int number) {
-    switch (number) {
-    case 0x0001: return 5;
-    case 0x0002: return kBaud;
-    case 0x0003: return 10;
-    case 0x0007: return 0x4142;
-    }
-    return number >= 0x0040 ? 1234 : 0;
-}
+uint16_t Register(int n) { return n == 1 ? 5 : n == 2 ? kBaud : n == 3 ? 10 : n == 7 ? 0x4142 : n >= 0x40 ? 1234 : 0; }
 
 // What a sound unit answers: its echo to a write, the registers to a read.
 Bytes GoodReply(const Bytes& request) {
@@ -162,12 +154,15 @@ struct Operation {
 };
 
 // Both exchanges of the information read: the settings fields fill after a
-// good first reply, which alone lets the second request go.
+// good first reply, which alone lets the second request go, and stay filled.
 char ReadInformation(ConsoleRig& r, MultiUnitRig&) {
+    r.Type(IDC_STATIC_DEVICE_NAME, "old");  // a failed read leaves the texts shown before
     r.Click(IDC_BTN_READ_INFO);
     const bool filled = r.Text(IDC_EDIT_NEW_ADDRESS) == "5" && r.window.GetComboSelection(IDC_COMBO_DEVICE_BAUD) == 3 &&
                         r.Text(IDC_EDIT_SAMPLE_INTERVAL) == "10";
-    const char outcome = ReadOutcome(r, r.Log(), 5, r.Text(IDC_STATIC_DEVICE_NAME) == "AB");
+    const std::string name = r.Text(IDC_STATIC_DEVICE_NAME);
+    if (name != "AB" && name != "old") return '?';
+    const char outcome = ReadOutcome(r, r.Log(), 5, name == "AB");
     if (filled != (r.port.writes.size() == 2)) return '?';
     return filled && outcome != 'G' ? static_cast<char>(std::tolower(outcome)) : outcome;
 }

@@ -1,3 +1,5 @@
+#include <cstdlib>
+
 #include "multi_unit_fixture.h"
 
 namespace {
@@ -25,75 +27,31 @@ TEST_F(MultiUnitTest, AFreshWindowShowsItsDefaultsOverAnEmptyColourBandedTable) 
     }
 }
 
-TEST_F(MultiUnitTest, APeriodBelow500OrNoNumberIsRefusedAnd500Starts) {
-    for (const char* period : {"499", "abc", ""}) {
-        mu.window.texts[IDC_EDIT_PERIOD] = period;
-        mu.ClickAcquire();
-        EXPECT_EQ(std::vector<std::string>{"采集周期应不小于500ms!"}, mu.window.messages) << period;
+// A period below 500 ms or none, or more than 16 units, is refused without
+// opening the port; a cycle running in another window refuses the start too.
+TEST_F(MultiUnitTest, AStartIsRefusedBelow500MsAbove16UnitsOrWhileAnotherWindowRuns) {
+    const struct {
+        const char* period;
+        const char* count;
+        const char* message;
+    } cases[] = {{"499", "16", "采集周期应不小于500ms!"}, {"abc", "16", "采集周期应不小于500ms!"},
+                 {"", "16", "采集周期应不小于500ms!"},    {"500", "17", "设备数目应不大于16!"}};
+    for (const auto& c : cases) {
+        mu.window.texts[IDC_EDIT_PERIOD] = c.period;
+        mu.window.texts[IDC_EDIT_DEVICE_COUNT] = c.count;
         mu.window.messages.clear();
+        mu.ClickAcquire();
+        EXPECT_EQ(std::vector<std::string>{c.message}, mu.window.messages) << c.period;
+        EXPECT_EQ("采集", mu.window.texts[IDC_BTN_ACQUIRE]);
+        EXPECT_FALSE(line.IsOpen());
     }
-    EXPECT_EQ("采集", mu.window.texts[IDC_BTN_ACQUIRE]);
-    EXPECT_FALSE(line.IsOpen());
     mu.window.texts[IDC_EDIT_PERIOD] = "500";
-    mu.ClickAcquire();
-    EXPECT_EQ("停止", mu.window.texts[IDC_BTN_ACQUIRE]);
-    EXPECT_TRUE(mu.window.timerRunning);
+    Start("1", "2");
     EXPECT_EQ(500u, mu.window.timerPeriodMs);
     EXPECT_FALSE(mu.window.IsEnabled(IDC_BTN_EXCEL));
     EXPECT_EQ(1, line.openCom);
     EXPECT_EQ(9600u, line.openBaud);
-}
 
-TEST_F(MultiUnitTest, RowsAreLabelledFromTheFirstAddressAndRebuiltFromScratchOnARestart) {
-    Start("1", "16");
-    Tick(18);
-    EXPECT_EQ((std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 1, 2}), Stations());
-    std::vector<std::string> labels;
-    for (int address = 1; address <= 16; ++address) labels.push_back(std::to_string(address));
-    EXPECT_EQ(labels, Labels());
-    for (size_t list = 0; list < kTableListCount; ++list) EXPECT_EQ(16u, mu.lists[list].rows.size());
-
-    mu.ClickAcquire();
-    EXPECT_EQ("采集", mu.window.texts[IDC_BTN_ACQUIRE]);
-    EXPECT_FALSE(mu.window.timerRunning);
-    EXPECT_TRUE(mu.window.IsEnabled(IDC_BTN_EXCEL));
-    EXPECT_EQ("2", mu.Cell(kCounts, 0, 0)) << "a stop leaves the table as it is";
-
-    line.writes.clear();
-    Start("5", "3");
-    for (size_t list = 0; list < kTableListCount; ++list) EXPECT_EQ(kColumns[list], mu.lists[list].columns);
-    EXPECT_EQ((std::vector<std::string>{"5", "6", "7"}), Labels());
-    Tick();
-    EXPECT_EQ(std::vector<int>{5}, Stations());
-    EXPECT_EQ((std::vector<std::string>{"1", "0"}), mu.lists[kCounts].rows[0]);
-}
-
-TEST_F(MultiUnitTest, CountsOfZeroOrLessPollTheFirstAddressWithoutRowsAndAddressesTakeTheirLowByte) {
-    struct Case {
-        const char* first;
-        const char* count;
-        std::vector<int> stations;
-        std::vector<std::string> labels;
-    };
-    for (const Case& c : {Case{"1", "0", {1, 1, 1}, {}}, Case{"7", "-3", {7, 7, 7}, {}},
-                          Case{"256", "2", {0, 1, 0}, {"256", "257"}},
-                          Case{"2147483647", "2", {255, 0, 255}, {"2147483647", "2147483648"}}}) {
-        line.writes.clear();
-        Start(c.first, c.count);
-        Tick(3);
-        EXPECT_EQ(c.stations, Stations()) << c.first;
-        EXPECT_EQ(c.labels, Labels());
-        mu.ClickAcquire();
-    }
-}
-
-TEST_F(MultiUnitTest, MoreThan16UnitsOrACycleRunningInAnotherWindowRefuseTheStart) {
-    mu.window.texts[IDC_EDIT_DEVICE_COUNT] = "17";
-    mu.ClickAcquire();
-    EXPECT_EQ(std::vector<std::string>{"设备数目应不大于16!"}, mu.window.messages);
-    EXPECT_FALSE(line.IsOpen());
-
-    Start("1", "2");
     FakeMultiUnitWindow second{cycle, clock};
     second.window.SetComboSelection(IDC_COMBO_MU_PORT, 4);
     second.ClickAcquire();
@@ -105,4 +63,47 @@ TEST_F(MultiUnitTest, MoreThan16UnitsOrACycleRunningInAnotherWindowRefuseTheStar
     Tick();
     EXPECT_EQ(std::vector<int>{1}, Stations());
     EXPECT_EQ(1, line.openCom);
+}
+
+// Every start rebuilds the table from scratch, its counts afresh; a stop
+// leaves it as it is. A count of zero or less polls the first address without
+// rows; a station is the low byte of its address.
+TEST_F(MultiUnitTest, RowsAreLabelledFromTheFirstAddressAndTheStationsPolledInTurn) {
+    std::vector<int> sixteen;
+    std::vector<std::string> labels;
+    for (int address = 1; address <= 16; ++address) {
+        sixteen.push_back(address);
+        labels.push_back(std::to_string(address));
+    }
+    sixteen.insert(sixteen.end(), {1, 2});
+    const struct {
+        const char* first;
+        const char* count;
+        std::vector<int> stations;
+        std::vector<std::string> labels;
+    } cases[] = {{"1", "16", sixteen, labels},
+                 {"5", "3", {5}, {"5", "6", "7"}},
+                 {"1", "0", {1, 1, 1}, {}},
+                 {"7", "-3", {7, 7, 7}, {}},
+                 {"256", "2", {0, 1, 0}, {"256", "257"}},
+                 {"2147483647", "2", {255, 0, 255}, {"2147483647", "2147483648"}}};
+    for (const auto& c : cases) {
+        line.writes.clear();
+        Start(c.first, c.count);
+        Tick(static_cast<int>(c.stations.size()));
+        EXPECT_EQ(c.stations, Stations()) << c.first;
+        EXPECT_EQ(c.labels, Labels()) << c.first;
+        for (size_t list = 0; list < kTableListCount; ++list) {
+            EXPECT_EQ(kColumns[list], mu.lists[list].columns);
+            EXPECT_EQ(c.labels.size(), mu.lists[list].rows.size());
+        }
+        int polled = 0;
+        for (const auto& row : mu.lists[kCounts].rows) polled += std::atoi(row.at(0).c_str());  // an empty cell: not yet polled
+        EXPECT_EQ(c.labels.empty() ? 0u : c.stations.size(), static_cast<size_t>(polled)) << c.first;
+        const auto table = mu.lists;
+        mu.ClickAcquire();
+        EXPECT_FALSE(mu.window.timerRunning);
+        EXPECT_TRUE(mu.window.IsEnabled(IDC_BTN_EXCEL));
+        for (size_t list = 0; list < kTableListCount; ++list) EXPECT_EQ(table[list].rows, mu.lists[list].rows);
+    }
 }

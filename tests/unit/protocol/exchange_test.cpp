@@ -15,9 +15,8 @@ namespace {
 const std::vector<uint8_t> kVoltageReply = WithCrc({0x01, 0x03, 0x02, 0x04, 0xD2});
 const std::string kRequestLine = "发: 01 03 00 40 00 01 85 DE";
 
-class ExchangeTest : public ::testing::Test {
-protected:
-    explicit ExchangeTest(uint64_t startMs = 1000) : clock(startMs), line(clock), start(startMs) {}
+struct ExchangeRig {
+    explicit ExchangeRig(uint64_t startMs = 1000) : clock(startMs), line(clock), start(startMs) {}
 
     ExchangeResult ReadVoltage(bool drainFirst = true) {
         const ExchangeOptions options{drainFirst, true, false, ReplyLog::OneLine};
@@ -33,24 +32,31 @@ protected:
     uint64_t start;
 };
 
-TEST_F(ExchangeTest, AGoodReplyOnACleanLineIsKeptAndNothingIsPurged) {
-    line.Arrive(start + 20, kVoltageReply);
-    EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
-    EXPECT_EQ(0x04D2, RegisterValueAt(exchange.Reply() + 3));
-    EXPECT_EQ(ModbusExchange::kRestingTimeoutMs, exchange.TimeoutMs());
-    // A clean line is purged of nothing.
-    EXPECT_EQ(0, line.outputPurges);
-    EXPECT_EQ(0, line.inputPurges);
-}
+class ExchangeTest : public ::testing::Test, protected ExchangeRig {};
 
-TEST_F(ExchangeTest, ClosedPortLogsTheRequestAndTimesOutAfterTheFullDeadline) {
-    line.open = false;
-    line.Arrive(start, kVoltageReply);
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage());
-    EXPECT_EQ(5000u, ElapsedMs());
-    EXPECT_TRUE(line.writes.empty());
-    EXPECT_TRUE(line.readSizes.empty());
-    EXPECT_EQ(std::vector<std::string>{kRequestLine}, log.lines);
+// None of these lines can end the wait early: the request is logged and the
+// exchange fails after its whole 5000 ms. A port that cannot report its queue
+// is not waited on, as its wait would return at once: a spin.
+TEST(ExchangeFullDeadline, AClosedPortAPortThatCannotReportItsQueueAndNoSpeedTimeOutAtFiveSeconds) {
+    const struct {
+        const char* name;
+        void (*set)(ExchangeRig&);
+        size_t writes;
+        bool waitedOn;
+    } cases[] = {
+        {"closed", [](ExchangeRig& r) { r.line.open = false; r.line.Arrive(r.start, kVoltageReply); }, 0, false},
+        {"no status", [](ExchangeRig& r) { r.line.statusFails = true; r.line.Arrive(r.start + 10, kVoltageReply); }, 1, false},
+        {"no speed", [](ExchangeRig& r) { r.baudRate = 0; r.line.Arrive(r.start + 10, {0x01, 0x03}); }, 1, true},
+    };
+    for (const auto& c : cases) {
+        ExchangeRig r;
+        c.set(r);
+        EXPECT_EQ(ExchangeResult::Timeout, r.ReadVoltage(/*drainFirst=*/false)) << c.name;
+        EXPECT_EQ(5000u, r.ElapsedMs()) << c.name;
+        EXPECT_EQ(c.writes, r.line.writes.size()) << c.name;
+        EXPECT_EQ(std::vector<std::string>{kRequestLine}, r.log.lines) << c.name;
+        EXPECT_EQ(c.waitedOn, r.line.waits > 0) << c.name;
+    }
 }
 
 TEST_F(ExchangeTest, LineErrorsPurgeOutputBeforeTheWriteAndInputWhileWaiting) {
@@ -80,21 +86,6 @@ TEST_F(ExchangeTest, RefusedAndPendingReadsDeliverNothingAndTheWaitGoesOn) {
     EXPECT_EQ(3u, line.readSizes.size());
 }
 
-TEST_F(ExchangeTest, APortThatCannotReportItsQueueIsNotWaitedOnAndTimesOut) {
-    line.statusFails = true;
-    line.Arrive(start + 10, kVoltageReply);
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage(/*drainFirst=*/false));
-    EXPECT_EQ(5000u, ElapsedMs());
-    EXPECT_EQ(0, line.waits);  // its wait would return at once: a spin
-}
-
-TEST_F(ExchangeTest, BaudRateZeroKeepsTheLongDeadline) {
-    baudRate = 0;
-    line.Arrive(start + 10, {0x01, 0x03});
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage());
-    EXPECT_EQ(5000u, ElapsedMs());
-}
-
 TEST_F(ExchangeTest, AShorterFirstByteDeadlineEndsSilenceSoonerButNotAReplyUnderWay) {
     ExchangeOptions quick;
     quick.deadlineMs = 150;
@@ -108,46 +99,42 @@ TEST_F(ExchangeTest, AShorterFirstByteDeadlineEndsSilenceSoonerButNotAReplyUnder
     EXPECT_EQ(ModbusExchange::kRestingTimeoutMs, exchange.TimeoutMs());
 }
 
-// The deadline rule at each of the five rates, started just before the tick
-// count wraps so that every deadline is measured across the wrap.
-struct RateDeadline {
-    int32_t baudRate;
-    uint32_t shortDeadlineMs;
-};
-class ExchangeTimingTest : public ExchangeTest, public ::testing::WithParamInterface<RateDeadline> {
-protected:
-    ExchangeTimingTest() : ExchangeTest(0xFFFFFFFFull - 20) { baudRate = GetParam().baudRate; }
-    uint32_t ShortDeadline() const { return GetParam().shortDeadlineMs; }
-};
+// The deadline rule at each of the five rates, every exchange started just
+// before the tick count wraps so that its deadline is measured across the wrap.
+TEST(ExchangeDeadline, FiveSecondsForSilenceAndOnceAReplyBeginsTheShortDeadlineOfTheRate) {
+    const uint64_t nearWrapMs = 0xFFFFFFFFull - 20;
+    const struct {
+        int32_t baudRate;
+        uint32_t shortMs;
+    } rates[] = {{1200, 1600}, {2400, 800}, {4800, 400}, {9600, 200}, {19200, 100}};
+    for (const auto& rate : rates) {
+        SCOPED_TRACE(rate.baudRate);
+        ExchangeRig silent(nearWrapMs), paced(nearWrapMs), late(nearWrapMs);
+        silent.baudRate = paced.baudRate = late.baudRate = rate.baudRate;
+        EXPECT_EQ(ExchangeResult::Timeout, silent.ReadVoltage());
+        EXPECT_EQ(5000u, silent.ElapsedMs());
+        EXPECT_EQ(5000, silent.exchange.TimeoutMs());
+        EXPECT_EQ(1, silent.line.waits);  // one blocking wait, not a polling loop
 
-TEST_P(ExchangeTimingTest, SilenceTimesOutAtFiveSecondsBlockedOnTheLine) {
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage());
-    EXPECT_EQ(5000u, ElapsedMs());
-    EXPECT_EQ(5000, exchange.TimeoutMs());
-    EXPECT_EQ(1, line.waits);  // one blocking wait, not a polling loop
+        // Paced at the line rate, or queued whole however late: either
+        // completes, and a clean line is purged of nothing.
+        const uint32_t charUs = FakeSerialLine::CharUs(static_cast<uint32_t>(rate.baudRate));
+        paced.line.Arrive(nearWrapMs + 50, kVoltageReply, charUs);
+        EXPECT_EQ(ExchangeResult::Ok, paced.ReadVoltage());
+        EXPECT_EQ(50 + 7 * charUs / 1000, paced.ElapsedMs());
+        EXPECT_EQ(0x04D2, RegisterValueAt(paced.exchange.Reply() + 3));
+        EXPECT_EQ(ModbusExchange::kRestingTimeoutMs, paced.exchange.TimeoutMs());
+        paced.line.Arrive(paced.clock.NowUs() / 1000 + rate.shortMs + 100, kVoltageReply);
+        EXPECT_EQ(ExchangeResult::Ok, paced.ReadVoltage());
+        EXPECT_EQ(0, paced.line.outputPurges + paced.line.inputPurges);
+
+        // To the millisecond: a reply begun just before the short deadline
+        // and ended just after it fails at it exactly.
+        late.line.Arrive(nearWrapMs + rate.shortMs - 10, {kVoltageReply.begin(), kVoltageReply.begin() + 3});
+        late.line.Arrive(nearWrapMs + rate.shortMs + 5, {kVoltageReply.begin() + 3, kVoltageReply.end()});
+        EXPECT_EQ(ExchangeResult::Timeout, late.ReadVoltage());
+        EXPECT_EQ(rate.shortMs, late.ElapsedMs());
+    }
 }
-
-// Paced at the line rate, or queued whole however late: either completes.
-TEST_P(ExchangeTimingTest, AReplyPacedAtTheLineRateOrAlreadyQueuedWholeCompletes) {
-    const uint32_t charUs = FakeSerialLine::CharUs(static_cast<uint32_t>(baudRate));
-    line.Arrive(start + 50, kVoltageReply, charUs);
-    EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
-    EXPECT_EQ(50 + 7 * charUs / 1000, ElapsedMs());
-    line.Arrive(clock.NowUs() / 1000 + ShortDeadline() + 100, kVoltageReply);
-    EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
-}
-
-// Measured from the start of the wait, to the millisecond: a reply begun
-// just before the short deadline and ended just after it fails at it exactly.
-TEST_P(ExchangeTimingTest, AReplyUnderWayAtTheShortDeadlineTimesOutExactlyThen) {
-    line.Arrive(start + ShortDeadline() - 10, {kVoltageReply.begin(), kVoltageReply.begin() + 3});
-    line.Arrive(start + ShortDeadline() + 5, {kVoltageReply.begin() + 3, kVoltageReply.end()});
-    EXPECT_EQ(ExchangeResult::Timeout, ReadVoltage());
-    EXPECT_EQ(ShortDeadline(), ElapsedMs());
-}
-
-INSTANTIATE_TEST_SUITE_P(Rates, ExchangeTimingTest,
-                         ::testing::Values(RateDeadline{1200, 1600}, RateDeadline{2400, 800}, RateDeadline{4800, 400},
-                                           RateDeadline{9600, 200}, RateDeadline{19200, 100}));
 
 }  // namespace
