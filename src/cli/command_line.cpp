@@ -3,12 +3,26 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "calibration_points.h"
 #include "help_text.h"
 #include "setting_limits.h"
 
 namespace {
+
+// The items of a comma-separated list, empty ones included ("1,,2" has three).
+std::vector<std::string> CommaItems(const std::string& text) {
+    std::vector<std::string> items;
+    size_t start = 0;
+    do {
+        const size_t comma = std::min(text.find(',', start), text.size());
+        items.push_back(text.substr(start, comma - start));
+        start = comma + 1;
+    } while (start <= text.size());
+    return items;
+}
 
 // Stations a request may go to: the Modbus range, 0 included, since the
 // console may give a unit that address.
@@ -295,10 +309,7 @@ bool Parser::Rate(const std::string& what, const std::string& text, uint32_t& ra
 // "1-16", "5" or "1,3,7-9": stations in the order given.
 bool Parser::AddressList(const std::string& text) {
     m_result.addresses.clear();
-    size_t start = 0;
-    do {
-        const size_t comma = std::min(text.find(',', start), text.size());
-        const std::string item = text.substr(start, comma - start);
+    for (const std::string& item : CommaItems(text)) {
         const size_t dash = item.find('-', 1);
         int64_t first = 0;
         int64_t last = 0;
@@ -312,21 +323,17 @@ bool Parser::AddressList(const std::string& text) {
         for (int64_t station = first; station <= last; ++station) {
             m_result.addresses.push_back(static_cast<uint8_t>(station));
         }
-        start = comma + 1;
-    } while (start <= text.size());
+    }
     return true;
 }
 
 bool Parser::RateList(const std::string& text) {
     m_result.bauds.clear();
-    size_t start = 0;
-    do {
-        const size_t comma = std::min(text.find(',', start), text.size());
+    for (const std::string& item : CommaItems(text)) {
         uint32_t rate = 0;
-        if (!Rate("--bauds", text.substr(start, comma - start), rate)) return false;
+        if (!Rate("--bauds", item, rate)) return false;
         m_result.bauds.push_back(rate);
-        start = comma + 1;
-    } while (start <= text.size());
+    }
     return true;
 }
 
