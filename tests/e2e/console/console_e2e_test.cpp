@@ -186,6 +186,9 @@ TEST_F(ConsoleTest, FactoryModeThroughThePasswordDialogWidensInPlaceAndNarrowsBa
     EXPECT_EQ(wide.top, narrow.top);
     EXPECT_EQ(wide.bottom, narrow.bottom);
     EXPECT_LT(column.right, wide.right) << "the factory column lies inside the window";
+    console.SendTo(IDC_COMBO_CAL_CHANNEL, CB_SETCURSEL, 3);  // "通道4"
+    EXPECT_EQ(console.ClickForMessage(IDC_BTN_CAL_600V_600V, kHoldLimitMs), L"校准成功");
+    EXPECT_NE(sim.Command("get 1").find("calibrations=0408"), std::string::npos);
     ASSERT_TRUE(console.Click(IDC_BTN_FACTORY_MODE));
     EXPECT_EQ(WindowRect().right, narrow.right);
     EXPECT_EQ(console.Text(IDC_BTN_FACTORY_MODE), L"厂家模式");
@@ -252,6 +255,12 @@ const LineFault kLineFaults[] = {
     {"set 1 baud 9600", "set 1 baud 2400", [](ConsoleTest& t) {
          EXPECT_TRUE(t.console.Click(IDC_BTN_READ_INFO, kHoldLimitMs));
          EXPECT_TRUE(t.Logged(L"通讯超时!"));
+     }},
+    // On a sound line: the new address is the one the next read goes to, and the unit answers there.
+    {"fault 1 none", "fault 2 none", [](ConsoleTest& t) {
+         t.console.SetText(IDC_EDIT_NEW_ADDRESS, L"2");
+         EXPECT_EQ(t.console.ClickForMessage(IDC_BTN_SET_ADDRESS, kHoldLimitMs), L"设置成功");
+         EXPECT_EQ(t.console.Text(IDC_EDIT_ADDRESS), L"2");
      }},
 };
 
