@@ -12,7 +12,7 @@
 #include "win32_cli_port.h"
 #include "win32_cli_streams.h"
 #include "win32_cp936_decoder.h"
-#include "win32_dialog_window.h"
+#include "win32_utf16.h"
 #include "win32_record_io.h"
 
 namespace {

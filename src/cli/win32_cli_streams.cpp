@@ -1,6 +1,6 @@
 #include "win32_cli_streams.h"
 
-#include "win32_dialog_window.h"
+#include "win32_utf16.h"
 
 namespace {
 

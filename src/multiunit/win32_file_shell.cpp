@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "win32_dialog_window.h"
+#include "win32_utf16.h"
 #include "win32_record_io.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "win32_dialog_window.h"
+#include "win32_utf16.h"
 #include "win32_record_io.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "win32_dialog_window.h"
+#include "win32_utf16.h"
 
 namespace {
 

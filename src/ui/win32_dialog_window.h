@@ -74,7 +74,3 @@ private:
     // One font per face and size, shared by the controls that use it.
     std::vector<PointFont> m_fonts;
 };
-
-// UTF-8 <-> UTF-16. Invalid UTF-8 becomes U+FFFD; nothing is cut short.
-std::wstring WideFromUtf8(const std::string& text);
-std::string Utf8FromWide(const std::wstring& text);

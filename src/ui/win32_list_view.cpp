@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "win32_dialog_window.h"
+#include "win32_utf16.h"
 
 // The wide messages throughout: the program is Unicode at the Win32 boundary.
 
