@@ -1,0 +1,20 @@
+#include "gateway.h"
+
+#include "state_message.h"
+
+void Gateway::AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity) {
+    for (int channel = 1; channel <= 4; ++channel) {
+        m_target.Announce(m_topics.DiscoveryConfig(address, channel),
+                          DiscoveryConfigJson(m_topics, address, channel, identity));
+    }
+}
+
+bool Gateway::Publish(const PollReport& poll) {
+    bool kept = true;
+    const uint64_t sequence = m_sequence.Next(kept);
+    m_target.Keep(m_topics.State(poll.address), StateJson(poll, m_clock.Now(), sequence), false);
+    if (const auto change = m_availability[poll.address].AfterPoll(poll.volts.has_value())) {
+        m_target.Keep(m_topics.Availability(poll.address), *change, true);
+    }
+    return kept;
+}

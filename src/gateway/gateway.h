@@ -1,0 +1,33 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "discovery_config.h"
+#include "poll_report.h"
+#include "publish_target.h"
+#include "sequence_counter.h"
+#include "topics.h"
+#include "unit_availability.h"
+
+// A line's polls turned into MQTT messages: each poll a numbered state
+// message, a unit's availability when it changes, and at start-up Home
+// Assistant's discovery for every unit.
+class Gateway {
+public:
+    Gateway(const GatewayTopics& topics, PublishTarget& target, WallClock& clock, SequenceCounter& sequence)
+        : m_topics(topics), m_target(target), m_clock(clock), m_sequence(sequence) {}
+
+    // Four sensors per unit; `identity` when the unit answered its information read.
+    void AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity);
+    // False when the sequence number could not be recorded (the reading is published all the same).
+    bool Publish(const PollReport& poll);
+
+private:
+    const GatewayTopics& m_topics;
+    PublishTarget& m_target;
+    WallClock& m_clock;
+    SequenceCounter& m_sequence;
+    std::map<uint8_t, UnitAvailability> m_availability;
+};

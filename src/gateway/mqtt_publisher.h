@@ -1,0 +1,61 @@
+#pragma once
+#include <MQTTAsync.h>
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include "broker_settings.h"
+#include "message_store.h"
+#include "publish_target.h"
+#include "topics.h"
+
+// The gateway's MQTT side on Paho's asynchronous client: it reconnects by
+// itself, and a feeder thread hands it the store's messages in order, a
+// window at a time, whether connected or not. The broker's acknowledgement
+// takes a message out of the store. The will and the clean close say
+// "offline" on PREFIX/status; every connection says "online" there, with the
+// store's dropped count beside it.
+class MqttPublisher : public PublishTarget {
+public:
+    using Warn = std::function<void(const std::string&)>;
+    MqttPublisher(MessageStore& store, const GatewayTopics& topics, Warn warn);
+    ~MqttPublisher() override;
+    MqttPublisher(const MqttPublisher&) = delete;
+    MqttPublisher& operator=(const MqttPublisher&) = delete;
+
+    // Connects once, waiting for the broker's answer; why not, if it would
+    // not have us. Later losses are reconnected by the client.
+    std::optional<std::string> Connect(const BrokerSettings& settings);
+    void Keep(const std::string& topic, const std::string& payload, bool retained) override;
+    void Announce(const std::string& topic, const std::string& payload) override;
+    // Waits up to `timeoutMs` for the store to empty; the count still pending.
+    size_t Flush(int timeoutMs);
+    // "offline", then a clean disconnect (the will is not sent).
+    void Close();
+
+private:
+    static void OnDelivered(void* context, MQTTAsync_successData* response);
+    static void OnUndelivered(void* context, MQTTAsync_failureData* response);
+    static void OnConnected(void* context, char* cause);
+    static void OnConnectionLost(void* context, char* cause);
+    static int OnMessage(void*, char*, int, MQTTAsync_message*);
+    void Feed();
+    void SendDirect(const std::string& topic, const std::string& payload);
+    void TellOnline();
+
+    MessageStore& m_store;
+    const GatewayTopics& m_topics;
+    Warn m_warn;
+    MQTTAsync m_client = nullptr;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_stopping = false;
+    bool m_connected = false;
+    bool m_everConnected = false;
+    uint64_t m_toldDropped = 0;
+    std::thread m_feeder;
+};
