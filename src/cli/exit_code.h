@@ -10,7 +10,8 @@ enum class ExitCode : int {
     Timeout = 4,          // no complete reply in time
     CrcError = 5,         // a reply failed its CRC check
     OutOfRange = 6,       // a value outside what the unit takes
-    FileFailed = 7,       // the CSV file cannot be written
+    FileFailed = 7,       // the CSV file or the gateway's spool cannot be written
+    BrokerFailed = 8,     // the MQTT broker cannot be reached, or refused the gateway
 };
 
 // Why the program stops: its exit code and the one line that says why.

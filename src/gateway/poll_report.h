@@ -6,13 +6,13 @@
 #include <optional>
 #include <string>
 
-enum class PollFailure { None, Timeout, Crc };
+enum class ReadingError { None, Timeout, Crc };
 
 struct PollReport {
     uint8_t address = 0;
     // The four voltages in volts at the multi-unit table's scale; none when the poll failed.
     std::optional<std::array<double, 4>> volts;
-    PollFailure failure = PollFailure::None;
+    ReadingError failure = ReadingError::None;
     uint32_t okCount = 0;  // the unit's polls so far, this one included
     uint32_t failCount = 0;
 };

@@ -18,7 +18,7 @@ std::string StateJson(const PollReport& poll, WallTime time, uint64_t sequence) 
             state[ChannelKey(channel)] = nullptr;
         }
     }
-    if (!poll.volts) state["error"] = poll.failure == PollFailure::Crc ? "crc" : "timeout";
+    if (!poll.volts) state["error"] = poll.failure == ReadingError::Crc ? "crc" : "timeout";
     state["ok"] = poll.okCount;
     state["fail"] = poll.failCount;
     return state.dump();

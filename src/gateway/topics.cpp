@@ -28,6 +28,8 @@ std::string GatewayTopics::UniqueId(uint8_t address, int channel) const {
     return DiscoveryId(m_prefix) + "_" + std::to_string(address) + "_ch" + std::to_string(channel);
 }
 
+std::string GatewayTopics::ClientId() const { return "lumeric-" + DiscoveryId(m_prefix); }
+
 std::string DefaultTopicPrefix(const std::string& hostname, const std::string& portPath) {
     const size_t slash = portPath.find_last_of('/');
     const std::string portName = slash == std::string::npos ? portPath : portPath.substr(slash + 1);

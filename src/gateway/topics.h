@@ -20,6 +20,9 @@ public:
     std::string DiscoveryConfig(uint8_t address, int channel) const;
     // The same ids joined, unique across gateways: what Home Assistant keys the entity on.
     std::string UniqueId(uint8_t address, int channel) const;
+    // The gateway's MQTT client id: the same at every start, so the broker
+    // takes up its session again.
+    std::string ClientId() const;
 
 private:
     std::string Unit(uint8_t address) const { return m_prefix + "/" + std::to_string(address); }

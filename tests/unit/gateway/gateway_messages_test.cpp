@@ -34,9 +34,9 @@ struct RecordingTarget : PublishTarget {
 };
 
 PollReport Good(uint8_t address, uint32_t ok, uint32_t fail) {
-    return {address, std::array<double, 4>{1.234, 0.0, 65.535, 0.001}, PollFailure::None, ok, fail};
+    return {address, std::array<double, 4>{1.234, 0.0, 65.535, 0.001}, ReadingError::None, ok, fail};
 }
-PollReport Failed(uint8_t address, PollFailure why, uint32_t ok, uint32_t fail) {
+PollReport Failed(uint8_t address, ReadingError why, uint32_t ok, uint32_t fail) {
     return {address, std::nullopt, why, ok, fail};
 }
 
@@ -97,7 +97,7 @@ TEST(GatewayState, GoodPollCarriesTheVoltsAFailedOneNullsAndWhy) {
     PollReport fromFloat = Good(7, 5, 1);
     fromFloat.volts->at(0) = static_cast<double>(1.234f);
     EXPECT_EQ(1.234, json::parse(StateJson(fromFloat, {}, 1))["ch1"].get<double>());
-    for (const auto& [why, text] : {std::pair{PollFailure::Timeout, "timeout"}, std::pair{PollFailure::Crc, "crc"}}) {
+    for (const auto& [why, text] : {std::pair{ReadingError::Timeout, "timeout"}, std::pair{ReadingError::Crc, "crc"}}) {
         EXPECT_EQ(std::string(R"({"address":7,"time":"2026-12-07T16:14:05.123+01:00","seq":13,)"
                               R"("ch1":null,"ch2":null,"ch3":null,"ch4":null,"error":")") +
                       text + R"(","ok":5,"fail":2})",
@@ -169,7 +169,7 @@ TEST(Gateway, PollsBecomeNumberedKeptMessagesDiscoveryIsAnnounced) {
     target.messages.clear();
 
     gateway.Publish(Good(3, 1, 0));
-    gateway.Publish(Failed(3, PollFailure::Timeout, 1, 1));
+    gateway.Publish(Failed(3, ReadingError::Timeout, 1, 1));
     std::vector<std::string> seen;
     for (const auto& m : target.messages) {
         EXPECT_TRUE(m.kept);

@@ -1,0 +1,163 @@
+#include "mqtt_poll_publishing.h"
+
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "gateway.h"
+#include "message_store.h"
+#include "mqtt_publisher.h"
+#include "poll_line.h"
+
+namespace {
+
+// How long a stopping gateway waits for the broker to take what is pending.
+constexpr int kFlushOnStopMs = 5000;
+// An information read waits as a poll does: a silent unit must not hold up the start for long.
+constexpr int32_t kInfoWaitMs = 1000;
+
+std::atomic<bool> g_stopRequested{false};
+
+void RequestStop(int) { g_stopRequested = true; }
+
+void StopOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = RequestStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+class PosixWallClock : public WallClock {
+public:
+    WallTime Now() override {
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now);
+        std::tm local{};
+        localtime_r(&now.tv_sec, &local);
+        return {static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000,
+                static_cast<int32_t>(local.tm_gmtoff / 60)};
+    }
+};
+
+std::string HostName() {
+    char name[256] = {};
+    if (gethostname(name, sizeof name - 1) != 0 || !*name) return "localhost";
+    return name;
+}
+
+// The unit's name, software version and maker, when it answers at start-up.
+std::optional<UnitIdentity> ReadIdentity(CliSession& session, uint8_t address) {
+    ExchangeOptions quick;
+    quick.deadlineMs = kInfoWaitMs;
+    session.AwaitSilence();
+    if (session.Exchange(ReadSettingsRequest(address), kSettingsReplyLength, quick) != ExchangeResult::Ok) {
+        return std::nullopt;
+    }
+    session.AwaitSilence();
+    if (session.Exchange(ReadIdentityRequest(address), kIdentityReplyLength, quick) != ExchangeResult::Ok) {
+        return std::nullopt;
+    }
+    return UnitIdentity{session.ReplyText(kDeviceNameField), session.ReplyText(kSoftwareVersionField),
+                        session.ReplyText(kMakerField)};
+}
+
+ReadingError ErrorOf(PollFailure failure) {
+    return failure == PollFailure::CrcError ? ReadingError::Crc : ReadingError::Timeout;
+}
+
+// Every poll shown as `poll` shows it, then published; a stop request ends the polling.
+class PublishingSink : public PollSink {
+public:
+    PublishingSink(PollSink& shown, Gateway& gateway, CliStreams& streams)
+        : m_shown(shown), m_gateway(gateway), m_streams(streams) {}
+
+    std::optional<CliFailure> Polled(const PolledUnit& poll, PollFailure failure) override {
+        if (auto shownFailure = m_shown.Polled(poll, failure)) return shownFailure;
+        PollReport report;
+        report.address = static_cast<uint8_t>(poll.address);
+        if (poll.volts) report.volts = std::array<double, 4>{(*poll.volts)[0], (*poll.volts)[1], (*poll.volts)[2],
+                                                             (*poll.volts)[3]};
+        report.failure = poll.volts ? ReadingError::None : ErrorOf(failure);
+        report.okCount = static_cast<uint32_t>(poll.okCount);
+        report.failCount = static_cast<uint32_t>(poll.failCount);
+        if (!m_gateway.Publish(report) && !m_sequenceWarned) {
+            m_streams.Err("lumeric-cli: the sequence number cannot be written to the spool\n");
+            m_sequenceWarned = true;
+        }
+        if (!g_stopRequested) return std::nullopt;
+        stopped = true;
+        return CliFailure{ExitCode::Ok, "stopped"};
+    }
+    bool stopped = false;
+
+private:
+    PollSink& m_shown;
+    Gateway& m_gateway;
+    CliStreams& m_streams;
+    bool m_sequenceWarned = false;
+};
+
+std::optional<CliFailure> OpenSpool(const std::string& folder, MessageStore& store, SequenceCounter& sequence) {
+    if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
+        return CliFailure{ExitCode::FileFailed, "cannot create the spool folder " + folder + ": " + std::strerror(errno)};
+    }
+    if (auto why = store.OpenJournal(folder)) return CliFailure{ExitCode::FileFailed, *why};
+    if (auto why = sequence.Open(folder)) return CliFailure{ExitCode::FileFailed, *why};
+    return std::nullopt;
+}
+
+}  // namespace
+
+CommandOutcome MqttPollPublishing::Run(CliSession& session, PollSink& shown) {
+    const CliOptions& options = session.options;
+    const GatewayOptions& gateway = options.gateway;
+    CliStreams& streams = session.Streams();
+    const GatewayTopics topics(gateway.topicPrefix.empty() ? DefaultTopicPrefix(HostName(), options.port)
+                                                           : gateway.topicPrefix);
+    MessageStore store(gateway.spoolLimit);
+    SequenceCounter sequence;
+    if (!gateway.spoolDir.empty()) {
+        if (auto failure = OpenSpool(gateway.spoolDir, store, sequence)) return failure;
+    }
+    if (store.Pending() > 0) {
+        streams.Err("lumeric-cli: " + std::to_string(store.Pending()) + " readings of an earlier run still to deliver\n");
+    }
+
+    BrokerSettings broker;
+    broker.url = gateway.url;
+    broker.user = gateway.user;
+    broker.password = gateway.password;
+    if (broker.password.empty()) {
+        if (const char* fromEnvironment = std::getenv("LUMERIC_MQTT_PASSWORD")) broker.password = fromEnvironment;
+    }
+    broker.caFile = gateway.caFile;
+    broker.clientId = topics.ClientId();
+    MqttPublisher publisher(store, topics, [&streams](const std::string& text) { streams.Err("lumeric-cli: " + text + "\n"); });
+    if (auto why = publisher.Connect(broker)) return CliFailure{ExitCode::BrokerFailed, *why};
+
+    StopOnSignals();
+    PosixWallClock clock;
+    Gateway lineGateway(topics, publisher, clock, sequence);
+    if (gateway.discovery) {
+        for (const uint8_t address : options.addresses) lineGateway.AnnounceUnit(address, ReadIdentity(session, address));
+    }
+    PublishingSink sink(shown, lineGateway, streams);
+    CommandOutcome outcome = PollLine(session, sink);
+    if (sink.stopped) outcome.reset();
+
+    if (const size_t pending = publisher.Flush(kFlushOnStopMs)) {
+        streams.Err("lumeric-cli: " + std::to_string(pending) + " readings not delivered; " +
+                    (gateway.spoolDir.empty() ? std::string("they are lost (no --spool)")
+                                              : "they wait in " + gateway.spoolDir + " for the next run") +
+                    "\n");
+    }
+    publisher.Close();
+    return outcome;
+}
