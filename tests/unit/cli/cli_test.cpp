@@ -48,7 +48,7 @@ protected:
     PortOpening Open(const std::string& name, uint32_t baudRate) override {
         EXPECT_NE("p", name) << "a refused command line reached the port";
         if (name == "LPT1") return PortOpening::BadName;
-        if (name == "missing") return PortOpening::Unavailable;
+        if (name == "missing" || line.HungUp()) return PortOpening::Unavailable;
         line.Open(1, baudRate);
         return PortOpening::Opened;
     }
@@ -226,6 +226,20 @@ TEST_F(CliTest, PollGoesBackToBackWithinAPassAndBeginsEachPassAPeriodAfterTheLas
     out.clear();
     EXPECT_FALSE(RunPoll(session));
     EXPECT_EQ("2024-03-05T00:00:09.009" + one + "2024-03-05T00:00:09.018" + one + "2024-03-05T00:00:09.027" + one, out);
+}
+
+// The port goes before the second pass: no poll is shown for it, the loss is
+// told once, and the port is tried every 2 s until a counted poll gives up.
+TEST_F(CliTest, APortGoneForMoreThan30sEndsACountedPollWithExitCode3) {
+    Answer(9600, ReadFourVoltagesRequest(1), RegistersReply(1, {3456, 3457, 3458, 3459}));
+    line.HangUpAt(1500);
+    EXPECT_EQ(3, Run("COM1 poll --addresses 1 --count 5 --period 500"));
+    EXPECT_EQ("2024-03-05T00:00:01.009  station 1  3.456  3.457  3.458  3.459\n", out);
+    EXPECT_EQ("lumeric-cli: COM1 is gone; trying to reopen it every 2 s\n"
+              "lumeric-cli: COM1 has been gone for more than 30 s\n",
+              err);
+    EXPECT_EQ(1500u + 15 * 2000, clock.NowMs());
+    EXPECT_EQ(1u, line.writes.size());
 }
 
 TEST_F(CliTest, ARecordFileThatCannotBeWrittenEndsThePoll) {
