@@ -7,12 +7,15 @@
 // a reply's last byte to the pty (control command `lastreplyend`); this
 // program takes the same clock as soon as Exchange returns. The difference is
 // the time from the last byte on the wire to the console having the reply.
+// Only reads whose own stamp the sim gave are counted.
 #include <sys/resource.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,18 +69,45 @@ void MeasureSilentWait(SimProcess& sim, ModbusExchange& exchange) {
                 ResultName(result), wallMs, cpuMs, 100.0 * cpuMs / wallMs);
 }
 
+// The sim's stamp of the latest reply's last byte, 0 when it has none.
+uint64_t LastReplyEndUs(SimProcess& sim) {
+    const std::string reply = sim.Command("lastreplyend");
+    return reply.rfind("ok ", 0) == 0 ? std::strtoull(reply.c_str() + 3, nullptr, 10) : 0;
+}
+
+// The sim stamps a reply only once it has handed over its last byte and
+// taken its lock again, so a query made as soon as the exchange returns can
+// find the stamp of the reply before (or none at all, before the first). The
+// stamp of this reply is the first one that differs from the one before it
+// and is not later than the return; none within 200 ms and the read is
+// reported without a figure.
+std::optional<uint64_t> StampOfThisReply(SimProcess& sim, uint64_t stampBefore, uint64_t returnedUs) {
+    for (int tries = 0; tries < 200; ++tries) {
+        const uint64_t stamp = LastReplyEndUs(sim);
+        if (stamp != 0 && stamp != stampBefore) {
+            return stamp <= returnedUs ? std::optional<uint64_t>(stamp) : std::nullopt;
+        }
+        usleep(1000);
+    }
+    return std::nullopt;
+}
+
 void MeasureReplyLatency(SimProcess& sim, ModbusExchange& exchange) {
     std::vector<double> latenciesMs;
     for (int i = 0; i < kLatencySamples; ++i) {
+        const uint64_t stampBefore = LastReplyEndUs(sim);
         const ExchangeResult result = exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, ExchangeOptions{});
         const uint64_t returnedUs = MonotonicUs();
-        const std::string lastByte = sim.Command("lastreplyend");
-        if (result != ExchangeResult::Ok || lastByte.rfind("ok ", 0) != 0) {
-            std::printf("voltage read %d: %s, sim says %s\n", i, ResultName(result), lastByte.c_str());
+        if (result != ExchangeResult::Ok) {
+            std::printf("voltage read %d: %s, not measured\n", i, ResultName(result));
             continue;
         }
-        const uint64_t lastByteUs = std::strtoull(lastByte.c_str() + 3, nullptr, 10);
-        latenciesMs.push_back((double(returnedUs) - double(lastByteUs)) / 1000.0);
+        const std::optional<uint64_t> lastByteUs = StampOfThisReply(sim, stampBefore, returnedUs);
+        if (!lastByteUs) {
+            std::printf("voltage read %d: the sim gave no time stamp for its reply, not measured\n", i);
+            continue;
+        }
+        latenciesMs.push_back(double(returnedUs - *lastByteUs) / 1000.0);
     }
     if (latenciesMs.empty()) return;
     std::sort(latenciesMs.begin(), latenciesMs.end());

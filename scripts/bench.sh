@@ -11,6 +11,10 @@
 #    reply to the pty (control command `lastreplyend`); the benchmark reads
 #    the same clock as soon as Exchange returns, and prints the difference.
 #
+# Poll section (scripts/bench-poll.sh): a pass over 16 simulated units by
+# lumeric-cli poll and by mbpoll, at 9600 and 19200 bit/s, beside the wire's
+# limit.
+#
 # Each further section (Wine figures...) goes below as its own section.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -20,11 +24,14 @@ section() { printf '\n== %s ==\n' "$1"; }
 
 section "Build: Release, native ($build)"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j 2 --target bench_exchange lumeric-sim >/dev/null
+cmake --build "$build" -j 2 --target bench_exchange lumeric-sim lumeric-cli >/dev/null
 echo "built"
 
 section "Native: the exchange over a pty against lumeric-sim"
 "$build/bench/bench_exchange"
+
+section "Poll: a pass over 16 units, lumeric-cli and mbpoll against lumeric-sim"
+"$root/scripts/bench-poll.sh" "$build"
 
 # ---- Wine section (scripts/bench-wine.sh, kept by the serial port's developer) ----
 if [ -x "$root/scripts/bench-wine.sh" ]; then

@@ -16,5 +16,7 @@ public:
     // moves it from one speed to the next. BadName: no port of this
     // platform's kind is named so (nothing was tried).
     virtual PortOpening Open(const std::string& name, uint32_t baudRate) = 0;
+    // Lets the port go, so a port that has gone is not held while it is away.
+    virtual void Close() = 0;
     virtual SerialLine& Line() = 0;
 };

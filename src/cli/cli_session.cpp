@@ -23,6 +23,7 @@ std::optional<CliFailure> CliSession::Open(uint32_t baudRate) {
 
 ExchangeResult CliSession::Exchange(const RequestFrame& request, size_t replyLength,
                                     const ExchangeOptions& exchangeOptions) {
+    if (PortGone()) return ExchangeResult::Timeout;
     return m_exchange.Exchange(request, replyLength, exchangeOptions);
 }
 
@@ -30,7 +31,12 @@ std::string CliSession::ReplyText(TextField field) {
     return m_environment.unitText.ToUtf8(IdentityFieldBytes(Reply(), field));
 }
 
+CliFailure CliSession::GoneFailure() const {
+    return {ExitCode::PortUnavailable, options.port + " is gone: unplugged, or its driver went away"};
+}
+
 CliFailure CliSession::Failure(ExchangeResult result, uint8_t address, const std::string& what) const {
+    if (PortGone()) return GoneFailure();
     const std::string station = "station " + std::to_string(address);
     const std::string prefix = what.empty() ? "" : what + ": ";
     if (result == ExchangeResult::CrcError) {

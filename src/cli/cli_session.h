@@ -22,15 +22,24 @@ public:
 
     // Opens the port at `baudRate`, or moves it there; why not, when it cannot.
     std::optional<CliFailure> Open(uint32_t baudRate);
+    void ClosePort() { m_environment.port.Close(); }
     // The defaults are a console button's: drain first, deadline shortened
-    // once the reply begins.
+    // once the reply begins. On a port that has gone nothing is sent, and the
+    // result is a time-out.
     ExchangeResult Exchange(const RequestFrame& request, size_t replyLength,
                             const ExchangeOptions& exchangeOptions = ExchangeOptions{});
+    // Until the line has been quiet for 3.5 characters, so that a request is
+    // not written into the tail of an answer still coming.
+    void AwaitSilence() { m_exchange.AwaitSilence(); }
+    // The port went from under us (unplugged): distinct from a silent unit.
+    bool PortGone() const { return m_environment.port.Line().Gone(); }
+    CliFailure GoneFailure() const;
     // After Ok: the reply, and one of its identity texts in UTF-8.
     const uint8_t* Reply() const { return m_exchange.Reply(); }
     std::string ReplyText(TextField field);
     // What a failed exchange with `address` tells, after `what` ("setting
-    // failed", ...; empty for a read), and its exit code.
+    // failed", ...; empty for a read), and its exit code; the port's loss
+    // rather than a time-out when it has gone.
     CliFailure Failure(ExchangeResult result, uint8_t address, const std::string& what = "") const;
 
     CliStreams& Streams() { return m_environment.streams; }

@@ -12,6 +12,8 @@ CommandOutcome RunInfo(CliSession& session) {
     DeviceInfo info;
     info.settings = DecodeSettings(session.Reply());
 
+    // Bytes trailing the first reply must not become the start of the second.
+    session.AwaitSilence();
     // Half an answer would pass for a whole one in a script: all or nothing.
     result = session.Exchange(ReadIdentityRequest(options.address), kIdentityReplyLength);
     if (result != ExchangeResult::Ok) return session.Failure(result, options.address);

@@ -1,24 +1,13 @@
-// The multi-unit cycle without a window: the stations of the list polled one
-// after the other, one every period, each for its four voltages at the
-// table's scale. Every poll is a line on standard output and, with --csv, a
-// line of the record file, on the disk before the next poll begins.
+// The multi-unit cycle without a window, at the line's own pace: every poll
+// is a line on standard output and, with --csv, a line of the record file,
+// on the disk before the next poll begins.
 #include <string>
-#include <vector>
 
 #include "commands.h"
-#include "poll_record.h"
+#include "poll_line.h"
 #include "text_format.h"
-#include "unit_poll.h"
 
 namespace {
-
-// As the cycle waits: the whole reply within a second, however it comes.
-ExchangeOptions PollExchange() {
-    ExchangeOptions poll;
-    poll.shortenDeadline = false;
-    poll.deadlineMs = static_cast<int32_t>(kUnitReplyWaitMs);
-    return poll;
-}
 
 CliFailure FileFailed(const std::string& path, FileError error) {
     std::string why = "system error " + std::to_string(error.systemCode);
@@ -32,44 +21,31 @@ CliFailure FileFailed(const std::string& path, FileError error) {
     return {ExitCode::FileFailed, "cannot write " + path + ": " + why};
 }
 
-// Waits out the rest of the period begun at `tickMs`, then begins the next.
-// A poll longer than the period is followed at once: ticks are not made up.
-void NextTick(Clock& clock, uint32_t periodMs, uint32_t& tickMs) {
-    const uint32_t elapsed = clock.NowMs() - tickMs;
-    if (elapsed < periodMs) clock.SleepMs(periodMs - elapsed);
-    tickMs = elapsed < periodMs ? tickMs + periodMs : clock.NowMs();
-}
+class ShownAndRecorded : public PollSink {
+public:
+    explicit ShownAndRecorded(CliSession& session) : m_session(session) {}
+    std::optional<CliFailure> Polled(const PolledUnit& poll, PollFailure /*failure*/) override {
+        m_session.Streams().Out(PollText(poll));
+        const std::string& path = m_session.options.csvPath;
+        if (path.empty()) return std::nullopt;
+        if (const FileError error = m_session.RecordFile().Append(PollRecordLine(poll))) return FileFailed(path, error);
+        return std::nullopt;
+    }
+
+private:
+    CliSession& m_session;
+};
 
 }  // namespace
 
 CommandOutcome RunPoll(CliSession& session) {
-    const CliOptions& options = session.options;
-    OutputFile& record = session.RecordFile();
-    const bool recording = !options.csvPath.empty();
-    if (recording) {
-        FileError error = record.Create(options.csvPath);
+    const std::string& path = session.options.csvPath;
+    if (!path.empty()) {
+        OutputFile& record = session.RecordFile();
+        FileError error = record.Create(path);
         if (!error) error = record.Append(PollRecordHead());
-        if (error) return FileFailed(options.csvPath, error);
+        if (error) return FileFailed(path, error);
     }
-    // Counts per place in the list, as the table keeps them per row.
-    std::vector<PolledUnit> units(options.addresses.size());
-    uint32_t tickMs = session.TheClock().NowMs();
-    for (uint32_t pass = 0; options.passes == 0 || pass < options.passes; ++pass) {
-        for (size_t i = 0; i < units.size(); ++i) {
-            if (pass > 0 || i > 0) NextTick(session.TheClock(), options.periodMs, tickMs);
-            const uint8_t address = options.addresses[i];
-            PolledUnit& unit = units[i];
-            unit.address = address;
-            const ExchangeResult result =
-                session.Exchange(ReadFourVoltagesRequest(address), kFourVoltagesReplyLength, PollExchange());
-            unit.time = session.Now();
-            unit.volts.reset();
-            if (result == ExchangeResult::Ok) unit.volts = FourVolts(session.Reply());
-            ++(unit.volts ? unit.okCount : unit.failCount);
-            session.Streams().Out(PollText(unit));
-            if (!recording) continue;
-            if (const FileError error = record.Append(PollRecordLine(unit))) return FileFailed(options.csvPath, error);
-        }
-    }
-    return std::nullopt;
+    ShownAndRecorded sink(session);
+    return PollLine(session, sink);
 }

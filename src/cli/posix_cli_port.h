@@ -9,6 +9,7 @@ public:
     PortOpening Open(const std::string& name, uint32_t baudRate) override {
         return m_line.Open(name, baudRate, /*exclusive=*/true) ? PortOpening::Opened : PortOpening::Unavailable;
     }
+    void Close() override { m_line.Close(); }
     SerialLine& Line() override { return m_line; }
 
 private:

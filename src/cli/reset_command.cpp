@@ -6,6 +6,7 @@
 CommandOutcome RunReset(CliSession& session) {
     const uint8_t address = session.options.address;
     session.Exchange(SoftwareResetRequest(address), 0);
+    if (session.PortGone()) return session.GoneFailure();
     session.Streams().Out("reset sent to station " + std::to_string(address) + "\n");
     return std::nullopt;
 }

@@ -51,6 +51,7 @@ CommandOutcome RunScan(CliSession& session) {
             // before: taken for this one, it would list a unit that is not there.
             if (session.Exchange(ReadSettingsRequest(address), kSettingsReplyLength, probe) != ExchangeResult::Ok ||
                 session.Reply()[0] != address) {
+                if (session.PortGone()) return session.GoneFailure();
                 continue;
             }
             FoundUnit unit{address, baudRate, DecodeSettings(session.Reply()).interval, ""};

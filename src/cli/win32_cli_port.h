@@ -16,6 +16,7 @@ public:
     Win32CliPort& operator=(const Win32CliPort&) = delete;
 
     PortOpening Open(const std::string& name, uint32_t baudRate) override;
+    void Close() override { m_line.Close(); }
     SerialLine& Line() override { return m_line; }
 
 private:

@@ -39,4 +39,10 @@ public:
     // Blocks until input is queued, a line error is flagged, or `timeoutMs`
     // has passed. The exchange calls it instead of spinning while it waits.
     virtual void WaitForInput(uint32_t timeoutMs) = 0;
+    // True once the port has gone from under its handle (a USB adapter pulled
+    // out, the far end of a pty closed): nothing will ever come on it again.
+    // The exchange still sees such a port as a silent one, as the console's
+    // windows show it; a program that can reopen the port asks this. Opening
+    // the port again clears it.
+    virtual bool Gone() const { return false; }
 };

@@ -17,12 +17,14 @@ bool ComPortLine::Open(uint32_t portNumber, uint32_t baudRate) {
     // Open closes the old handle first, which aborts any write still in flight.
     m_writePending = false;
     m_heldLineErrors = 0;
+    m_gone = false;
     return m_port.Open(portNumber, baudRate);
 }
 
 void ComPortLine::Close() {
     m_writePending = false;
     m_heldLineErrors = 0;
+    m_gone = false;
     m_port.Close();
 }
 
@@ -30,10 +32,16 @@ void ComPortLine::SetNotifyWindow(uintptr_t window) { m_port.m_hNotifyWnd = rein
 
 bool ComPortLine::IsOpen() const { return m_port.m_hComm != INVALID_HANDLE_VALUE; }
 
+bool ComPortLine::ClearErrors(DWORD& errors, COMSTAT* status) {
+    if (ClearCommError(m_port.m_hComm, &errors, status)) return true;
+    if (IsOpen()) m_gone = true;
+    return false;
+}
+
 LineStatus ComPortLine::QueryStatus() {
     DWORD errors = 0;
     COMSTAT status{};
-    if (!ClearCommError(m_port.m_hComm, &errors, &status)) return {};
+    if (!ClearErrors(errors, &status)) return {};
     errors |= m_heldLineErrors;
     m_heldLineErrors = 0;
     return {true, errors != 0, status.cbInQue};
@@ -41,7 +49,7 @@ LineStatus ComPortLine::QueryStatus() {
 
 LineStatus ComPortLine::QueryErrors() {
     DWORD errors = 0;
-    if (!ClearCommError(m_port.m_hComm, &errors, nullptr)) return {};
+    if (!ClearErrors(errors, nullptr)) return {};
     errors |= m_heldLineErrors;
     m_heldLineErrors = 0;
     return {true, errors != 0, 0};
@@ -111,7 +119,7 @@ void ComPortLine::WaitForInput(uint32_t timeoutMs) {
     for (;;) {
         DWORD errors = 0;
         COMSTAT status{};
-        if (!ClearCommError(m_port.m_hComm, &errors, &status)) break;
+        if (!ClearErrors(errors, &status)) break;
         // The query cleared these flags: keep them for the exchange's own status query.
         m_heldLineErrors |= errors;
         if (errors != 0 || status.cbInQue > 0) break;

@@ -31,8 +31,14 @@ public:
     void StartWrite(const uint8_t* data, uint32_t count) override;
     // Polls the input queue every 2 ms: WaitCommEvent belongs to the monitor.
     void WaitForInput(uint32_t timeoutMs) override;
+    // Once ClearCommError has failed on the open handle: the device behind it
+    // has been removed (a USB adapter pulled out).
+    bool Gone() const override { return m_gone; }
 
 private:
+    // The status query every look at the port starts with; its failure on an
+    // open handle marks the port gone.
+    bool ClearErrors(DWORD& errors, COMSTAT* status);
     ReadResult CancelPendingRead();
     void FinishPendingWrite();
     void EndPendingWrite();
@@ -43,4 +49,5 @@ private:
     bool m_writePending = false;
     // Line errors that WaitForInput read (and so cleared) on the exchange's behalf.
     DWORD m_heldLineErrors = 0;
+    bool m_gone = false;
 };

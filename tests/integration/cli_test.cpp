@@ -1,11 +1,13 @@
 // The Linux lumeric-cli, as a script runs it, against lumeric-sim on a pty:
 // each command reaches the unit, a new address and speed hold after their
 // echo, a held port is refused, a scan finds units at two speeds, a poll
-// writes its CSV file.
+// writes its CSV file, goes back to back and outlives its port's going.
 #include <gmock/gmock.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -21,6 +23,16 @@ using ::testing::StartsWith;
 std::string FileText(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// The lines a program started with popen writes until it ends, and its exit code.
+std::string RestOf(FILE* program, int& code) {
+    std::string text;
+    char chunk[256];
+    while (std::fgets(chunk, sizeof chunk, program) != nullptr) text += chunk;
+    const int status = pclose(program);
+    code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return text;
 }
 
 class CliTest : public ::testing::Test {
@@ -91,6 +103,59 @@ TEST_F(CliTest, PollCountWritesEveryPollToTheCsvAsTheMultiUnitRecordsAre) {
     const std::string row = "[0-9-]{10}T[0-9:]{8}\\.[0-9]{3},3,1\\.234,0\\.000,0\\.000,65\\.535,正常,";
     EXPECT_THAT(FileText(path), ::testing::MatchesRegex("\xEF\xBB\xBF[^\r]*\r\n" + row + "1,0\r\n" + row + "2,0\r\n"));
     std::remove(path.c_str());
+}
+
+// Sixteen units, each request the frame gap after the reply before it: about
+// 26 ms a poll at 9600 bit/s, where one unit per period took 500.
+TEST_F(CliTest, APassOverSixteenUnitsGoesBackToBack) {
+    std::vector<std::string> units;
+    for (int address = 1; address <= 16; ++address) units.insert(units.end(), {"--unit", std::to_string(address)});
+    ASSERT_TRUE(sim.Start(units));
+    const std::string output = Cli("poll --addresses 1-16 --count 1");
+    EXPECT_EQ(0, code);
+    EXPECT_EQ(16, std::count(output.begin(), output.end(), '\n'));
+    EXPECT_EQ(std::string::npos, output.find("fault")) << output;
+    // "rx MS BAUD FRAME": when the sim heard each request.
+    const std::vector<std::string> heard = sim.RxLog();
+    ASSERT_EQ(16u, heard.size());
+    for (size_t i = 1; i < heard.size(); ++i) {
+        EXPECT_LT(std::stoul(heard[i].substr(3)) - std::stoul(heard[i - 1].substr(3)), 200u) << heard[i];
+    }
+}
+
+// The sim quits mid-poll, its pty with it, and comes back on the same link.
+TEST_F(CliTest, APollWhosePortVanishesSaysSoOnceReopensItAndPollsOn) {
+    const std::string link = ::testing::TempDir() + "lumeric-cli-link-" + std::to_string(getpid());
+    const std::string errors = link + ".err";
+    ASSERT_TRUE(sim.Start({"--link", link}));
+    FILE* cli = popen((LUMERIC_CLI_PATH " " + link + " poll --addresses 1 --count 6 2>" + errors).c_str(), "r");
+    ASSERT_NE(nullptr, cli);
+    char first[256];
+    ASSERT_NE(nullptr, std::fgets(first, sizeof first, cli));
+    sim.Stop();
+    ASSERT_TRUE(sim.Start({"--link", link}));
+    const std::string output = first + RestOf(cli, code);
+    EXPECT_EQ(0, code);
+    // Six passes, six readings: none made up for the time the port was away.
+    EXPECT_EQ(6, std::count(output.begin(), output.end(), '\n')) << output;
+    EXPECT_EQ(std::string::npos, output.find("fault")) << output;
+    EXPECT_EQ("lumeric-cli: " + link + " is gone; trying to reopen it every 2 s\nlumeric-cli: " + link + " is back\n",
+              FileText(errors));
+    std::remove(errors.c_str());
+}
+
+// A pty held by the test: it takes the request, then goes.
+TEST_F(CliTest, AReadWhosePortVanishesEndsWithExitCode3) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    const std::string path = ptsname(master);
+    FILE* cli = popen((LUMERIC_CLI_PATH " " + path + " read 2>&1").c_str(), "r");
+    ASSERT_NE(nullptr, cli);
+    uint8_t request[8];
+    EXPECT_EQ(8, read(master, request, sizeof request));
+    close(master);
+    EXPECT_EQ("lumeric-cli: " + path + " is gone: unplugged, or its driver went away\n", RestOf(cli, code));
+    EXPECT_EQ(3, code);
 }
 
 }  // namespace

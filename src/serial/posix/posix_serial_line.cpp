@@ -31,6 +31,7 @@ PosixSerialLine::~PosixSerialLine() { Close(); }
 
 bool PosixSerialLine::Open(const std::string& path, uint32_t baud, bool exclusive) {
     Close();
+    m_gone = false;
     m_fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (m_fd < 0) return false;
     if ((exclusive && flock(m_fd, LOCK_EX | LOCK_NB) != 0) || !Configure(baud)) {
@@ -55,6 +56,10 @@ bool PosixSerialLine::Configure(uint32_t baud) {
     return true;
 }
 
+void PosixSerialLine::NoteFailure(int error) {
+    if (error == EIO || error == ENXIO || error == ENODEV) m_gone = true;
+}
+
 void PosixSerialLine::Close() {
     if (m_fd < 0) return;
     close(m_fd);
@@ -64,7 +69,11 @@ void PosixSerialLine::Close() {
 LineStatus PosixSerialLine::QueryStatus() {
     LineStatus status;
     int queued = 0;
-    if (m_fd < 0 || ioctl(m_fd, FIONREAD, &queued) != 0) return status;
+    if (m_fd < 0) return status;
+    if (ioctl(m_fd, FIONREAD, &queued) != 0) {
+        NoteFailure(errno);
+        return status;
+    }
     status.succeeded = true;
     status.queued = queued > 0 ? static_cast<uint32_t>(queued) : 0;
     return status;
@@ -101,6 +110,7 @@ ReadResult PosixSerialLine::Read(uint8_t* dest, uint32_t count, uint32_t /*short
     if (got > 0) {
         result.count = static_cast<uint32_t>(got);
     } else if (got < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
+        NoteFailure(errno);
         result.failed = true;
     }
     return result;
@@ -114,6 +124,7 @@ void PosixSerialLine::StartWrite(const uint8_t* data, uint32_t count) {
     while (written < count) {
         const ssize_t n = write(m_fd, data + written, count - written);
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0) NoteFailure(errno);
         if (n <= 0) return;
         written += static_cast<uint32_t>(n);
     }
@@ -131,5 +142,6 @@ void PosixSerialLine::WaitForInput(uint32_t timeoutMs) {
     // Hung up (the other end of a pty went away) with nothing left to read:
     // poll would return at once for ever and the exchange would spin. No byte
     // can come; sleep the wait out.
+    m_gone = true;
     std::this_thread::sleep_until(start + std::chrono::milliseconds(timeout));
 }

@@ -29,9 +29,14 @@ public:
     ReadResult Read(uint8_t* dest, uint32_t count, uint32_t shortWaitMs) override;
     void StartWrite(const uint8_t* data, uint32_t count) override;
     void WaitForInput(uint32_t timeoutMs) override;
+    // After an I/O error that only a device that has gone reports (EIO,
+    // ENXIO, ENODEV), or a hang-up with nothing left to read.
+    bool Gone() const override { return m_gone; }
 
 private:
     bool Configure(uint32_t baud);
+    void NoteFailure(int error);
 
     int m_fd = -1;
+    bool m_gone = false;
 };

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "cli_environment.h"
+#include "commands.h"
 #include "com_port_name.h"
 #include "fakes/fake_record_io.h"
 #include "fakes/fake_serial_line.h"
@@ -25,15 +26,18 @@ using ::testing::HasSubstr;
 std::vector<uint8_t> Echo(const RequestFrame& request) { return {request.begin(), request.end()}; }
 
 // A line with units behind it: a request sent at the speed the port is open
-// at gets its scripted reply 5 ms later; any other stays unanswered.
+// at gets its scripted reply 5 ms later, and its scripted trailing bytes 3 ms
+// after that; any other stays unanswered.
 struct AnsweringLine : FakeSerialLine {
     using FakeSerialLine::FakeSerialLine;
     void StartWrite(const uint8_t* data, uint32_t count) override {
         FakeSerialLine::StartWrite(data, count);
         const auto answer = answers.find({opened.back().baudRate, writes.back()});
         if (answer != answers.end()) Arrive(m_clock.NowMs() + 5, answer->second);
+        const auto tail = trailing.find({opened.back().baudRate, writes.back()});
+        if (tail != trailing.end()) Arrive(m_clock.NowMs() + 8, tail->second);
     }
-    std::map<std::pair<uint32_t, std::vector<uint8_t>>, std::vector<uint8_t>> answers;
+    std::map<std::pair<uint32_t, std::vector<uint8_t>>, std::vector<uint8_t>> answers, trailing;
 };
 
 // The program as its main runs it, with this fixture as its port and its
@@ -44,10 +48,11 @@ protected:
     PortOpening Open(const std::string& name, uint32_t baudRate) override {
         EXPECT_NE("p", name) << "a refused command line reached the port";
         if (name == "LPT1") return PortOpening::BadName;
-        if (name == "missing") return PortOpening::Unavailable;
+        if (name == "missing" || line.HungUp()) return PortOpening::Unavailable;
         line.Open(1, baudRate);
         return PortOpening::Opened;
     }
+    void Close() override { line.Close(); }
     SerialLine& Line() override { return line; }
     void Out(const std::string& text) override { out += text; }
     void Err(const std::string& text) override { err += text; }
@@ -87,6 +92,9 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
     Answer(9600, ReadIdentityRequest(1),
            IdentityReply({AsBytes("Lumeric \"VM4\""), AsBytes("V1.00-2024"), maker, AsBytes("V1.0")}));
     Answer(9600, ReadSettingsRequest(4), SettingsReply(4, 9600, 10));
+    Answer(9600, ReadSettingsRequest(6), SettingsReply(6, 9600, 10));
+    line.trailing[{9600, Echo(ReadSettingsRequest(6))}] = {0x00, 0x00};
+    Answer(9600, ReadIdentityRequest(6), IdentityReply({}));
     const struct {
         const char* line;
         int code;
@@ -102,6 +110,10 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
         {"COM1 info --json", 0,
          R"({"address":5,"baud":19200,"interval":10,"name":"Lumeric \"VM4\"","softwareVersion":"V1.00-2024",)"
          R"("maker":"朗明电子","protocolVersion":"V1.0"})"
+         "\n"},
+        // Bytes trailing the settings are waited out before the texts are asked for.
+        {"COM1 info --address 6 --json", 0,
+         R"({"address":6,"baud":9600,"interval":10,"name":"","softwareVersion":"","maker":"","protocolVersion":""})"
          "\n"},
         {"COM1 set interval 250", 5, "setting failed: the reply of station 1 failed its CRC check"},
         {"COM1 --baud 4800 calibrate 1 3V/3V", 4, "calibration failed: no reply from station 1 at 4800 bit/s"},
@@ -177,17 +189,57 @@ TEST(ComPortName, TheNamesOfCom1To1024AndNothingElse) {
     for (const auto& c : cases) EXPECT_EQ(c.second, ComPortNumber(c.first)) << c.first;
 }
 
-TEST_F(CliTest, PollTakesTheListInTurnOnePerPeriodAndRecordsEveryPollOnTheDisk) {
+// Station 1 answers 5 ms after its request, station 2 never. Each request
+// follows 4 ms of silence (3.5 characters at 9600 bit/s), a silent station
+// costs its whole second, and a pass begins a period after the one before,
+// or at once when that one took longer.
+TEST_F(CliTest, PollGoesBackToBackWithinAPassAndBeginsEachPassAPeriodAfterTheLast) {
     Answer(9600, ReadFourVoltagesRequest(1), RegistersReply(1, {3456, 3457, 3458, 3459}));
-    EXPECT_EQ(0, Run("COM1 poll --addresses 1-2 --count 2 --period 600 --csv rec.csv"));
-    // Station 2 is silent for a second; the poll after it follows at once.
-    EXPECT_EQ("2024-03-05T00:00:01.005  station 1  3.456  3.457  3.458  3.459\n"
-              "2024-03-05T00:00:02.600  station 2  communication fault\n"
-              "2024-03-05T00:00:02.605  station 1  3.456  3.457  3.458  3.459\n"
-              "2024-03-05T00:00:04.200  station 2  communication fault\n",
-              out);
+    const std::string one = "  station 1  3.456  3.457  3.458  3.459\n";
+    const std::string two = "  station 2  communication fault\n";
+    const std::pair<const char*, std::string> cases[] = {
+        {"COM1 poll --addresses 1,1 --count 2 --period 600",
+         "2024-03-05T00:00:01.009" + one + "2024-03-05T00:00:01.018" + one +  // one period on
+         "2024-03-05T00:00:01.609" + one + "2024-03-05T00:00:01.618" + one},
+        {"COM1 poll --addresses 1-2 --count 2 --period 600 --csv rec.csv",
+         "2024-03-05T00:00:02.009" + one + "2024-03-05T00:00:03.013" + two +  // longer than the period
+         "2024-03-05T00:00:03.022" + one + "2024-03-05T00:00:04.026" + two},
+    };
+    for (const auto& c : cases) {
+        clock.SleepMs((1000 - clock.NowMs() % 1000) % 1000);  // each case from a whole second
+        EXPECT_EQ(0, Run(c.first)) << c.first;
+        EXPECT_EQ(c.second, out) << c.first;
+    }
     // Each place in the list keeps its own counts, as a row of the table does.
-    EXPECT_THAT(recordFile.bytes, EndsWith("\r\n2024-03-05T00:00:04.200,2,,,,,通讯故障,0,2\r\n"));
+    EXPECT_THAT(recordFile.bytes, EndsWith("\r\n2024-03-05T00:00:04.026,2,,,,,通讯故障,0,2\r\n"));
+
+    // A period of 0: pass after pass with no pause.
+    CliOptions options;
+    options.command = Command::Poll;
+    options.port = "COM1";
+    options.addresses = {1};
+    options.passes = 3;
+    options.periodMs = 0;
+    CliSession session(environment, options);
+    clock.SleepMs(4974);  // 00:00:09.000
+    ASSERT_FALSE(session.Open(9600));
+    out.clear();
+    EXPECT_FALSE(RunPoll(session));
+    EXPECT_EQ("2024-03-05T00:00:09.009" + one + "2024-03-05T00:00:09.018" + one + "2024-03-05T00:00:09.027" + one, out);
+}
+
+// The port goes before the second pass: no poll is shown for it, the loss is
+// told once, and the port is tried every 2 s until a counted poll gives up.
+TEST_F(CliTest, APortGoneForMoreThan30sEndsACountedPollWithExitCode3) {
+    Answer(9600, ReadFourVoltagesRequest(1), RegistersReply(1, {3456, 3457, 3458, 3459}));
+    line.HangUpAt(1500);
+    EXPECT_EQ(3, Run("COM1 poll --addresses 1 --count 5 --period 500"));
+    EXPECT_EQ("2024-03-05T00:00:01.009  station 1  3.456  3.457  3.458  3.459\n", out);
+    EXPECT_EQ("lumeric-cli: COM1 is gone; trying to reopen it every 2 s\n"
+              "lumeric-cli: COM1 has been gone for more than 30 s\n",
+              err);
+    EXPECT_EQ(1500u + 15 * 2000, clock.NowMs());
+    EXPECT_EQ(1u, line.writes.size());
 }
 
 TEST_F(CliTest, ARecordFileThatCannotBeWrittenEndsThePoll) {

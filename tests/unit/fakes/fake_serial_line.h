@@ -36,6 +36,7 @@ public:
     ReadResult Read(uint8_t* dest, uint32_t count, uint32_t shortWaitMs) override;
     void StartWrite(const uint8_t* data, uint32_t count) override;
     void WaitForInput(uint32_t timeoutMs) override;
+    bool Gone() const override { return HungUp(); }
 
     bool open = true;
     bool statusFails = false;      // the port cannot report its errors and queue

@@ -1,0 +1,19 @@
+#pragma once
+#include <optional>
+
+#include "exit_code.h"
+#include "poll_record.h"
+
+// Why a poll failed, for a taker that tells the two apart.
+enum class PollFailure { None, Timeout, CrcError };
+
+// Takes every poll of a line as it ends: standard output and the record file
+// today, any other consumer (a message broker) beside them.
+class PollSink {
+public:
+    virtual ~PollSink() = default;
+    // `poll` holds the station, the time the poll ended, its four voltages
+    // (none when it failed) and the station's counts so far. A failure
+    // returned ends the polling with it.
+    virtual std::optional<CliFailure> Polled(const PolledUnit& poll, PollFailure failure) = 0;
+};
