@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "gateway_options.h"
 #include "voltage_scale.h"
 
 enum class Command { Read, Info, SetAddress, SetBaud, SetInterval, Reset, Calibrate, Scan, Poll };
@@ -25,4 +26,5 @@ struct CliOptions {
     uint32_t periodMs = 500;         // poll: from the start of one poll to the next
     uint32_t passes = 0;             // poll: passes over the addresses; 0 until stopped
     std::string csvPath;             // poll: the record file, if any
+    GatewayOptions gateway;          // poll --mqtt, on Linux
 };

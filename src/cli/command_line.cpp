@@ -8,6 +8,9 @@
 
 #include "calibration_points.h"
 #include "help_text.h"
+#ifdef LUMERIC_MQTT_GATEWAY
+#include "mqtt_poll.h"
+#endif
 #include "setting_limits.h"
 
 namespace {
@@ -55,6 +58,16 @@ constexpr OptionRule kOptionRules[] = {
     {"--period", true, Bit(Command::Poll)},
     {"--count", true, Bit(Command::Poll)},
     {"--csv", true, Bit(Command::Poll)},
+#ifdef LUMERIC_MQTT_GATEWAY
+    {"--mqtt", true, Bit(Command::Poll)},
+    {"--topic", true, Bit(Command::Poll)},
+    {"--spool", true, Bit(Command::Poll)},
+    {"--spool-limit", true, Bit(Command::Poll)},
+    {"--user", true, Bit(Command::Poll)},
+    {"--password", true, Bit(Command::Poll)},
+    {"--cafile", true, Bit(Command::Poll)},
+    {"--no-discovery", false, Bit(Command::Poll)},
+#endif
 };
 
 struct GivenOption {
@@ -144,6 +157,9 @@ ParsedCommandLine Parser::Parse(const std::vector<std::string>& words) {
     if (!m_failure && m_result.command == Command::Poll && m_result.addresses.empty()) {
         Fail(ExitCode::Usage, "poll needs --addresses");
     }
+#ifdef LUMERIC_MQTT_GATEWAY
+    if (!m_failure) m_failure = CheckGatewayOptions(m_result);
+#endif
     if (m_failure) return *m_failure;
     if (m_result.command == Command::Scan) {
         // A scan without lists covers every station but 0 at every speed.
@@ -280,6 +296,23 @@ bool Parser::TakeOption(const GivenOption& option) {
     } else if (name == "--csv") {
         if (option.value.empty()) return Fail(ExitCode::Usage, "--csv needs a file name");
         m_result.csvPath = option.value;
+    } else if (name == "--mqtt") {
+        m_result.gateway.url = option.value;
+    } else if (name == "--topic") {
+        m_result.gateway.topicPrefix = option.value;
+    } else if (name == "--spool") {
+        m_result.gateway.spoolDir = option.value;
+    } else if (name == "--spool-limit") {
+        if (!Number(name, option.value, 1, 1000000000, number)) return false;
+        m_result.gateway.spoolLimit = static_cast<uint64_t>(number);
+    } else if (name == "--user") {
+        m_result.gateway.user = option.value;
+    } else if (name == "--password") {
+        m_result.gateway.password = option.value;
+    } else if (name == "--cafile") {
+        m_result.gateway.caFile = option.value;
+    } else if (name == "--no-discovery") {
+        m_result.gateway.discovery = false;
     }
     return true;
 }

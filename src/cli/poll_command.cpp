@@ -6,6 +6,9 @@
 #include "commands.h"
 #include "poll_line.h"
 #include "text_format.h"
+#ifdef LUMERIC_MQTT_GATEWAY
+#include "mqtt_poll.h"
+#endif
 
 namespace {
 
@@ -47,5 +50,8 @@ CommandOutcome RunPoll(CliSession& session) {
         if (error) return FileFailed(path, error);
     }
     ShownAndRecorded sink(session);
+#ifdef LUMERIC_MQTT_GATEWAY
+    if (!session.options.gateway.url.empty()) return RunMqttPoll(session, sink);
+#endif
     return PollLine(session, sink);
 }

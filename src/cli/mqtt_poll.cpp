@@ -1,4 +1,4 @@
-#include "mqtt_poll_publishing.h"
+#include "mqtt_poll.h"
 
 #include <signal.h>
 #include <sys/stat.h>
@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "broker_settings.h"
 #include "gateway.h"
 #include "message_store.h"
 #include "mqtt_publisher.h"
@@ -115,7 +116,35 @@ std::optional<CliFailure> OpenSpool(const std::string& folder, MessageStore& sto
 
 }  // namespace
 
-CommandOutcome MqttPollPublishing::Run(CliSession& session, PollSink& shown) {
+std::optional<CliFailure> CheckGatewayOptions(const CliOptions& options) {
+    const GatewayOptions& gateway = options.gateway;
+    const GatewayOptions unset;
+    const auto refuse = [](const std::string& why) { return CliFailure{ExitCode::Usage, why}; };
+    if (gateway.url.empty()) {
+        const std::pair<bool, const char*> given[] = {
+            {gateway.topicPrefix != unset.topicPrefix, "--topic"}, {gateway.spoolDir != unset.spoolDir, "--spool"},
+            {gateway.spoolLimit != unset.spoolLimit, "--spool-limit"}, {gateway.user != unset.user, "--user"},
+            {gateway.password != unset.password, "--password"}, {gateway.caFile != unset.caFile, "--cafile"},
+            {gateway.discovery != unset.discovery, "--no-discovery"}};
+        for (const auto& [isGiven, name] : given) {
+            if (isGiven) return refuse(std::string(name) + " needs --mqtt");
+        }
+        return std::nullopt;
+    }
+    const auto address = ParseBrokerUrl(gateway.url);
+    if (const auto* why = std::get_if<std::string>(&address)) return refuse(*why);
+    if (!gateway.caFile.empty() && !std::get<ClientAddress>(address).tls) return refuse("--cafile needs an mqtts:// broker");
+    if (!gateway.caFile.empty() && access(gateway.caFile.c_str(), R_OK) != 0) {
+        return refuse("--cafile " + gateway.caFile + " cannot be read");
+    }
+    if (!gateway.password.empty() && gateway.user.empty()) return refuse("--password needs --user");
+    if (!gateway.topicPrefix.empty() && !ValidTopicPrefix(gateway.topicPrefix)) {
+        return refuse("--topic " + gateway.topicPrefix + " is no topic prefix (no + or #, no empty level)");
+    }
+    return std::nullopt;
+}
+
+CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     const CliOptions& options = session.options;
     const GatewayOptions& gateway = options.gateway;
     CliStreams& streams = session.Streams();
