@@ -73,7 +73,7 @@ ReadingError ErrorOf(PollFailure failure) {
     return failure == PollFailure::CrcError ? ReadingError::Crc : ReadingError::Timeout;
 }
 
-// Every poll shown as `poll` shows it, then published; a stop request ends the polling.
+// Every poll shown as `poll` shows it, then published; SIGINT or SIGTERM ends the polling.
 class PublishingSink : public PollSink {
 public:
     PublishingSink(PollSink& shown, Gateway& gateway, CliStreams& streams)
@@ -92,11 +92,9 @@ public:
             m_streams.Err("lumeric-cli: the sequence number cannot be written to the spool\n");
             m_sequenceWarned = true;
         }
-        if (!g_stopRequested) return std::nullopt;
-        stopped = true;
-        return CliFailure{ExitCode::Ok, "stopped"};
+        return std::nullopt;
     }
-    bool stopped = false;
+    bool StopRequested() const override { return g_stopRequested; }
 
 private:
     PollSink& m_shown;
@@ -178,8 +176,7 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
         for (const uint8_t address : options.addresses) lineGateway.AnnounceUnit(address, ReadIdentity(session, address));
     }
     PublishingSink sink(shown, lineGateway, streams);
-    CommandOutcome outcome = PollLine(session, sink);
-    if (sink.stopped) outcome.reset();
+    const CommandOutcome outcome = PollLine(session, sink);
 
     if (const size_t pending = publisher.Flush(kFlushOnStopMs)) {
         streams.Err("lumeric-cli: " + std::to_string(pending) + " readings not delivered; " +

@@ -16,4 +16,8 @@ public:
     // (none when it failed) and the station's counts so far. A failure
     // returned ends the polling with it.
     virtual std::optional<CliFailure> Polled(const PolledUnit& poll, PollFailure failure) = 0;
+    // True once the polling is to end without a failure (a gateway told to
+    // stop): it ends after the poll under way, and the waits between passes
+    // and for a port to come back end early for it.
+    virtual bool StopRequested() const { return false; }
 };

@@ -15,6 +15,7 @@
 #include "fakes/fake_serial_line.h"
 #include "fakes/frames.h"
 #include "iconv_cp936_decoder.h"
+#include "poll_line.h"
 #include "register_map.h"
 #include "run_cli.h"
 
@@ -251,6 +252,35 @@ TEST_F(CliTest, APortGoneForMoreThan30sEndsACountedPollWithExitCode3) {
               err);
     EXPECT_EQ(1500u + 15 * 2000, clock.NowMs());
     EXPECT_EQ(1u, line.writes.size());
+}
+
+// A gateway told to stop, whether between passes of a long period or while
+// its port is away, ends within a tenth of a second of being told.
+TEST_F(CliTest, AStopRequestEndsThePollingWithoutWaitingOutThePeriodOrThePort) {
+    Answer(9600, ReadFourVoltagesRequest(1), RegistersReply(1, {3456, 3457, 3458, 3459}));
+    struct StopAt : PollSink {
+        StopAt(Clock& clock, uint32_t atMs) : clock(clock), atMs(atMs) {}
+        std::optional<CliFailure> Polled(const PolledUnit&, PollFailure) override { return std::nullopt; }
+        bool StopRequested() const override { return clock.NowMs() >= atMs; }
+        Clock& clock;
+        uint32_t atMs;
+    };
+    CliOptions options;
+    options.command = Command::Poll;
+    options.port = "COM1";
+    options.addresses = {1};
+    options.periodMs = 3600000;
+    CliSession session(environment, options);
+    ASSERT_FALSE(session.Open(9600));
+    StopAt betweenPasses(clock, clock.NowMs() + 5000);
+    EXPECT_FALSE(PollLine(session, betweenPasses));
+    EXPECT_LT(clock.NowMs() - betweenPasses.atMs, 100u);
+
+    line.HangUpAt(clock.NowMs() + 10);
+    options.periodMs = 0;
+    StopAt portAway(clock, clock.NowMs() + 7000);
+    EXPECT_FALSE(PollLine(session, portAway));
+    EXPECT_LT(clock.NowMs() - portAway.atMs, 2000u);  // one reopening's wait at most
 }
 
 TEST_F(CliTest, ARecordFileThatCannotBeWrittenEndsThePoll) {
