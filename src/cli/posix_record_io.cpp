@@ -43,7 +43,7 @@ FileError PosixOutputFile::Create(const std::string& path) {
     return m_fd < 0 ? LastFileError() : FileError{};
 }
 
-FileError PosixOutputFile::Append(const std::string& bytes) {
+FileError PosixOutputFile::Write(const std::string& bytes) {
     size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = write(m_fd, bytes.data() + written, bytes.size() - written);
@@ -53,8 +53,10 @@ FileError PosixOutputFile::Append(const std::string& bytes) {
         if (n == 0) return FileError{FileFailure::DiskFull, ENOSPC};
         written += static_cast<size_t>(n);
     }
-    return fdatasync(m_fd) == 0 ? FileError{} : LastFileError();
+    return FileError{};
 }
+
+FileError PosixOutputFile::Flush() { return fdatasync(m_fd) == 0 ? FileError{} : LastFileError(); }
 
 void PosixOutputFile::Close() {
     if (m_fd < 0) return;

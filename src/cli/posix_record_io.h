@@ -17,9 +17,11 @@ public:
     PosixOutputFile& operator=(const PosixOutputFile&) = delete;
 
     FileError Create(const std::string& path) override;
-    FileError Append(const std::string& bytes) override;
     void Close() override;
 
 private:
+    FileError Write(const std::string& bytes) override;
+    FileError Flush() override;
+
     int m_fd = -1;
 };
