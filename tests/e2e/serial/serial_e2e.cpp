@@ -249,6 +249,21 @@ TEST(ComPortLineTest, AWriteStillHeldBackEndsBeforeTheLineGoes) {
     CloseHandle(reader);
 }
 
+// A unit's reply that comes after its wait has ended must not become the
+// next unit's: the cycle's port drops what is queued before each poll.
+TEST_F(ComPortTest, TheCyclesPurgeDropsAReplyAlreadyQueued) {
+    SimControl sim;
+    for (const char* command : {"fault 1 none", "set 1 baud 9600"}) ASSERT_TRUE(sim.Ok(command)) << command;
+    Win32UnitLine cycle;
+    ASSERT_TRUE(cycle.Open(com, 9600));
+    const RequestFrame request = ReadFourVoltagesRequest(1);
+    cycle.Write(request.data(), static_cast<uint32_t>(request.size()));
+    for (int i = 0; i < 100 && cycle.QueuedCount() < kFourVoltagesReplyLength; ++i) Sleep(10);
+    ASSERT_EQ(cycle.QueuedCount(), kFourVoltagesReplyLength);
+    cycle.Purge();
+    EXPECT_EQ(cycle.QueuedCount(), 0u);
+}
+
 // The port closes with the base class's TearDown.
 class ExchangeTest : public ComPortTest {
 protected:
