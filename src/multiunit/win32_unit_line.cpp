@@ -25,9 +25,9 @@ bool Win32UnitLine::Open(int32_t comNumber, uint32_t baudRate) {
 bool Win32UnitLine::Configure(uint32_t baudRate) {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    // Every setting not named here or in SetBinaryFraming keeps what the driver reports. A driver
-    // that reports nothing leaves a zeroed record: binary mode, which Windows
-    // requires, is then the only other setting.
+    // Every setting not named here or in SetBinaryFraming keeps what the
+    // driver reports. A driver that reports nothing leaves a zeroed record:
+    // binary mode, which Windows requires, is then the only other setting.
     if (!GetCommState(m_handle, &dcb)) {
         dcb = DCB{};
         dcb.DCBlength = sizeof dcb;
