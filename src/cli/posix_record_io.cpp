@@ -1,6 +1,7 @@
 #include "posix_record_io.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,7 +41,11 @@ LocalTime PosixLocalClock::Now() {
 FileError PosixOutputFile::Create(const std::string& path) {
     Close();
     m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    return m_fd < 0 ? LastFileError() : FileError{};
+    if (m_fd < 0) return LastFileError();
+    // A pipe, a terminal or /dev/null has nothing to sync and refuses fdatasync.
+    struct stat status {};
+    m_syncToDisk = fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode);
+    return FileError{};
 }
 
 FileError PosixOutputFile::Write(const std::string& bytes) {
@@ -56,7 +61,10 @@ FileError PosixOutputFile::Write(const std::string& bytes) {
     return FileError{};
 }
 
-FileError PosixOutputFile::Flush() { return fdatasync(m_fd) == 0 ? FileError{} : LastFileError(); }
+FileError PosixOutputFile::Flush() {
+    if (!m_syncToDisk) return FileError{};
+    return fdatasync(m_fd) == 0 ? FileError{} : LastFileError();
+}
 
 void PosixOutputFile::Close() {
     if (m_fd < 0) return;
