@@ -56,6 +56,5 @@ private:
     bool m_stopping = false;
     bool m_connected = false;
     bool m_everConnected = false;
-    uint64_t m_toldDropped = 0;
     std::thread m_feeder;
 };
