@@ -15,11 +15,17 @@
 
 namespace {
 
-uint16_t FreePort() {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+sockaddr_in Loopback(uint16_t port) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    return address;
+}
+
+uint16_t FreePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address = Loopback(0);
     socklen_t length = sizeof address;
     bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
@@ -29,11 +35,8 @@ uint16_t FreePort() {
 
 bool Accepts(uint16_t port) {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const sockaddr_in address = Loopback(port);
+    const bool connected = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
     close(fd);
     return connected;
 }
@@ -132,7 +135,7 @@ bool Subscriber::Start(const MosquittoBroker& broker, const std::string& topicFi
     }
     // Subscribed once a message of its own comes back.
     for (int tries = 0; tries < 20; ++tries) {
-        PublishOnce(broker, "lumeric-test/probe", "probe");
+        RunQuietly("mosquitto_pub -h 127.0.0.1 -p " + std::to_string(broker.Port()) + " -q 1 -t lumeric-test/probe -m probe");
         if (WaitFor([](const std::string& line) { return line == "0 lumeric-test/probe probe"; }, 1)) return true;
     }
     return false;
@@ -154,9 +157,4 @@ bool Subscriber::WaitFor(const std::function<bool(const std::string&)>& wanted, 
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     } while (std::chrono::steady_clock::now() < end);
     return false;
-}
-
-bool PublishOnce(const MosquittoBroker& broker, const std::string& topic, const std::string& payload) {
-    return RunQuietly("mosquitto_pub -h 127.0.0.1 -p " + std::to_string(broker.Port()) + " -q 1 -t '" + topic +
-                      "' -m '" + payload + "'") == 0;
 }

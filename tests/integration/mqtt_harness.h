@@ -65,6 +65,3 @@ private:
     TempFolder m_folder;
     ChildProcess m_process;
 };
-
-// Publishes one message with mosquitto_pub; true when it went through.
-bool PublishOnce(const MosquittoBroker& broker, const std::string& topic, const std::string& payload);

@@ -5,33 +5,15 @@
 #include <regex>
 
 #include "broker_settings.h"
-#include "gateway.h"
+#include "discovery_config.h"
+#include "unit_availability.h"
 #include "state_message.h"
 
 namespace {
 
 using nlohmann::json;
 
-struct FixedClock : WallClock {
-    WallTime Now() override { return {1796656445123, 60}; }  // 2026-12-07T16:14:05.123+01:00
-};
-
-struct Published {
-    std::string topic;
-    std::string payload;
-    bool retained;
-    bool kept;
-};
-
-struct RecordingTarget : PublishTarget {
-    void Keep(const std::string& topic, const std::string& payload, bool retained) override {
-        messages.push_back({topic, payload, retained, true});
-    }
-    void Announce(const std::string& topic, const std::string& payload) override {
-        messages.push_back({topic, payload, true, false});
-    }
-    std::vector<Published> messages;
-};
+constexpr WallTime kTime{1796656445123, 60};  // 2026-12-07T16:14:05.123+01:00
 
 PollReport Good(uint8_t address, uint32_t ok, uint32_t fail) {
     return {address, std::array<double, 4>{1.234, 0.0, 65.535, 0.001}, ReadingError::None, ok, fail};
@@ -92,7 +74,7 @@ TEST(GatewayBrokerUrl, MqttAndMqttsWithDefaultPortsOthersRefused) {
 TEST(GatewayState, GoodPollCarriesTheVoltsAFailedOneNullsAndWhy) {
     EXPECT_EQ(R"({"address":7,"time":"2026-12-07T16:14:05.123+01:00","seq":12,)"
               R"("ch1":1.234,"ch2":0.0,"ch3":65.535,"ch4":0.001,"ok":5,"fail":1})",
-              StateJson(Good(7, 5, 1), FixedClock().Now(), 12));
+              StateJson(Good(7, 5, 1), kTime, 12));
     // The table keeps floats: 1.234f is 1.2339999675750732 in double, published as 1.234.
     PollReport fromFloat = Good(7, 5, 1);
     fromFloat.volts->at(0) = static_cast<double>(1.234f);
@@ -101,7 +83,7 @@ TEST(GatewayState, GoodPollCarriesTheVoltsAFailedOneNullsAndWhy) {
         EXPECT_EQ(std::string(R"({"address":7,"time":"2026-12-07T16:14:05.123+01:00","seq":13,)"
                               R"("ch1":null,"ch2":null,"ch3":null,"ch4":null,"error":")") +
                       text + R"(","ok":5,"fail":2})",
-                  StateJson(Failed(7, why, 5, 2), FixedClock().Now(), 13));
+                  StateJson(Failed(7, why, 5, 2), kTime, 13));
     }
 }
 
@@ -152,32 +134,6 @@ TEST(GatewayAvailability, OfflineAfterThreeMissesInARowOnlineAtTheNextAnswer) {
         }
         EXPECT_EQ(row.published, published) << row.polls;
     }
-}
-
-// Each poll a state message numbered one up, kept until delivered; an
-// availability change kept and retained behind it; discovery announced.
-TEST(Gateway, PollsBecomeNumberedKeptMessagesDiscoveryIsAnnounced) {
-    const GatewayTopics topics("p");
-    RecordingTarget target;
-    FixedClock clock;
-    SequenceCounter sequence;
-    Gateway gateway(topics, target, clock, sequence);
-    gateway.AnnounceUnit(3, std::nullopt);
-    ASSERT_EQ(4u, target.messages.size());
-    EXPECT_EQ("homeassistant/sensor/p_3/ch4/config", target.messages[3].topic);
-    EXPECT_FALSE(target.messages[3].kept);
-    target.messages.clear();
-
-    gateway.Publish(Good(3, 1, 0));
-    gateway.Publish(Failed(3, ReadingError::Timeout, 1, 1));
-    std::vector<std::string> seen;
-    for (const auto& m : target.messages) {
-        EXPECT_TRUE(m.kept);
-        seen.push_back(m.topic + (m.retained ? " retained " : " ") + (m.topic == "p/3/state"
-                                                                            ? json::parse(m.payload)["seq"].dump()
-                                                                            : m.payload));
-    }
-    EXPECT_THAT(seen, ::testing::ElementsAre("p/3/state 1", "p/3/availability retained online", "p/3/state 2"));
 }
 
 }  // namespace
