@@ -54,15 +54,11 @@ protected:
         }
     }
 
-    void StartGateway(const std::string& extra = "") {
+    void StartGateway(const std::vector<std::string>& extra = {}) {
         gateway = std::make_unique<ChildProcess>();
         std::vector<std::string> words{LUMERIC_CLI_PATH, sim.PtyPath(), "poll", "--addresses", "1-3",
                                        "--mqtt", broker.Url(), "--topic", "t"};
-        for (size_t start = 0; start < extra.size();) {
-            const size_t end = std::min(extra.find(' ', start), extra.size());
-            words.push_back(extra.substr(start, end - start));
-            start = end + 1;
-        }
+        words.insert(words.end(), extra.begin(), extra.end());
         ASSERT_TRUE(gateway->Start(words, output.Path() + "/gateway"));
     }
 
@@ -171,13 +167,13 @@ TEST_F(GatewayTest, GatewayKilledWithASpoolLosesNoReadingAfterItsRestart) {
     TempFolder spool;
     ASSERT_TRUE(broker.Start());
     ASSERT_TRUE(subscriber.Start(broker, "t/+/state"));
-    StartGateway("--spool " + spool.Path());
+    StartGateway({"--spool", spool.Path()});
     Sleep(1500);
     broker.Stop();
     Sleep(1500);
     EXPECT_EQ(128 + SIGKILL, StopGateway(SIGKILL));
     ASSERT_TRUE(broker.Restart());
-    StartGateway("--spool " + spool.Path());
+    StartGateway({"--spool", spool.Path()});
     Sleep(2500);
     EXPECT_EQ(0, StopGateway());
     Sleep(1000);
@@ -188,7 +184,7 @@ TEST_F(GatewayTest, GatewayKilledWithASpoolLosesNoReadingAfterItsRestart) {
 
 TEST_F(GatewayTest, AWrongPasswordStopsTheGatewayBeforeItPolls) {
     ASSERT_TRUE(broker.Start("lumeric", "right"));
-    StartGateway("--user lumeric --password wrong");
+    StartGateway({"--user", "lumeric", "--password", "wrong"});
     EXPECT_EQ(8, gateway->Wait());
     EXPECT_THAT(GatewayLines(), ::testing::ElementsAre("lumeric-cli: the broker at " + broker.Url() +
                                                        " refused the user name or password"));
