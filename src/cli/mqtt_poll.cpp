@@ -1,6 +1,8 @@
 #include "mqtt_poll.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,9 +105,23 @@ private:
     bool m_sequenceWarned = false;
 };
 
-std::optional<CliFailure> OpenSpool(const std::string& folder, MessageStore& store, SequenceCounter& sequence) {
+// Held while the gateway runs: two gateways on one spool would send each
+// other's readings and lose track of what was delivered.
+struct SpoolLock {
+    ~SpoolLock() {
+        if (fd >= 0) close(fd);
+    }
+    int fd = -1;
+};
+
+std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, MessageStore& store,
+                                    SequenceCounter& sequence) {
     if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
         return CliFailure{ExitCode::FileFailed, "cannot create the spool folder " + folder + ": " + std::strerror(errno)};
+    }
+    lock.fd = open((folder + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (lock.fd < 0 || flock(lock.fd, LOCK_EX | LOCK_NB) != 0) {
+        return CliFailure{ExitCode::FileFailed, "the spool " + folder + " is in use by another gateway, or cannot be locked"};
     }
     if (auto why = store.OpenJournal(folder)) return CliFailure{ExitCode::FileFailed, *why};
     if (auto why = sequence.Open(folder)) return CliFailure{ExitCode::FileFailed, *why};
@@ -150,8 +166,9 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
                                                            : gateway.topicPrefix);
     MessageStore store(gateway.spoolLimit);
     SequenceCounter sequence;
+    SpoolLock lock;
     if (!gateway.spoolDir.empty()) {
-        if (auto failure = OpenSpool(gateway.spoolDir, store, sequence)) return failure;
+        if (auto failure = OpenSpool(gateway.spoolDir, lock, store, sequence)) return failure;
     }
     if (store.Pending() > 0) {
         streams.Err("lumeric-cli: " + std::to_string(store.Pending()) + " readings of an earlier run still to deliver\n");
