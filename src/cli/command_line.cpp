@@ -295,6 +295,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
     CLI::App app("", "lumeric-cli");
     app.footer(help_text::kExitCodes);
     app.fallthrough();
+    // An option given twice takes its last value, as scripts that add to a
+    // command line expect.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.require_subcommand(1);
     const auto formatter = std::make_shared<UsageFormatter>();
     formatter->label("SUBCOMMAND", "COMMAND");
