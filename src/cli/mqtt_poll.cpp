@@ -81,8 +81,8 @@ public:
     PublishingSink(PollSink& shown, Gateway& gateway, CliStreams& streams)
         : m_shown(shown), m_gateway(gateway), m_streams(streams) {}
 
+    // Published first: a record file that fails ends the polling, but the reading was taken.
     std::optional<CliFailure> Polled(const PolledUnit& poll, PollFailure failure) override {
-        if (auto shownFailure = m_shown.Polled(poll, failure)) return shownFailure;
         PollReport report;
         report.address = static_cast<uint8_t>(poll.address);
         if (poll.volts) report.volts = std::array<double, 4>{(*poll.volts)[0], (*poll.volts)[1], (*poll.volts)[2],
@@ -94,7 +94,7 @@ public:
             m_streams.Err("lumeric-cli: the sequence number cannot be written to the spool\n");
             m_sequenceWarned = true;
         }
-        return std::nullopt;
+        return m_shown.Polled(poll, failure);
     }
     bool StopRequested() const override { return g_stopRequested; }
 
@@ -178,7 +178,7 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     broker.url = gateway.url;
     broker.user = gateway.user;
     broker.password = gateway.password;
-    if (broker.password.empty()) {
+    if (broker.password.empty() && !broker.user.empty()) {
         if (const char* fromEnvironment = std::getenv("LUMERIC_MQTT_PASSWORD")) broker.password = fromEnvironment;
     }
     broker.caFile = gateway.caFile;

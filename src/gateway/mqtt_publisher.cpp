@@ -13,30 +13,15 @@ constexpr size_t kWindow = 100;
 constexpr int kClientBuffer = 1000;  // the window plus announcements, with room to spare
 constexpr auto kConnectWait = std::chrono::seconds(15);
 
-struct Delivery {
-    MqttPublisher* publisher;
-    uint64_t id;
-};
-
-// The first connection's outcome, from the client's threads to Connect.
-struct FirstConnection {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool answered = false;
-    bool ok = false;
-    int code = 0;
-    std::string message;
-};
-
 void FirstConnected(void* context, MQTTAsync_successData*) {
-    auto& first = *static_cast<FirstConnection*>(context);
+    auto& first = *static_cast<MqttPublisher::FirstConnection*>(context);
     std::lock_guard<std::mutex> lock(first.mutex);
     first.answered = first.ok = true;
     first.done.notify_all();
 }
 
 void FirstRefused(void* context, MQTTAsync_failureData* response) {
-    auto& first = *static_cast<FirstConnection*>(context);
+    auto& first = *static_cast<MqttPublisher::FirstConnection*>(context);
     std::lock_guard<std::mutex> lock(first.mutex);
     first.answered = true;
     first.code = response ? response->code : MQTTASYNC_FAILURE;
@@ -66,6 +51,8 @@ MqttPublisher::~MqttPublisher() {
     m_changed.notify_all();
     if (m_feeder.joinable()) m_feeder.join();
     if (m_client) MQTTAsync_destroy(&m_client);
+    // No callback comes after the client is gone: what it still had is ours to free.
+    for (Delivery* delivery : m_deliveries) delete delivery;
 }
 
 std::optional<std::string> MqttPublisher::Connect(const BrokerSettings& settings) {
@@ -93,7 +80,7 @@ std::optional<std::string> MqttPublisher::Connect(const BrokerSettings& settings
     if (!settings.caFile.empty()) ssl.trustStore = settings.caFile.c_str();
     ssl.enableServerCertAuth = 1;
 
-    FirstConnection first;
+    FirstConnection& first = m_first;
     MQTTAsync_connectOptions options = MQTTAsync_connectOptions_initializer;
     options.keepAliveInterval = 10;
     // The broker keeps our session, so what was in flight when a connection
@@ -178,8 +165,9 @@ void MqttPublisher::Feed() {
             m_changed.wait(lock);
             continue;
         }
-        lock.unlock();
         auto* delivery = new Delivery{this, next->id};
+        m_deliveries.insert(delivery);
+        lock.unlock();
         MQTTAsync_message message = MQTTAsync_message_initializer;
         message.payload = next->payload.data();
         message.payloadlen = static_cast<int>(next->payload.size());
@@ -193,6 +181,7 @@ void MqttPublisher::Feed() {
         lock.lock();
         if (rc != MQTTASYNC_SUCCESS) {
             // The client's buffer is full or it is between connections: try again shortly.
+            m_deliveries.erase(delivery);
             delete delivery;
             m_store.Returned(next->id);
             m_changed.wait_for(lock, std::chrono::milliseconds(100));
@@ -226,6 +215,7 @@ void MqttPublisher::OnDelivered(void* context, MQTTAsync_successData*) {
     {
         std::lock_guard<std::mutex> lock(self.m_mutex);
         self.m_store.Delivered(delivery->id);
+        self.m_deliveries.erase(delivery);
     }
     self.m_changed.notify_all();
     delete delivery;
@@ -237,6 +227,7 @@ void MqttPublisher::OnUndelivered(void* context, MQTTAsync_failureData*) {
     {
         std::lock_guard<std::mutex> lock(self.m_mutex);
         self.m_store.Returned(delivery->id);
+        self.m_deliveries.erase(delivery);
     }
     self.m_changed.notify_all();
     delete delivery;

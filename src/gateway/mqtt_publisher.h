@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <unordered_set>
 
 #include "broker_settings.h"
 #include "message_store.h"
@@ -37,7 +38,24 @@ public:
     // "offline", then a clean disconnect (the will is not sent).
     void Close();
 
+    // The first connection's outcome, from the client's threads to Connect.
+    // A member, not Connect's own: the client keeps the connect options'
+    // context for its reconnections.
+    struct FirstConnection {
+        std::mutex mutex;
+        std::condition_variable done;
+        bool answered = false;
+        bool ok = false;
+        int code = 0;
+        std::string message;
+    };
+
 private:
+    // What a message handed to the client comes back with in its callbacks.
+    struct Delivery {
+        MqttPublisher* publisher;
+        uint64_t id;
+    };
     static void OnDelivered(void* context, MQTTAsync_successData* response);
     static void OnUndelivered(void* context, MQTTAsync_failureData* response);
     static void OnConnected(void* context, char* cause);
@@ -56,5 +74,7 @@ private:
     bool m_stopping = false;
     bool m_connected = false;
     bool m_everConnected = false;
+    FirstConnection m_first;
+    std::unordered_set<Delivery*> m_deliveries;  // handed to the client, its callback still to come
     std::thread m_feeder;
 };
