@@ -209,24 +209,21 @@ void MqttPublisher::TellOnline() {
     SendDirect(m_topics.Dropped(), std::to_string(dropped));
 }
 
-void MqttPublisher::OnDelivered(void* context, MQTTAsync_successData*) {
-    auto* delivery = static_cast<Delivery*>(context);
-    MqttPublisher& self = *delivery->publisher;
-    {
-        std::lock_guard<std::mutex> lock(self.m_mutex);
-        self.m_store.Delivered(delivery->id);
-        self.m_deliveries.erase(delivery);
-    }
-    self.m_changed.notify_all();
-    delete delivery;
-}
+void MqttPublisher::OnDelivered(void* context, MQTTAsync_successData*) { Settle(context, true); }
 
-void MqttPublisher::OnUndelivered(void* context, MQTTAsync_failureData*) {
+void MqttPublisher::OnUndelivered(void* context, MQTTAsync_failureData*) { Settle(context, false); }
+
+// The broker has the message, or the client gives it back to be handed out again.
+void MqttPublisher::Settle(void* context, bool delivered) {
     auto* delivery = static_cast<Delivery*>(context);
     MqttPublisher& self = *delivery->publisher;
     {
         std::lock_guard<std::mutex> lock(self.m_mutex);
-        self.m_store.Returned(delivery->id);
+        if (delivered) {
+            self.m_store.Delivered(delivery->id);
+        } else {
+            self.m_store.Returned(delivery->id);
+        }
         self.m_deliveries.erase(delivery);
     }
     self.m_changed.notify_all();

@@ -58,6 +58,7 @@ private:
     };
     static void OnDelivered(void* context, MQTTAsync_successData* response);
     static void OnUndelivered(void* context, MQTTAsync_failureData* response);
+    static void Settle(void* context, bool delivered);
     static void OnConnected(void* context, char* cause);
     static void OnConnectionLost(void* context, char* cause);
     static int OnMessage(void*, char*, int, MQTTAsync_message*);
