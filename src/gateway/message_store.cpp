@@ -53,17 +53,17 @@ std::optional<std::string> MessageStore::OpenJournal(const std::string& folder) 
 
 bool MessageStore::Add(const std::string& topic, const std::string& payload, bool retained) {
     bool dropped = false;
-    if (Pending() >= m_limit && !m_entries.empty()) {
-        // The oldest the client has not got yet; those out are as good as delivered.
-        auto oldest = std::find_if(m_entries.begin(), m_entries.end(),
-                                   [](const Entry& entry) { return !entry.handed && !entry.done; });
-        if (oldest == m_entries.end()) oldest = m_entries.begin();
-        if (oldest->handed) --m_inFlight;
-        Journal(DoneLine(oldest->message.id));
-        oldest->handed = false;
-        Finish(oldest);
-        ++m_dropped;
-        dropped = true;
+    if (Pending() >= m_limit) {
+        // The oldest the client has not got yet: those it has are on their
+        // way, and dropping them here would count as lost what still arrives.
+        const auto oldest = std::find_if(m_entries.begin(), m_entries.end(),
+                                         [](const Entry& entry) { return !entry.handed && !entry.done; });
+        if (oldest != m_entries.end()) {
+            Journal(DoneLine(oldest->message.id));
+            Finish(oldest);
+            ++m_dropped;
+            dropped = true;
+        }
     }
     Entry entry{StoredMessage{m_nextId++, topic, payload, retained}};
     // On the disk before anyone can have it: a kill after this loses nothing.

@@ -14,7 +14,8 @@ struct StoredMessage {
 
 // Every message the gateway has taken and the broker has not yet
 // acknowledged, oldest first, up to a bound; past it the oldest not yet
-// handed to the client goes. With a folder it is also a journal on disk, so a
+// handed to the client goes (those out with the client come on top of the
+// bound). With a folder it is also a journal on disk, so a
 // gateway killed and started again sends what was pending (a message the
 // broker had already taken when the kill came then arrives twice: at least
 // once, never lost). Not thread-safe: its owner locks.

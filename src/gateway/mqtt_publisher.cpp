@@ -112,8 +112,10 @@ void MqttPublisher::Keep(const std::string& topic, const std::string& payload, b
     bool dropped = false;
     bool journalFailed = false;
     uint64_t droppedCount = 0;
+    bool connected = false;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        connected = m_connected;
         const bool journalWasFailing = m_store.JournalFailed();
         dropped = m_store.Add(topic, payload, retained);
         droppedCount = m_store.Dropped();
@@ -126,7 +128,8 @@ void MqttPublisher::Keep(const std::string& topic, const std::string& payload, b
     if (droppedCount == 1 || droppedCount % 1000 == 0) {
         m_warn("the store is full: the oldest readings go first (" + std::to_string(droppedCount) + " so far)");
     }
-    SendDirect(m_topics.Dropped(), std::to_string(droppedCount));
+    // Between connections the count waits for the next one, which tells it with "online".
+    if (connected) SendDirect(m_topics.Dropped(), std::to_string(droppedCount));
 }
 
 void MqttPublisher::Announce(const std::string& topic, const std::string& payload) { SendDirect(topic, payload); }

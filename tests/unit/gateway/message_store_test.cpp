@@ -49,6 +49,13 @@ TEST(MessageStore, InOrderAWindowAtATimeBoundedByDroppingTheOldestWaiting) {
     EXPECT_EQ(4u, store.Pending());
     store.Delivered(first->id);
     EXPECT_EQ(3u, store.Pending());
+
+    MessageStore one(1);  // what the client has is on its way: it is not dropped, and not counted
+    one.Add("t", "x", false);
+    one.Hand(1);
+    EXPECT_FALSE(one.Add("t", "y", false));
+    EXPECT_TRUE(one.Add("t", "z", false));
+    EXPECT_EQ(1u, one.Dropped());
 }
 
 // A kill between any two steps: what the broker had not acknowledged comes
