@@ -60,7 +60,9 @@ bool MessageStore::Add(const std::string& topic, const std::string& payload, boo
                                          [](const Entry& entry) { return !entry.handed && !entry.done; });
         if (oldest != m_entries.end()) {
             Journal(DoneLine(oldest->message.id));
-            Finish(oldest);
+            // Gone at once, not marked done: behind messages out with a client
+            // that is away, marked ones would pile up and be walked at every add.
+            m_entries.erase(oldest);
             ++m_dropped;
             dropped = true;
         }
