@@ -3,7 +3,8 @@
 // and lets every Wine process end in between (the uninstaller finishes from a
 // copy of itself after uninstall.exe has returned):
 //   Setup        the setup program, silent, into LUMERIC_INSTALL_DIR
-//   Installed    the files, both programs' versions, the console's window, the uninstall entry
+//   Installed    the files, the version in both programs and in the setup program,
+//                the console's window, the uninstall entry
 //   Uninstall    the quiet uninstall command that Apps and Features holds
 //   Uninstalled  nothing of Lumeric left
 // LUMERIC_SETUP names the setup program, LUMERIC_INSTALL_DIR the folder (Windows paths).
@@ -127,10 +128,10 @@ TEST(Installed, FilesAndShortcuts) {
     EXPECT_TRUE(Exists(ShortcutIn(CSIDL_COMMON_DESKTOPDIRECTORY)));
 }
 
-TEST(Installed, BothProgramsCarryTheVersion) {
-    for (const wchar_t* program : {L"Lumeric.exe", L"lumeric-cli.exe"}) {
-        EXPECT_EQ(ReadVersion(InstallDir() + L"\\" + program), std::wstring(kFourPartVersion) + L" " + kVersion)
-            << program;
+TEST(Installed, ProgramsAndSetupCarryTheVersion) {
+    for (const std::wstring& file :
+         {InstallDir() + L"\\Lumeric.exe", InstallDir() + L"\\lumeric-cli.exe", Environment(L"LUMERIC_SETUP")}) {
+        EXPECT_EQ(ReadVersion(file), std::wstring(kFourPartVersion) + L" " + kVersion) << file;
     }
 }
 
