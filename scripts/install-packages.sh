@@ -11,9 +11,10 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 # clang and its runtime libraries: the fuzzers (libFuzzer).
 # fonts-wqy-microhei: a CJK face for the console's Song-face texts under Wine.
 # libcli11-dev, nlohmann-json3-dev: lumeric-cli's command line and JSON (header only).
+# nsis: makensis, the setup program (scripts/package.sh, installer/).
 # libpaho-mqtt-dev, libssl-dev: lumeric-cli's MQTT gateway; mosquitto and mosquitto-clients:
 # the broker and subscriber its tests start themselves.
-for pkg in cmake g++ make googletest libcli11-dev nlohmann-json3-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev locales xvfb imagemagick fonts-wqy-microhei \
+for pkg in cmake g++ make googletest libcli11-dev nlohmann-json3-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev locales xvfb imagemagick fonts-wqy-microhei nsis \
     libpaho-mqtt-dev libssl-dev mosquitto mosquitto-clients; do
   have "$pkg" || need+=("$pkg")
 done
