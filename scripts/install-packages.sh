@@ -10,7 +10,9 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 # wine64 and the x86-64 compilers: the Wine tiers on hosts without 32-bit support.
 # clang and its runtime libraries: the fuzzers (libFuzzer).
 # fonts-wqy-microhei: a CJK face for the console's Song-face texts under Wine.
-for pkg in cmake g++ make googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev locales xvfb imagemagick fonts-wqy-microhei; do
+# libcli11-dev, nlohmann-json3-dev: lumeric-cli's command line and JSON (header only).
+# nsis: makensis, the setup program (scripts/package.sh, installer/).
+for pkg in cmake g++ make googletest libcli11-dev nlohmann-json3-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev locales xvfb imagemagick fonts-wqy-microhei nsis; do
   have "$pkg" || need+=("$pkg")
 done
 # mbpoll: the benchmark's yardstick for a poll of the line.

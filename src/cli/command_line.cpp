@@ -1,6 +1,10 @@
 #include "command_line.h"
 
+#include <CLI/CLI.hpp>
+
 #include <algorithm>
+#include <charconv>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -12,7 +16,54 @@
 
 namespace {
 
-// The items of a comma-separated list, empty ones included ("1,,2" has three).
+// Stations a request may go to: the Modbus range, 0 included, since the
+// console may give a unit that address.
+constexpr int64_t kLowestStation = 0;
+constexpr int64_t kHighestStation = 247;
+constexpr int64_t kLongestPeriodMs = 3600000;
+constexpr int64_t kMostPasses = 2147483647;
+
+// A value the unit does not take. Its own exit code lets a script tell it
+// from a command line that is not understood.
+struct ValueRefused : CLI::ParseError {
+    explicit ValueRefused(const std::string& message)
+        : CLI::ParseError(message, static_cast<int>(ExitCode::OutOfRange)) {}
+};
+
+// `text` as a whole decimal number, or nothing for one too long for 64 bits
+// (out of any range, but still a number). Anything else is not understood.
+std::optional<int64_t> WholeNumber(const std::string& what, const std::string& text) {
+    int64_t number = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, number);
+    if (text.empty() || stop != end) {
+        throw CLI::ValidationError(what, (text.empty() ? "nothing" : text) + " is no number");
+    }
+    if (error == std::errc::result_out_of_range) return std::nullopt;
+    return number;
+}
+
+int64_t Number(const std::string& what, const std::string& text, int64_t low, int64_t high) {
+    const std::optional<int64_t> number = WholeNumber(what, text);
+    if (!number || *number < low || *number > high) {
+        throw ValueRefused(what + " " + text + " is outside " + std::to_string(low) + "-" + std::to_string(high));
+    }
+    return *number;
+}
+
+uint32_t Rate(const std::string& what, const std::string& text) {
+    const std::optional<int64_t> number = WholeNumber(what, text);
+    const auto known = std::find(kBaudRates.begin(), kBaudRates.end(), number.value_or(0));
+    if (known == kBaudRates.end()) {
+        std::string rates;
+        for (uint32_t rate : kBaudRates) rates += (rates.empty() ? "" : ", ") + std::to_string(rate);
+        throw ValueRefused(what + " " + text + " is not one of " + rates);
+    }
+    return *known;
+}
+
+// The items of a comma-separated list, empty ones included ("1,,2" has three),
+// so that a stray comma is refused rather than passed over.
 std::vector<std::string> CommaItems(const std::string& text) {
     std::vector<std::string> items;
     size_t start = 0;
@@ -24,319 +75,241 @@ std::vector<std::string> CommaItems(const std::string& text) {
     return items;
 }
 
-// Stations a request may go to: the Modbus range, 0 included, since the
-// console may give a unit that address.
-constexpr int64_t kLowestStation = 0;
-constexpr int64_t kHighestStation = 247;
-constexpr int64_t kShortestPeriodMs = 500;  // the multi-unit window's shortest period
-constexpr int64_t kLongestPeriodMs = 3600000;
-constexpr int64_t kMostPasses = 2147483647;
-
-constexpr unsigned Bit(Command command) { return 1u << static_cast<unsigned>(command); }
-constexpr unsigned kOneUnit = Bit(Command::Read) | Bit(Command::Info) | Bit(Command::SetAddress) |
-                              Bit(Command::SetBaud) | Bit(Command::SetInterval) | Bit(Command::Reset) |
-                              Bit(Command::Calibrate);
-constexpr unsigned kEvery = kOneUnit | Bit(Command::Scan) | Bit(Command::Poll);
-
-// Each option, whether it takes a value, and the commands it applies to.
-struct OptionRule {
-    const char* name;
-    bool takesValue;
-    unsigned commands;
-};
-constexpr OptionRule kOptionRules[] = {
-    {"--address", true, kOneUnit},
-    {"--baud", true, kOneUnit | Bit(Command::Poll)},
-    {"--json", false, Bit(Command::Read) | Bit(Command::Info) | Bit(Command::Scan)},
-    {"--verbose", false, kEvery},
-    {"--scale", true, Bit(Command::Read)},
-    {"--addresses", true, Bit(Command::Scan) | Bit(Command::Poll)},
-    {"--bauds", true, Bit(Command::Scan)},
-    {"--period", true, Bit(Command::Poll)},
-    {"--count", true, Bit(Command::Poll)},
-    {"--csv", true, Bit(Command::Poll)},
-};
-
-struct GivenOption {
-    const OptionRule* rule;
-    std::string value;
-};
-
-std::optional<Command> CommandNamed(const std::string& word, const std::string& setting) {
-    if (word == "read") return Command::Read;
-    if (word == "info") return Command::Info;
-    if (word == "reset") return Command::Reset;
-    if (word == "calibrate") return Command::Calibrate;
-    if (word == "scan") return Command::Scan;
-    if (word == "poll") return Command::Poll;
-    if (word != "set") return std::nullopt;
-    if (setting == "address") return Command::SetAddress;
-    if (setting == "baud") return Command::SetBaud;
-    if (setting == "interval") return Command::SetInterval;
-    return std::nullopt;
-}
-
-bool IsCommandWord(const std::string& word) { return word == "set" || CommandNamed(word, "").has_value(); }
-
-// A decimal integer, optionally negative, and nothing else. Numbers too long
-// to matter come back huge, so that they are out of any range rather than no number.
-std::optional<int64_t> ParseInteger(const std::string& text) {
-    const bool negative = !text.empty() && text[0] == '-';
-    const size_t first = negative ? 1 : 0;
-    if (first == text.size()) return std::nullopt;
-    int64_t magnitude = 0;
-    for (size_t i = first; i < text.size(); ++i) {
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        magnitude = std::min<int64_t>(magnitude * 10 + (text[i] - '0'), INT64_C(1) << 40);
-    }
-    return negative ? -magnitude : magnitude;
-}
-
-std::string JoinedRates() {
-    std::string text;
-    for (uint32_t rate : kBaudRates) text += (text.empty() ? "" : ", ") + std::to_string(rate);
-    return text;
-}
-
-std::string PointNames() {
-    std::string text;
-    for (const CalibrationPoint& point : kCalibrationPoints) {
-        text += (text.empty() ? "" : ", ") + std::string(point.name);
-    }
-    return text;
-}
-
-class Parser {
-public:
-    ParsedCommandLine Parse(const std::vector<std::string>& words);
-
-private:
-    bool Fail(ExitCode code, const std::string& message) {
-        if (!m_failure) m_failure = CliFailure{code, message};
-        return false;
-    }
-    bool Split(const std::vector<std::string>& words);
-    bool TakeCommand();
-    bool TakeArguments();
-    bool TakeOption(const GivenOption& option);
-    bool Number(const std::string& what, const std::string& text, int64_t low, int64_t high, int64_t& value);
-    bool Rate(const std::string& what, const std::string& text, uint32_t& rate);
-    bool AddressList(const std::string& text);
-    bool RateList(const std::string& text);
-
-    std::vector<std::string> m_positional;
-    std::vector<GivenOption> m_options;
-    CliOptions m_result;
-    std::optional<CliFailure> m_failure;
-};
-
-ParsedCommandLine Parser::Parse(const std::vector<std::string>& words) {
-    const auto isHelp = [](const std::string& word) { return word == "--help" || word == "-h"; };
-    if (std::any_of(words.begin(), words.end(), isHelp)) {
-        const auto named = std::find_if(words.begin(), words.end(), IsCommandWord);
-        return HelpRequest{HelpText(named == words.end() ? "" : *named)};
-    }
-    if (Split(words) && TakeCommand() && TakeArguments()) {
-        for (const GivenOption& option : m_options) {
-            if (!TakeOption(option)) break;
-        }
-    }
-    if (!m_failure && m_result.command == Command::Poll && m_result.addresses.empty()) {
-        Fail(ExitCode::Usage, "poll needs --addresses");
-    }
-    if (m_failure) return *m_failure;
-    if (m_result.command == Command::Scan) {
-        // A scan without lists covers every station but 0 at every speed.
-        if (m_result.addresses.empty()) {
-            for (int64_t station = 1; station <= kHighestStation; ++station) {
-                m_result.addresses.push_back(static_cast<uint8_t>(station));
-            }
-        }
-        if (m_result.bauds.empty()) m_result.bauds.assign(kBaudRates.begin(), kBaudRates.end());
-    }
-    return m_result;
-}
-
-bool Parser::Split(const std::vector<std::string>& words) {
-    for (size_t i = 0; i < words.size(); ++i) {
-        const std::string& word = words[i];
-        if (word.rfind("--", 0) != 0) {
-            m_positional.push_back(word);
-            continue;
-        }
-        const size_t equals = word.find('=');
-        const std::string name = word.substr(0, equals);
-        const auto rule = std::find_if(std::begin(kOptionRules), std::end(kOptionRules),
-                                       [&](const OptionRule& r) { return name == r.name; });
-        if (rule == std::end(kOptionRules)) return Fail(ExitCode::Usage, "unknown option " + name);
-        if (!rule->takesValue) {
-            if (equals != std::string::npos) return Fail(ExitCode::Usage, name + " takes no value");
-            m_options.push_back({rule, ""});
-        } else if (equals != std::string::npos) {
-            m_options.push_back({rule, word.substr(equals + 1)});
-        } else if (i + 1 < words.size()) {
-            m_options.push_back({rule, words[++i]});
-        } else {
-            return Fail(ExitCode::Usage, name + " needs a value");
-        }
-    }
-    return true;
-}
-
-bool Parser::TakeCommand() {
-    if (m_positional.empty()) return Fail(ExitCode::Usage, "no PORT and command given (see --help)");
-    if (IsCommandWord(m_positional[0])) return Fail(ExitCode::Usage, "the PORT comes before the command");
-    if (m_positional.size() < 2) return Fail(ExitCode::Usage, "no command given after " + m_positional[0]);
-    m_result.port = m_positional[0];
-    const std::string& word = m_positional[1];
-    const std::string setting = m_positional.size() > 2 ? m_positional[2] : "";
-    const std::optional<Command> command = CommandNamed(word, setting);
-    if (!command && word == "set") return Fail(ExitCode::Usage, "set takes address, baud or interval");
-    if (!command) return Fail(ExitCode::Usage, "unknown command " + word);
-    m_result.command = *command;
-    return true;
-}
-
-bool Parser::TakeArguments() {
-    const std::vector<std::string> arguments(m_positional.begin() + (m_positional[1] == "set" ? 3 : 2),
-                                             m_positional.end());
-    size_t wanted = 0;
-    switch (m_result.command) {
-    case Command::SetAddress:
-    case Command::SetBaud:
-    case Command::SetInterval: wanted = 1; break;
-    case Command::Calibrate: wanted = 2; break;
-    default: break;
-    }
-    const std::string& word = m_positional[1];
-    if (arguments.size() > wanted && wanted == 0) return Fail(ExitCode::Usage, word + " takes no values");
-    if (arguments.size() != wanted) {
-        return Fail(ExitCode::Usage, word + (arguments.size() < wanted ? " needs " : " takes only ") +
-                                         std::to_string(wanted) + (wanted == 1 ? " value" : " values"));
-    }
-    int64_t number = 0;
-    switch (m_result.command) {
-    case Command::SetAddress:
-        if (!Number("station address", arguments[0], kLowestStationAddress, kHighestStationAddress, number)) {
-            return false;
-        }
-        m_result.value = static_cast<uint16_t>(number);
-        return true;
-    case Command::SetInterval:
-        if (!Number("sampling interval", arguments[0], kShortestSampleInterval, kLongestSampleInterval, number)) {
-            return false;
-        }
-        m_result.value = static_cast<uint16_t>(number);
-        return true;
-    case Command::SetBaud: {
-        uint32_t rate = 0;
-        if (!Rate("line speed", arguments[0], rate)) return false;
-        m_result.value = static_cast<uint16_t>(rate);
-        return true;
-    }
-    case Command::Calibrate:
-        if (!Number("channel", arguments[0], 1, kCalibrationChannels, number)) return false;
-        m_result.channel = static_cast<uint8_t>(number);
-        m_result.pointCode = CalibrationPointCode(arguments[1]);
-        if (m_result.pointCode == 0) {
-            return Fail(ExitCode::Usage,
-                        "unknown calibration point " + arguments[1] + " (one of " + PointNames() + ")");
-        }
-        return true;
-    default: return true;
-    }
-}
-
-bool Parser::TakeOption(const GivenOption& option) {
-    const std::string name = option.rule->name;
-    if ((option.rule->commands & Bit(m_result.command)) == 0) {
-        return Fail(ExitCode::Usage, name + " does not apply to " + m_positional[1]);
-    }
-    int64_t number = 0;
-    if (name == "--address") {
-        if (!Number(name, option.value, kLowestStation, kHighestStation, number)) return false;
-        m_result.address = static_cast<uint8_t>(number);
-    } else if (name == "--baud") {
-        return Rate(name, option.value, m_result.baud);
-    } else if (name == "--json") {
-        m_result.json = true;
-    } else if (name == "--verbose") {
-        m_result.verbose = true;
-    } else if (name == "--scale") {
-        if (option.value != "0.01" && option.value != "0.001") {
-            return Fail(ExitCode::Usage, "--scale is 0.01 (the console's) or 0.001 (the multi-unit table's)");
-        }
-        m_result.scale = option.value == "0.01" ? kConsoleScale : kMultiUnitScale;
-    } else if (name == "--addresses") {
-        return AddressList(option.value);
-    } else if (name == "--bauds") {
-        return RateList(option.value);
-    } else if (name == "--period") {
-        if (!Number(name, option.value, kShortestPeriodMs, kLongestPeriodMs, number)) return false;
-        m_result.periodMs = static_cast<uint32_t>(number);
-    } else if (name == "--count") {
-        if (!Number(name, option.value, 1, kMostPasses, number)) return false;
-        m_result.passes = static_cast<uint32_t>(number);
-    } else if (name == "--csv") {
-        if (option.value.empty()) return Fail(ExitCode::Usage, "--csv needs a file name");
-        m_result.csvPath = option.value;
-    }
-    return true;
-}
-
-bool Parser::Number(const std::string& what, const std::string& text, int64_t low, int64_t high, int64_t& value) {
-    const std::optional<int64_t> number = ParseInteger(text);
-    if (!number) return Fail(ExitCode::Usage, what + ": " + (text.empty() ? "nothing" : text) + " is no number");
-    if (*number < low || *number > high) {
-        return Fail(ExitCode::OutOfRange,
-                    what + " " + text + " is outside " + std::to_string(low) + "-" + std::to_string(high));
-    }
-    value = *number;
-    return true;
-}
-
-bool Parser::Rate(const std::string& what, const std::string& text, uint32_t& rate) {
-    int64_t number = 0;
-    if (!Number(what, text, INT64_MIN, INT64_MAX, number)) return false;
-    const auto known = std::find(kBaudRates.begin(), kBaudRates.end(), number);
-    if (known == kBaudRates.end()) {
-        return Fail(ExitCode::OutOfRange, what + " " + text + " is not one of " + JoinedRates());
-    }
-    rate = *known;
-    return true;
-}
-
 // "1-16", "5" or "1,3,7-9": stations in the order given.
-bool Parser::AddressList(const std::string& text) {
-    m_result.addresses.clear();
+std::vector<uint8_t> StationList(const std::string& text) {
+    const std::string what = "--addresses";
+    std::vector<uint8_t> stations;
     for (const std::string& item : CommaItems(text)) {
         const size_t dash = item.find('-', 1);
-        int64_t first = 0;
-        int64_t last = 0;
-        if (!Number("--addresses", item.substr(0, dash), kLowestStation, kHighestStation, first)) return false;
-        last = first;
-        if (dash != std::string::npos &&
-            !Number("--addresses", item.substr(dash + 1), kLowestStation, kHighestStation, last)) {
-            return false;
-        }
-        if (last < first) return Fail(ExitCode::Usage, "--addresses: " + item + " runs backwards");
-        for (int64_t station = first; station <= last; ++station) {
-            m_result.addresses.push_back(static_cast<uint8_t>(station));
-        }
+        const int64_t first = Number(what, item.substr(0, dash), kLowestStation, kHighestStation);
+        const int64_t last =
+            dash == std::string::npos ? first : Number(what, item.substr(dash + 1), kLowestStation, kHighestStation);
+        if (last < first) throw CLI::ValidationError(what, item + " runs backwards");
+        for (int64_t station = first; station <= last; ++station) stations.push_back(static_cast<uint8_t>(station));
     }
-    return true;
+    return stations;
 }
 
-bool Parser::RateList(const std::string& text) {
-    m_result.bauds.clear();
-    for (const std::string& item : CommaItems(text)) {
-        uint32_t rate = 0;
-        if (!Rate("--bauds", item, rate)) return false;
-        m_result.bauds.push_back(rate);
+std::vector<uint32_t> RateList(const std::string& text) {
+    std::vector<uint32_t> rates;
+    for (const std::string& item : CommaItems(text)) rates.push_back(Rate("--bauds", item));
+    return rates;
+}
+
+// An option or argument that takes a whole number in [low, high]; `what` names
+// it in a refusal.
+template <typename T>
+CLI::Option* AddNumber(CLI::App& command, const std::string& name, const std::string& what, T& target,
+                       int64_t low, int64_t high, const std::string& help) {
+    return command
+        .add_option_function<std::string>(
+            name, [&target, what, low, high](const std::string& text) {
+                target = static_cast<T>(Number(what, text, low, high));
+            },
+            help)
+        ->type_name("");
+}
+
+CLI::Option* AddRate(CLI::App& command, const std::string& name, const std::string& what, uint32_t& target,
+                     const std::string& help) {
+    return command.add_option_function<std::string>(
+        name, [&target, what](const std::string& text) { target = Rate(what, text); }, help);
+}
+
+CLI::App* AddCommand(CLI::App& parent, const std::string& name, const std::string& description, Command command,
+                     CliOptions& options, const char* details = "") {
+    CLI::App* sub = parent.add_subcommand(name, description);
+    sub->callback([&options, command] { options.command = command; });
+    sub->footer(std::string(details) + help_text::kCommonOptions + help_text::kExitCodes);
+    return sub;
+}
+
+void AddJson(CLI::App& command, CliOptions& options) {
+    command.add_flag("--json", options.json, "the result as one line of JSON");
+}
+
+// The program's options: the unit and the line, for every command, before or
+// after its name.
+struct CommonOptions {
+    CLI::Option* address;
+    CLI::Option* baud;
+};
+
+void AddRead(CLI::App& app, CliOptions& options) {
+    CLI::App* read = AddCommand(app, "read", "the four voltages, raw and in volts", Command::Read, options,
+                                help_text::kRead);
+    read->add_option_function<std::string>(
+            "--scale", [&options](const std::string& text) {
+                options.scale = text == "0.01" ? kConsoleScale : kMultiUnitScale;
+            },
+            "volts per count: 0.01 (the console's, default) or 0.001 (the multi-unit table's)")
+        ->check(CLI::IsMember({"0.01", "0.001"}));
+    AddJson(*read, options);
+}
+
+void AddInfo(CLI::App& app, CliOptions& options) {
+    CLI::App* info = AddCommand(app, "info",
+                                "station address, line speed, sampling interval, device name, "
+                                "software version, maker, protocol version",
+                                Command::Info, options, help_text::kInfo);
+    AddJson(*info, options);
+}
+
+void AddSet(CLI::App& app, CliOptions& options) {
+    CLI::App* set = app.add_subcommand("set", "write one setting: address N, baud B or interval N");
+    set->require_subcommand(1);
+    set->footer(std::string(help_text::kSet) + help_text::kCommonOptions + help_text::kExitCodes);
+    CLI::App* address = AddCommand(*set, "address", "give the unit station address N", Command::SetAddress,
+                                   options, help_text::kSet);
+    AddNumber(*address, "N", "station address", options.value, kLowestStationAddress, kHighestStationAddress,
+              "the new station address, 0-15: the unit answers there afterwards")
+        ->required();
+    CLI::App* baud =
+        AddCommand(*set, "baud", "move the unit to line speed B", Command::SetBaud, options, help_text::kSet);
+    baud->add_option_function<std::string>(
+            "B", [&options](const std::string& text) { options.value = static_cast<uint16_t>(Rate("line speed", text)); },
+            "the new line speed: 1200, 2400, 4800, 9600 or 19200")
+        ->required();
+    CLI::App* interval = AddCommand(*set, "interval", "set the sampling interval N", Command::SetInterval,
+                                    options, help_text::kSet);
+    AddNumber(*interval, "N", "sampling interval", options.value, kShortestSampleInterval, kLongestSampleInterval,
+              "the new sampling interval, 1-250")
+        ->required();
+}
+
+void AddCalibrate(CLI::App& app, CliOptions& options) {
+    CLI::App* calibrate = AddCommand(app, "calibrate", "calibrate a channel at a point of one of its ranges",
+                                     Command::Calibrate, options, help_text::kCalibrate);
+    AddNumber(*calibrate, "CHANNEL", "channel", options.channel, 1, kCalibrationChannels, "the channel, 1-4")
+        ->required();
+    std::vector<std::string> points;
+    for (const CalibrationPoint& point : kCalibrationPoints) points.emplace_back(point.name);
+    calibrate
+        ->add_option_function<std::string>(
+            "POINT", [&options](const std::string& name) { options.pointCode = CalibrationPointCode(name); },
+            "range/voltage, e.g. 20V/3V")
+        ->required()
+        ->check(CLI::IsMember(points));
+}
+
+void AddScan(CLI::App& app, CliOptions& options, const CommonOptions& common) {
+    CLI::App* scan = AddCommand(app, "scan", "find every unit on the line, at every speed", Command::Scan,
+                                options, help_text::kScan);
+    // A scan goes through the stations and the speeds itself.
+    scan->excludes(common.address)->excludes(common.baud);
+    scan->add_option_function<std::string>(
+        "--addresses", [&options](const std::string& text) { options.addresses = StationList(text); },
+        "stations to ask, e.g. 1-16 or 1,5,9-12 (default 1-247)")
+        ->type_name("LIST");
+    scan->add_option_function<std::string>(
+        "--bauds", [&options](const std::string& text) { options.bauds = RateList(text); },
+        "line speeds to try, e.g. 9600,19200 (default all five)")
+        ->type_name("LIST");
+    AddJson(*scan, options);
+}
+
+// Everything poll takes; a gateway's options belong here too.
+void AddPoll(CLI::App& app, CliOptions& options, const CommonOptions& common) {
+    CLI::App* poll = AddCommand(app, "poll", "poll a run of units, pass after pass", Command::Poll, options,
+                                help_text::kPoll);
+    poll->excludes(common.address);
+    poll->add_option_function<std::string>(
+            "--addresses", [&options](const std::string& text) { options.addresses = StationList(text); },
+            "the stations of a pass, in order, e.g. 1-16 or 1,5,9-12")
+        ->type_name("LIST")
+        ->required();
+    AddNumber(*poll, "--period", "--period", options.periodMs, 0, kLongestPeriodMs,
+              "milliseconds from the start of one pass to the start of the next (default 500); "
+              "0: pass after pass with no pause")
+        ->type_name("MS");
+    AddNumber(*poll, "--count", "--count", options.passes, 1, kMostPasses,
+              "stop after N passes (default: until stopped)")
+        ->type_name("N");
+    poll->add_option("--csv", options.csvPath,
+                     "also write every poll to FILE as the multi-unit records are written "
+                     "(UTF-8 CSV), flushed after each poll")
+        ->type_name("FILE")
+        ->check([](const std::string& name) { return name.empty() ? std::string("needs a file name") : ""; });
+}
+
+// The PORT is needed, though CLI11 is not told so (it would take a command's
+// name for it): the usage line shows it without brackets.
+class UsageFormatter : public CLI::Formatter {
+public:
+    std::string make_option_usage(const CLI::Option* option) const override {
+        return option->get_name() == "PORT" ? "PORT" : CLI::Formatter::make_option_usage(option);
     }
-    return true;
+};
+
+bool HelpAsked(const CLI::App& app) {
+    if (app.get_help_ptr()->count() > 0) return true;
+    const std::vector<CLI::App*> chosen = app.get_subcommands();
+    return std::any_of(chosen.begin(), chosen.end(), [](const CLI::App* sub) { return HelpAsked(*sub); });
+}
+
+// The help of the command named, or the program's. A command's usage line
+// names the PORT before it, where it is typed.
+std::string HelpText(const CLI::App& app) {
+    const std::vector<CLI::App*> chosen = app.get_subcommands();
+    return chosen.empty() ? app.help() : chosen.front()->help(app.get_name() + " PORT");
 }
 
 }  // namespace
 
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) { return Parser().Parse(words); }
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
+    CliOptions options;
+    CLI::App app("", "lumeric-cli");
+    app.footer(help_text::kExitCodes);
+    app.fallthrough();
+    // An option given twice takes its last value, as scripts that add to a
+    // command line expect.
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.require_subcommand(1);
+    const auto formatter = std::make_shared<UsageFormatter>();
+    formatter->label("SUBCOMMAND", "COMMAND");
+    formatter->label("Subcommands", "Commands");
+    formatter->column_width(26);
+    app.formatter(formatter);
+    app.set_version_flag("--version", std::string("lumeric-cli ") + LUMERIC_VERSION);
+    // Not required of CLI11: it would take a command's name for the PORT.
+    app.add_option("PORT", options.port, help_text::kPort)->type_name("");
+    const CommonOptions common{
+        AddNumber(app, "--address", "--address", options.address, kLowestStation, kHighestStation,
+                  "station address of the unit, 0-247 (default 1)")
+            ->type_name("A"),
+        AddRate(app, "--baud", "--baud", options.baud,
+                "line speed of the port: 1200, 2400, 4800, 9600 (default) or 19200")
+            ->type_name("B"),
+    };
+    app.add_flag("--verbose", options.verbose, "every frame sent and received, in hexadecimal, on standard error");
+    AddRead(app, options);
+    AddInfo(app, options);
+    AddSet(app, options);
+    AddCommand(app, "reset", "reset the unit (no reply awaited)", Command::Reset, options);
+    AddCalibrate(app, options);
+    AddScan(app, options, common);
+    AddPoll(app, options, common);
+
+    try {
+        std::vector<std::string> reversed(words.rbegin(), words.rend());  // CLI11 takes them last first
+        app.parse(reversed);
+    } catch (const CLI::CallForVersion& version) {
+        return TextToShow{version.what() + std::string("\n")};
+    } catch (const CLI::Error& error) {
+        // Help wins over a line that would be refused.
+        if (HelpAsked(app)) return TextToShow{HelpText(app)};
+        const bool refused = dynamic_cast<const ValueRefused*>(&error) != nullptr;
+        return CliFailure{refused ? ExitCode::OutOfRange : ExitCode::Usage, error.what()};
+    }
+    if (options.port.empty()) return CliFailure{ExitCode::Usage, "the PORT comes before the command"};
+    if (options.command == Command::Scan) {
+        // A scan without lists covers every station but 0 at every speed.
+        if (options.addresses.empty()) {
+            for (int64_t station = 1; station <= kHighestStation; ++station) {
+                options.addresses.push_back(static_cast<uint8_t>(station));
+            }
+        }
+        if (options.bauds.empty()) options.bauds.assign(kBaudRates.begin(), kBaudRates.end());
+    }
+    return options;
+}

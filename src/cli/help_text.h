@@ -1,7 +1,53 @@
 #pragma once
-#include <string>
+// The longer texts of --help: what the option list alone does not say.
 
-// The --help text for `command` ("read", "set", ...), or the program's
-// overview for "" or a word that names no command. Every text ends with the
-// exit codes.
-std::string HelpText(const std::string& command);
+namespace help_text {
+
+constexpr const char* kPort = "the serial device: /dev/ttyUSB0 (or a pty) on Linux, COM5 or 5 on Windows";
+
+// Every command takes the options of the program, before or after its name.
+constexpr const char* kCommonOptions =
+    "\nThe program's options apply here too: --address A (except scan and poll),\n"
+    "--baud B (except scan) and --verbose; see lumeric-cli --help.\n";
+
+constexpr const char* kRead =
+    "Shows each channel's raw count and its value in volts: the count x 0.01 as the\n"
+    "console shows it, or, with --scale 0.001, as the multi-unit table shows it.\n";
+
+constexpr const char* kInfo =
+    "The unit's texts are code page 936; they are shown in UTF-8.\n";
+
+constexpr const char* kSet =
+    "Writes one setting of the unit at station A and waits for its echo. A value\n"
+    "out of range is refused before anything is sent. After set baud the unit\n"
+    "echoes at its old speed and answers at the new one.\n";
+
+constexpr const char* kCalibrate =
+    "POINT is named as the console's button names it, range then voltage:\n"
+    "  3V/0.5V  3V/3V  20V/3V  20V/20V  200V/20V  200V/200V  600V/200V  600V/600V\n"
+    "The right voltage must be on the channel's input. The unit confirms with its\n"
+    "echo once it has calibrated (up to 5 s).\n";
+
+constexpr const char* kScan =
+    "Without lists every station 1-247 is asked at every speed. A silent station\n"
+    "costs a short wait chosen from the line speed. On a terminal a progress line\n"
+    "shows how far the scan has come.\n";
+
+constexpr const char* kPoll =
+    "Prints one line per poll: its time, the station, and the four voltages in\n"
+    "volts (count x 0.001) or the failure. Within a pass the polls follow each\n"
+    "other back to back, as fast as the line allows; a silent unit costs about\n"
+    "one second. A pass that takes longer than the period is followed at once by\n"
+    "the next.\n";
+
+constexpr const char* kExitCodes =
+    "\nExit codes:\n"
+    "  0  done\n"
+    "  2  the command line is not understood\n"
+    "  3  the port cannot be opened: missing, or held by another program\n"
+    "  4  timeout: no complete reply in time\n"
+    "  5  CRC error: a reply failed its check (a setting: the unit did not confirm it)\n"
+    "  6  a value is out of range\n"
+    "  7  the CSV file cannot be written\n";
+
+}  // namespace help_text

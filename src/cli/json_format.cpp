@@ -1,60 +1,44 @@
 #include "json_format.h"
 
-#include <cstdio>
+#include <nlohmann/json.hpp>
 
 namespace {
 
-std::string Member(const char* name, const std::string& value) { return JsonString(name) + ":" + value; }
+// Members in the order a person reads them, not sorted by name.
+using Json = nlohmann::ordered_json;
+
+// One line. A unit's text that is not valid UTF-8 shows U+FFFD where it
+// breaks, rather than ending the program.
+std::string Line(const Json& value) { return value.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n"; }
 
 }  // namespace
 
-std::string JsonString(const std::string& text) {
-    std::string json = "\"";
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", byte);
-            json += escape;
-        } else {
-            json += c;
-        }
-    }
-    return json + "\"";
-}
-
 std::string ReadoutJson(const VoltageReadout& readout) {
-    std::string channels;
+    Json channels = Json::array();
     for (size_t channel = 0; channel < readout.counts.size(); ++channel) {
-        if (channel > 0) channels += ",";
-        channels += "{" + Member("channel", std::to_string(channel + 1)) + "," +
-                    Member("raw", std::to_string(readout.counts[channel])) + "," +
-                    Member("volts", VoltsText(readout.counts[channel], readout.scale)) + "}";
+        const uint16_t count = readout.counts[channel];
+        // Through the shown decimals, so the number is the one the text shows.
+        channels.push_back(
+            {{"channel", channel + 1}, {"raw", count}, {"volts", std::stod(VoltsText(count, readout.scale))}});
     }
-    return "{" + Member("address", std::to_string(readout.address)) + "," + Member("channels", "[" + channels + "]") +
-           "}\n";
+    return Line({{"address", readout.address}, {"channels", channels}});
 }
 
 std::string InfoJson(const DeviceInfo& info) {
-    return "{" + Member("address", std::to_string(info.settings.address)) + "," +
-           Member("baud", std::to_string(info.settings.baudRate)) + "," +
-           Member("interval", std::to_string(info.settings.interval)) + "," + Member("name", JsonString(info.name)) +
-           "," + Member("softwareVersion", JsonString(info.softwareVersion)) + "," +
-           Member("maker", JsonString(info.maker)) + "," + Member("protocolVersion", JsonString(info.protocolVersion)) +
-           "}\n";
+    return Line({{"address", info.settings.address},
+                 {"baud", info.settings.baudRate},
+                 {"interval", info.settings.interval},
+                 {"name", info.name},
+                 {"softwareVersion", info.softwareVersion},
+                 {"maker", info.maker},
+                 {"protocolVersion", info.protocolVersion}});
 }
 
 std::string ScanJson(const std::vector<FoundUnit>& units) {
-    std::string json = "[";
-    for (size_t i = 0; i < units.size(); ++i) {
-        const FoundUnit& unit = units[i];
-        if (i > 0) json += ",";
-        json += "{" + Member("address", std::to_string(unit.address)) + "," +
-                Member("baud", std::to_string(unit.baudRate)) + "," +
-                Member("interval", std::to_string(unit.interval)) + "," + Member("name", JsonString(unit.name)) + "}";
+    Json list = Json::array();
+    for (const FoundUnit& unit : units) {
+        list.push_back(
+            {{"address", unit.address}, {"baud", unit.baudRate}, {"interval", unit.interval}, {"name", unit.name}});
     }
-    return json + "]\n";
+    return Line(list);
 }

@@ -35,8 +35,8 @@ int Refuse(CliStreams& streams, const CliFailure& failure) {
 
 int RunCli(const std::vector<std::string>& words, CliEnvironment& environment) {
     const ParsedCommandLine parsed = ParseCommandLine(words);
-    if (const auto* help = std::get_if<HelpRequest>(&parsed)) {
-        environment.streams.Out(help->text);
+    if (const auto* shown = std::get_if<TextToShow>(&parsed)) {
+        environment.streams.Out(shown->text);
         return static_cast<int>(ExitCode::Ok);
     }
     if (const auto* failure = std::get_if<CliFailure>(&parsed)) return Refuse(environment.streams, *failure);

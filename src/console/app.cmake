@@ -8,7 +8,7 @@ add_executable(Lumeric WIN32
 set_target_properties(Lumeric PROPERTIES OUTPUT_NAME Lumeric)
 target_include_directories(Lumeric PRIVATE ${PROJECT_SOURCE_DIR}/src/resources)
 target_link_libraries(Lumeric PRIVATE lumeric_console lumeric_multiunit_win32 lumeric_ui_win32 lumeric_comport comctl32)
-# The manifest is a resource of lumeric.rc; the linker must not add a second one.
+# The manifest is a resource (src/resources); the linker must not add a second one.
 if(MSVC)
   target_link_options(Lumeric PRIVATE /MANIFEST:NO)
 endif()
