@@ -185,7 +185,7 @@ TEST_F(CliTest, HelpAnywhereShowsTheCommandsTextWithTheExitCodesAndTouchesNothin
     for (const auto& c : cases) {
         EXPECT_EQ(0, Run(c.first)) << c.first;
         EXPECT_THAT(out, HasSubstr(c.second)) << c.first;
-        EXPECT_THAT(out, HasSubstr("\n  3  the port cannot be opened: missing, or held by another program\n"));
+        EXPECT_THAT(out, HasSubstr("\n  3  the port cannot be opened (missing, or held by another program) or has gone\n"));
     }
 }
 
