@@ -1,6 +1,7 @@
 #include "posix_record_io.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,10 +41,14 @@ LocalTime PosixLocalClock::Now() {
 FileError PosixOutputFile::Create(const std::string& path) {
     Close();
     m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    return m_fd < 0 ? LastFileError() : FileError{};
+    if (m_fd < 0) return LastFileError();
+    // A pipe, a terminal or /dev/null has nothing to sync and refuses fdatasync.
+    struct stat status {};
+    m_syncToDisk = fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode);
+    return FileError{};
 }
 
-FileError PosixOutputFile::Append(const std::string& bytes) {
+FileError PosixOutputFile::Write(const std::string& bytes) {
     size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = write(m_fd, bytes.data() + written, bytes.size() - written);
@@ -53,6 +58,11 @@ FileError PosixOutputFile::Append(const std::string& bytes) {
         if (n == 0) return FileError{FileFailure::DiskFull, ENOSPC};
         written += static_cast<size_t>(n);
     }
+    return FileError{};
+}
+
+FileError PosixOutputFile::Flush() {
+    if (!m_syncToDisk) return FileError{};
     return fdatasync(m_fd) == 0 ? FileError{} : LastFileError();
 }
 

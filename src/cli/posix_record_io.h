@@ -7,8 +7,9 @@ public:
     LocalTime Now() override;
 };
 
-// A file written straight through to the disk: every Append is synced, so a
-// poll killed with Ctrl-C keeps every line it wrote. Others may read it meanwhile.
+// A file written straight through to the disk: every Append to a regular file
+// is synced, so a poll killed with Ctrl-C keeps every line it wrote. Others may
+// read it meanwhile. A pipe, a terminal or a device takes the lines unsynced.
 class PosixOutputFile : public OutputFile {
 public:
     PosixOutputFile() = default;
@@ -17,9 +18,12 @@ public:
     PosixOutputFile& operator=(const PosixOutputFile&) = delete;
 
     FileError Create(const std::string& path) override;
-    FileError Append(const std::string& bytes) override;
     void Close() override;
 
 private:
+    FileError Write(const std::string& bytes) override;
+    FileError Flush() override;
+
     int m_fd = -1;
+    bool m_syncToDisk = false;
 };

@@ -27,7 +27,12 @@ void CConsoleDlg::OpenPort() {
     }
     const uint32_t portNumber = comNumber > 0 ? static_cast<uint32_t>(comNumber) : 0;
     // A port that does not open is not reported: the console just stays closed.
-    if (!m_port.Open(portNumber, kBaudRates[static_cast<size_t>(speedIndex)])) return;
+    // One that opened but refused its settings is still held, and the
+    // multi-unit window or another program could not have it: let it go.
+    if (!m_port.Open(portNumber, kBaudRates[static_cast<size_t>(speedIndex)])) {
+        m_port.Close();
+        return;
+    }
 
     EnablePortDependentButtons(true);
     m_window.SetText(IDC_BTN_OPEN, Caption::kClosePort);

@@ -42,10 +42,18 @@ public:
     // Creates the file, or empties one that exists, and keeps it open.
     virtual FileError Create(const std::string& path) = 0;
     // Returns once the bytes are on the disk, not merely in a cache, so that
-    // a killed program or a lost power keeps them.
-    virtual FileError Append(const std::string& bytes) = 0;
+    // a killed program or a lost power loses at most the line being written.
+    FileError Append(const std::string& bytes) {
+        const FileError error = Write(bytes);
+        return error ? error : Flush();
+    }
     // Harmless on a file that is not open.
     virtual void Close() = 0;
+
+protected:
+    virtual FileError Write(const std::string& bytes) = 0;
+    // Puts what was written on the disk.
+    virtual FileError Flush() = 0;
 };
 
 // All four, as one window uses them: a record runs in one file while the

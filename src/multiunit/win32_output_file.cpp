@@ -43,14 +43,15 @@ FileError Win32OutputFile::Create(const std::string& path) {
     return m_file == INVALID_HANDLE_VALUE ? LastFileError() : FileError{};
 }
 
-FileError Win32OutputFile::Append(const std::string& bytes) {
+FileError Win32OutputFile::Write(const std::string& bytes) {
     DWORD written = 0;
     if (!WriteFile(m_file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) return LastFileError();
     // A synchronous write to a file that stops short has run out of room.
     if (written != bytes.size()) return FileError{FileFailure::DiskFull, ERROR_DISK_FULL};
-    if (!FlushFileBuffers(m_file)) return LastFileError();
     return FileError{};
 }
+
+FileError Win32OutputFile::Flush() { return FlushFileBuffers(m_file) ? FileError{} : LastFileError(); }
 
 void Win32OutputFile::Close() {
     if (m_file == INVALID_HANDLE_VALUE) return;

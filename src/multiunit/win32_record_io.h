@@ -34,9 +34,11 @@ public:
     Win32OutputFile& operator=(const Win32OutputFile&) = delete;
 
     FileError Create(const std::string& path) override;
-    FileError Append(const std::string& bytes) override;
     void Close() override;
 
 private:
+    FileError Write(const std::string& bytes) override;
+    FileError Flush() override;
+
     HANDLE m_file = INVALID_HANDLE_VALUE;  // CreateFileW's failure, not nullptr
 };

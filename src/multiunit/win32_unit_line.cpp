@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "binary_line_settings.h"
+
 namespace {
 
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
@@ -23,18 +25,15 @@ bool Win32UnitLine::Open(int32_t comNumber, uint32_t baudRate) {
 bool Win32UnitLine::Configure(uint32_t baudRate) {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
-    // Every setting not named here keeps what the driver reports. A driver
-    // that reports nothing leaves a zeroed record: binary mode, which Windows
-    // requires, is then the only other setting.
+    // Every setting not named here or in SetBinaryFraming keeps what the
+    // driver reports. A driver that reports nothing leaves a zeroed record:
+    // binary mode, which Windows requires, is then the only other setting.
     if (!GetCommState(m_handle, &dcb)) {
         dcb = DCB{};
         dcb.DCBlength = sizeof dcb;
         dcb.fBinary = TRUE;
     }
-    dcb.BaudRate = baudRate;
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
+    SetBinaryFraming(dcb, baudRate);
     dcb.fDtrControl = DTR_CONTROL_DISABLE;
     dcb.fAbortOnError = FALSE;
     if (!SetCommState(m_handle, &dcb)) return false;

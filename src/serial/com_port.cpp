@@ -3,6 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "binary_line_settings.h"
+
+static_assert(NOPARITY == 0 && ONESTOPBIT == 0, "SetBinaryFraming writes them as numbers");
+
 namespace {
 
 HANDLE NewManualResetEvent() { return CreateEventA(nullptr, TRUE, FALSE, nullptr); }
@@ -51,11 +55,7 @@ bool CComPort::Open(uint32_t portNumber, uint32_t baudRate) {
     // A failed setup leaves the port open and monitored until the next Open or Close.
     if (!SetupDevice()) return false;
     if (m_hComm == INVALID_HANDLE_VALUE || !GetCommState(m_hComm, &m_dcb)) return false;
-    // Only speed and framing: flow control, DTR and RTS stay as the driver reports them.
-    m_dcb.BaudRate = baudRate;
-    m_dcb.ByteSize = 8;
-    m_dcb.Parity = NOPARITY;
-    m_dcb.StopBits = ONESTOPBIT;
+    SetBinaryFraming(m_dcb, baudRate);
     return SetCommState(m_hComm, &m_dcb) != FALSE;
 }
 
@@ -106,9 +106,9 @@ void CComPort::StopMonitor() {
     bool ended = WaitForSingleObject(m_hThread, kStopWaitMs) == WAIT_OBJECT_0;
     // Only a monitor stuck in its loop is terminated. Before its loop or after
     // it the thread is in the system's start or exit work (on a busy machine
-    // that can take a while), under the loader lock: terminated there, it would
-    // take the lock with it, and every later thread start and the program's own
-    // exit would hang.
+    // that can take a while) or in the message box of a refused event mask,
+    // under the loader lock: terminated there, it would take the lock with it,
+    // and every later thread start and the program's own exit would hang.
     const DWORD start = GetTickCount();
     while (!ended && !m_monitorInLoop && GetTickCount() - start < kOutsideLoopWaitMs) {
         ended = WaitForSingleObject(m_hThread, kOutsideLoopPollMs) == WAIT_OBJECT_0;

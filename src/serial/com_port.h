@@ -58,10 +58,14 @@ public:
     bool m_autoStartThread;
     OVERLAPPED m_waitOverlapped;
 
+protected:
+    // Set by the monitor thread once it waits in its loop, cleared when
+    // MonitorLoop returns: Close terminates a monitor only while it is set.
+    // A MonitorLoop of a derived class sets it where it may be cut short.
+    std::atomic<bool> m_monitorInLoop{false};
+
 private:
     friend DWORD WINAPI MonitorThreadEntry(LPVOID object);
-    // Set by the monitor thread while it runs its loop.
-    std::atomic<bool> m_monitorInLoop{false};
     // What WaitCommEvent reports into. A member, not a local: a wait still
     // pending when a stuck monitor is terminated completes into it later.
     DWORD m_eventWord = 0;

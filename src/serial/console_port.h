@@ -7,7 +7,8 @@
 // read and written by the exchange through SerialLine.
 class ConsolePort : public SerialLine {
 public:
-    // True when the port is open, configured and monitored.
+    // True when the port is open, configured and monitored. A port that opened
+    // but refused its settings is held until Close even though this is false.
     virtual bool Open(uint32_t portNumber, uint32_t baudRate) = 0;
     // Harmless on a closed port.
     virtual void Close() = 0;

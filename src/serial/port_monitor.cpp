@@ -20,7 +20,6 @@ constexpr DWORD kFailedWaitPauseMs = 50;
 
 DWORD WINAPI MonitorThreadEntry(LPVOID object) {
     auto* port = static_cast<CComPort*>(object);
-    port->m_monitorInLoop = true;
     const DWORD result = port->MonitorLoop();
     port->m_monitorInLoop = false;
     return result;
@@ -36,6 +35,9 @@ DWORD CComPort::MonitorLoop() {
         MessageBoxA(nullptr, text.c_str(), "Class CComPort", MB_OK);
         return 1;
     }
+    // Only from here may Close terminate the thread: the message box above
+    // loads DLLs under the loader lock, which a terminated thread would keep.
+    m_monitorInLoop = true;
     while (m_threadRunning && m_hComm != INVALID_HANDLE_VALUE) {
         m_eventWord = 0;
         if (WaitForEvent()) {

@@ -1,8 +1,11 @@
 // The exchange over a real pty against lumeric-sim in real time, and
 // PosixSerialLine's own contract on a live pty. The drain's limit under a
 // unit that never falls silent is proven by the unit tests' fault matrix.
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -66,4 +69,22 @@ TEST_F(PosixSerialLineTest, WaitOnAHungUpLineStillWaitsInsteadOfSpinning) {
     const uint32_t start = clock.NowMs();
     line.WaitForInput(200);
     EXPECT_GE(clock.NowMs() - start, 200u);
+}
+
+// A tty keeps its settings for its next user: XON/XOFF left on by a terminal
+// program would swallow the 0x11 and 0x13 bytes of our frames.
+TEST(PosixSerialLineSettings, OpenSwitchesOffTheSoftwareFlowControlAnEarlierUserLeftOn) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+    const std::string path = ptsname(master);
+    const int earlier = open(path.c_str(), O_RDWR | O_NOCTTY);
+    termios settings{};
+    tcgetattr(earlier, &settings);
+    settings.c_iflag |= IXON | IXOFF | IXANY;
+    ASSERT_EQ(tcsetattr(earlier, TCSANOW, &settings), 0);
+    PosixSerialLine line;
+    ASSERT_TRUE(line.Open(path, 9600));
+    EXPECT_TRUE(tcgetattr(earlier, &settings) == 0 && (settings.c_iflag & (IXON | IXOFF | IXANY)) == 0);
+    close(earlier);
+    close(master);
 }

@@ -45,6 +45,9 @@ bool PosixSerialLine::Configure(uint32_t baud) {
     termios settings{};
     if (speed == B0 || tcgetattr(m_fd, &settings) != 0) return false;
     cfmakeraw(&settings);  // 8 data bits, no parity, no echo, no translation
+    // cfmakeraw leaves XON/XOFF input control and restart on any byte as the
+    // last user of the device set them: 0x11 and 0x13 are frame bytes here.
+    settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
     settings.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | CRTSCTS);
     settings.c_cflag |= CLOCAL | CREAD;
     settings.c_cc[VMIN] = 0;

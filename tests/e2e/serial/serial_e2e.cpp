@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "com_port.h"
@@ -47,7 +49,22 @@ std::pair<DCB, Words> SettingsOf(HANDLE port) {
                   t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant}};
 }
 Words Framing(const DCB& d) { return {d.BaudRate, d.ByteSize, d.Parity, d.StopBits}; }
-Words LineControl(const DCB& d) { return {d.fOutxCtsFlow, d.fRtsControl, d.fDtrControl, d.fOutX, d.fInX}; }
+Words Handshake(const DCB& d) { return {d.fOutxCtsFlow, d.fOutxDsrFlow, d.fRtsControl, d.fDtrControl}; }
+Words Translation(const DCB& d) { return {d.fNull, d.fErrorChar, d.fOutX, d.fInX}; }
+
+// Leaves COM `number` as a terminal program may: XON/XOFF both ways, NUL
+// stripping and error replacement on. What the driver then reports.
+DCB LeaveTerminalSettings(uint32_t number) {
+    HANDLE raw = CreateFileA(("\\\\.\\COM" + std::to_string(number)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                             nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(raw, INVALID_HANDLE_VALUE);
+    DCB dcb = SettingsOf(raw).first;
+    dcb.fNull = dcb.fErrorChar = dcb.fOutX = dcb.fInX = TRUE;
+    EXPECT_TRUE(SetCommState(raw, &dcb));
+    dcb = SettingsOf(raw).first;
+    CloseHandle(raw);
+    return dcb;
+}
 
 class ComPortTest : public ::testing::Test {
 protected:
@@ -72,28 +89,28 @@ TEST_F(ComPortTest, FailedOpensCloseTheOpenPortAndCloseTwiceIsHarmless) {
     EXPECT_TRUE(g_comm.Open(com, 9600));
 }
 
-// The console's port sets speed and framing only, keeping the driver's line
-// control (as the second sim's port, untouched so far, reports it: a pty keeps
-// what the last opener set); the cycle's sets its own. Not the cycle's DTR:
-// Wine reports it as enabled on a pty whatever was set.
-TEST_F(ComPortTest, EachPortOpensWithItsSpeedFramingAndTimeouts) {
-    HANDLE raw = CreateFileA(("\\\\.\\COM" + std::to_string(ComNumber("_2"))).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                             nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(raw, INVALID_HANDLE_VALUE);
-    const auto driver = SettingsOf(raw);
-    CloseHandle(raw);
+// Both ports set speed and framing and switch off what a terminal program
+// may have left on the port, keeping the driver's hardware handshake; the
+// cycle's also sets its own time-outs and DTR. Not the cycle's DTR: Wine
+// reports it as enabled on a pty whatever was set.
+TEST_F(ComPortTest, EachPortOpensWithItsSpeedFramingAndTimeoutsAndNoTranslationOrXonXoff) {
+    const DCB left = LeaveTerminalSettings(com);
+    ASSERT_EQ(Translation(left), (Words{0, 0, 1, 1})) << "Wine keeps XON/XOFF, though not the other two";
     ASSERT_TRUE(g_comm.Open(com, 19200));
     const auto console = SettingsOf(g_comm.m_hComm);
     g_comm.Close();
+    LeaveTerminalSettings(com);
     Win32UnitLine cycle;
     EXPECT_FALSE(cycle.Open(kMissingPort, 9600));
     ASSERT_TRUE(cycle.Open(com, 9600));
     const auto polling = SettingsOf(cycle.Handle());
 
     EXPECT_EQ(Framing(console.first), (Words{19200, 8, NOPARITY, ONESTOPBIT}));
-    EXPECT_EQ(LineControl(console.first), LineControl(driver.first));
+    EXPECT_EQ(Translation(console.first), (Words{0, 0, 0, 0}));
+    EXPECT_EQ(Handshake(console.first), Handshake(left));
     EXPECT_EQ(console.second, (Words{0, 1, 1000, 1, 1000}));
     EXPECT_EQ(Framing(polling.first), (Words{9600, 8, NOPARITY, ONESTOPBIT}));
+    EXPECT_EQ(Translation(polling.first), (Words{0, 0, 0, 0}));
     EXPECT_FALSE(polling.first.fAbortOnError);
     EXPECT_EQ(polling.second, (Words{100, 5, 5, 50, 100}));
 }
@@ -132,6 +149,7 @@ TEST_F(ComPortTest, IdleMonitorWaitsWithoutSpinningPostsToItsWindowAndCloseEndsI
 class StubbornMonitorPort : public CComPort {
 public:
     DWORD MonitorLoop() override {
+        m_monitorInLoop = true;
         for (;;) Sleep(1000);
     }
 };
@@ -179,6 +197,35 @@ TEST_F(ComPortTest, MonitorPastItsLoopIsLeftToEndNotTerminated) {
     EXPECT_TRUE(IsClosed(port));
 }
 
+// A monitor whose event mask is refused (here on a pipe, which has no line
+// events) tells the operator in a box. A Close meanwhile must not terminate
+// it there: it waits until the box is answered and the thread has ended.
+TEST(ComPortMonitorTest, MonitorShowingTheRefusedMaskIsLeftToEndNotTerminated) {
+    const std::string name = "\\\\.\\pipe\\lm" + std::to_string(GetCurrentProcessId());
+    ASSERT_LT(name.size(), CComPort::kPortNameSize);
+    HANDLE server = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 0, 0,
+                                     0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    CComPort port;
+    std::snprintf(port.m_portName, sizeof port.m_portName, "%s", name.c_str());
+    ASSERT_TRUE(port.OpenDevice());
+    HANDLE monitor = DuplicateThreadHandle(port.m_hThread);
+    HWND box = nullptr;
+    std::thread operatorAnswers([&box] {
+        for (int i = 0; i < 500 && box == nullptr; ++i, Sleep(10)) box = FindWindowA("#32770", "Class CComPort");
+        Sleep(300);  // well past the 100 ms after which a monitor in its loop is terminated
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    port.Close();
+    operatorAnswers.join();
+    EXPECT_NE(box, nullptr) << "no box showed, or it went with a terminated thread";
+    DWORD exitCode = 99;
+    EXPECT_TRUE(IsSignalled(monitor) && GetExitCodeThread(monitor, &exitCode) && exitCode == 1) << exitCode;
+    EXPECT_TRUE(IsClosed(port));
+    CloseHandle(monitor);
+    CloseHandle(server);
+}
+
 // The console's line goes with its window while the port lives on with the
 // program: a write still held back (by flow control; here by a pipe that
 // nobody reads) must end before the line and its buffer go.
@@ -200,6 +247,21 @@ TEST(ComPortLineTest, AWriteStillHeldBackEndsBeforeTheLineGoes) {
     CloseHandle(port.m_hComm);
     port.m_hComm = INVALID_HANDLE_VALUE;
     CloseHandle(reader);
+}
+
+// A unit's reply that comes after its wait has ended must not become the
+// next unit's: the cycle's port drops what is queued before each poll.
+TEST_F(ComPortTest, TheCyclesPurgeDropsAReplyAlreadyQueued) {
+    SimControl sim;
+    for (const char* command : {"fault 1 none", "set 1 baud 9600"}) ASSERT_TRUE(sim.Ok(command)) << command;
+    Win32UnitLine cycle;
+    ASSERT_TRUE(cycle.Open(com, 9600));
+    const RequestFrame request = ReadFourVoltagesRequest(1);
+    cycle.Write(request.data(), static_cast<uint32_t>(request.size()));
+    for (int i = 0; i < 100 && cycle.QueuedCount() < kFourVoltagesReplyLength; ++i) Sleep(10);
+    ASSERT_EQ(cycle.QueuedCount(), kFourVoltagesReplyLength);
+    cycle.Purge();
+    EXPECT_EQ(cycle.QueuedCount(), 0u);
 }
 
 // The port closes with the base class's TearDown.

@@ -95,7 +95,7 @@ TEST_F(ConsoleTest, BaudChangeReopensThePortThatWasOpenOrClosesTheConsole) {
     EXPECT_EQ(1200u, port.opened.back().baudRate);
     EXPECT_EQ("1200", Text(IDC_COMBO_BAUD));
 
-    port.refuseOpen = true;
+    port.refuseSettings = true;  // held, though the open failed
     window.messages.clear();
     window.SetComboSelection(IDC_COMBO_DEVICE_BAUD, 4);
     UnitAnswers(WithCrc({1, 6, 0, 2, 0x4B, 0x00}));

@@ -27,7 +27,7 @@ TEST_F(ConsoleTest, OpenEnablesTheSeventeenButtonsAndCloseWithdrawsThem) {
 }
 
 // No speed selected, or one past the rates, is refused; a port that will not
-// open is not told.
+// open is not told, and one that opened but refused its settings is let go.
 TEST_F(ConsoleTest, PortAndSpeedComeFromTheNumberTypedAndTheBaudIndexAndAFailedOpenIsSilent) {
     const uint32_t speeds[] = {1200, 2400, 4800, 9600, 19200};
     Type(IDC_COMBO_PORT, " 7 (USB)");  // the COM number is read from the start of the text
@@ -52,14 +52,17 @@ TEST_F(ConsoleTest, PortAndSpeedComeFromTheNumberTypedAndTheBaudIndexAndAFailedO
     EXPECT_EQ(5u, port.opened.size());
 
     window.SetComboSelection(IDC_COMBO_BAUD, 3);
-    port.refuseOpen = true;
     port.notifyWindow = 0;
-    window.journal.clear();
-    Click(IDC_BTN_OPEN);
-    ExpectClosedConsole(window, port);
-    EXPECT_EQ(1u, window.messages.size());
-    EXPECT_TRUE(window.journal.empty());
-    EXPECT_EQ(0u, port.notifyWindow);
+    for (bool FakeSerialLine::*failure : {&FakeSerialLine::refuseOpen, &FakeSerialLine::refuseSettings}) {
+        port.*failure = true;
+        window.journal.clear();
+        Click(IDC_BTN_OPEN);
+        ExpectClosedConsole(window, port);
+        EXPECT_EQ(1u, window.messages.size());
+        EXPECT_TRUE(window.journal.empty());
+        EXPECT_EQ(0u, port.notifyWindow);
+        port.*failure = false;
+    }
 }
 
 // The multi-unit window takes a port of its own: a running console stops its

@@ -1,4 +1,6 @@
 #pragma once
+#include <gtest/gtest.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,25 +32,35 @@ struct FakeFileShell : FileShell {
 };
 
 // A file whose bytes stay here, emptied by Create. `createError` fails the creation; append
-// number `failingAppend` (from 0) fails with a full disk and writes nothing.
+// number `failingAppend` (from 0) fails with a full disk and writes nothing. `flushed`
+// counts the bytes on the disk: a write that finds some not yet there fails the test.
 struct FakeOutputFile : OutputFile {
     FileError Create(const std::string& name) override {
         if (createError) return createError;
         path = name;
         bytes.clear();
+        flushed = 0;
         open = true;
-        return {};
-    }
-    FileError Append(const std::string& more) override {
-        if (!open || failingAppend-- == 0) return FileError{FileFailure::DiskFull, 112};
-        bytes += more;
         return {};
     }
     void Close() override { open = false; }
 
     std::string path;
     std::string bytes;
+    size_t flushed = 0;
     bool open = false;
     FileError createError;
     int failingAppend = -1;
+
+protected:
+    FileError Write(const std::string& more) override {
+        if (!open || failingAppend-- == 0) return FileError{FileFailure::DiskFull, 112};
+        EXPECT_EQ(flushed, bytes.size()) << "a line still unflushed when the next was written";
+        bytes += more;
+        return {};
+    }
+    FileError Flush() override {
+        flushed = bytes.size();
+        return {};
+    }
 };

@@ -3,8 +3,9 @@
 bool FakeSerialLine::Open(uint32_t portNumber, uint32_t baudRate) {
     Close();
     if (portNumber < 1 || portNumber > 1024 || refuseOpen) return false;
-    opened.push_back({portNumber, baudRate});
     open = true;
+    if (refuseSettings) return false;
+    opened.push_back({portNumber, baudRate});
     return true;
 }
 

@@ -49,6 +49,7 @@ public:
     int outputPurges = 0;
     int waits = 0;
     bool refuseOpen = false;       // a port that exists in the list but cannot be had
+    bool refuseSettings = false;   // opens, refuses its settings, and stays held as the real port does
     std::vector<OpenCall> opened;  // successful opens only
     int closes = 0;
     uintptr_t notifyWindow = 0;

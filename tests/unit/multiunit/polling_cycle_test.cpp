@@ -35,9 +35,14 @@ TEST_F(MultiUnitTest, EachTickShowsItsUnitsFourValuesOrFaultMarksAndItsCounts) {
     EXPECT_EQ((std::vector<std::string>{"0.000", "0.001", "1.000", "65.535", "1", "0"}), Row(mu, 1));
     EXPECT_EQ((std::vector<std::string>{"通讯故障", "——", "——", "——", "0", "1"}), Row(mu, 2));
 
-    replies[1] = {};  // unit 1 falls silent: its last values leave the screen
-    Tick(3);
+    // Unit 1 now answers only after its wait has ended: its last values leave
+    // the screen, and its late reply, queued before the next poll, is not unit 2's.
+    line.onWrite = [this] { line.replyDelayMs = line.writes.back()[0] == 1 ? 1100 : 10; };
+    Tick();
+    clock.AdvanceToUs(clock.NowUs() + 100000);
+    Tick(2);
     EXPECT_EQ((std::vector<std::string>{"通讯故障", "——", "——", "——", "1", "1"}), Row(mu, 0));
+    EXPECT_EQ((std::vector<std::string>{"0.000", "0.001", "1.000", "65.535", "2", "0"}), Row(mu, 1));
     EXPECT_EQ((std::vector<int>{1, 2, 3, 1, 2, 3}), Stations());
 }
 

@@ -24,6 +24,7 @@ TEST_F(MultiUnitTest, ARecordGetsEveryPollByteForByteUntilItsFileFailsOrItsDialo
               "2024-03-05T00:00:02.096,3,0.003,0.004,0.005,0.006,正常,1,0\r\n"
               "2024-03-05T00:00:02.108,1,3.456,3.457,3.458,3.459,正常,2,0\r\n",
               mu.record.bytes);
+    EXPECT_EQ(mu.record.bytes.size(), mu.record.flushed);
     mu.ClickAcquire();
     EXPECT_FALSE(mu.record.open);
     EXPECT_TRUE(mu.window.IsChecked(IDC_CHECK_SAVE_RECORD)) << "kept for the next cycle";

@@ -78,6 +78,14 @@ TEST_F(ExchangeTest, LineErrorsPurgeOutputBeforeTheWriteAndInputWhileWaiting) {
     EXPECT_TRUE(line.readSizes.empty());
 }
 
+// More stale input than one read can take (the buffer holds 256 bytes): the
+// drain reads on until the line is empty, so the reply is read clean.
+TEST_F(ExchangeTest, ADrainReadsOnPastOneBufferfulOfStaleInput) {
+    line.Arrive(start, std::vector<uint8_t>(ModbusExchange::kReadBufferSize * 2 + 88, 0x55));
+    line.Arrive(start + 10, kVoltageReply);
+    EXPECT_EQ(ExchangeResult::Ok, ReadVoltage());
+}
+
 TEST_F(ExchangeTest, RefusedAndPendingReadsDeliverNothingAndTheWaitGoesOn) {
     line.Arrive(start + 10, kVoltageReply);
     line.refuseReads = 1;
