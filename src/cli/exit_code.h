@@ -6,7 +6,7 @@
 enum class ExitCode : int {
     Ok = 0,
     Usage = 2,            // the command line is not understood
-    PortUnavailable = 3,  // the port is missing or held by another program
+    PortUnavailable = 3,  // the port is missing, held by another program, or gone
     Timeout = 4,          // no complete reply in time
     CrcError = 5,         // a reply failed its CRC check
     OutOfRange = 6,       // a value outside what the unit takes

@@ -57,7 +57,7 @@ constexpr const char* kExitCodes =
     "\nExit codes:\n"
     "  0  done\n"
     "  2  the command line is not understood\n"
-    "  3  the port cannot be opened: missing, or held by another program\n"
+    "  3  the port cannot be opened (missing, or held by another program) or has gone\n"
     "  4  timeout: no complete reply in time\n"
     "  5  CRC error: a reply failed its check (a setting: the unit did not confirm it)\n"
     "  6  a value is out of range\n"

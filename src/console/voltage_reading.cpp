@@ -16,10 +16,12 @@ namespace {
 // The shortest period continuous acquisition accepts.
 constexpr int32_t kShortestIntervalMs = 300;
 
-// A tick neither drains (a late reply to the last tick counts as the start of
-// this one) nor clears: its lines go on top, newest first.
-constexpr ExchangeOptions kTickExchange{/*drainFirst=*/false, /*shortenDeadline=*/true, /*logAtTop=*/true,
-                                        ReplyLog::OneLine};
+// A tick does not drain, which could hold it past its period; it purges
+// instead, so that what came after the last tick (line noise, a reply that
+// was too late) cannot pass for the start of this tick's reply. It never
+// clears: its lines go on top, newest first.
+constexpr ExchangeOptions kTickExchange{/*drainFirst=*/false, /*shortenDeadline=*/true,  /*logAtTop=*/true,
+                                        ReplyLog::OneLine,    kReplyDeadlineMs,          /*purgeFirst=*/true};
 
 }  // namespace
 
@@ -61,7 +63,7 @@ void CConsoleDlg::StartAcquisition() {
     m_txBuffer.fill(0);
     const RequestFrame request = ReadVoltageRequest(StationAddress());
     std::copy(request.begin(), request.end(), m_txBuffer.begin());
-    // Ticks do not drain, so stale input goes now rather than into the first reply.
+    // What a unit sent before the run goes now, while nothing is timed yet.
     m_exchange.DrainInput();
 
     m_window.StartTimer(static_cast<uint32_t>(intervalMs));

@@ -126,6 +126,7 @@ ExchangeResult ModbusExchange::Exchange(const RequestFrame& request, size_t repl
                                         const ExchangeOptions& options) {
     if (options.drainFirst) DrainInput();
     if (m_line.IsOpen()) {
+        if (options.purgeFirst) m_line.PurgeInput();
         const LineStatus errors = m_line.QueryErrors();
         if (errors.succeeded && errors.lineError) m_line.PurgeOutput();
         m_line.StartWrite(request.data(), static_cast<uint32_t>(request.size()));

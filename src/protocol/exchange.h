@@ -32,6 +32,11 @@ struct ExchangeOptions {
     // full 5000 ms; a program that expects silent stations (a scan of the
     // line, a poll of many units) waits less.
     int32_t deadlineMs = kReplyDeadlineMs;
+    // Discard what the port has already received, at once and without
+    // reading it, before writing: for a caller on a fixed period that must
+    // not spend time draining, yet whose reply must not begin with the tail
+    // of an earlier one or with noise.
+    bool purgeFirst = false;
 };
 
 // One request/response round on the console's port: drain stale input,

@@ -35,6 +35,8 @@ public:
     virtual void ClearList(int id) = 0;
     virtual void AddListLine(int id, const std::string& text) = 0;
     virtual void InsertListLine(int id, int index, const std::string& text) = 0;
+    virtual int ListLineCount(int id) = 0;
+    virtual void DeleteListLine(int id, int index) = 0;
     // The language whose order a sorted list follows (a Windows language id,
     // 0x0804 for Chinese (PRC)), rather than the system's own.
     virtual void SetListSortLocale(int id, uint16_t languageId) = 0;

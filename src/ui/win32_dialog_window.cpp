@@ -93,6 +93,15 @@ void Win32DialogWindow::InsertListLine(int id, int index, const std::string& tex
     SendToControl(id, LB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(line.c_str()));
 }
 
+int Win32DialogWindow::ListLineCount(int id) {
+    const LRESULT count = SendToControl(id, LB_GETCOUNT, 0, 0);
+    return count > 0 ? static_cast<int>(count) : 0;  // LB_ERR (-1): no such list
+}
+
+void Win32DialogWindow::DeleteListLine(int id, int index) {
+    SendToControl(id, LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
 void Win32DialogWindow::SetListSortLocale(int id, uint16_t languageId) {
     SendToControl(id, LB_SETLOCALE, MAKELCID(languageId, SORT_DEFAULT), 0);
 }

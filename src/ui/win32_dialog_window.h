@@ -44,6 +44,8 @@ public:
     void ClearList(int id) override;
     void AddListLine(int id, const std::string& text) override;
     void InsertListLine(int id, int index, const std::string& text) override;
+    int ListLineCount(int id) override;
+    void DeleteListLine(int id, int index) override;
     void SetListSortLocale(int id, uint16_t languageId) override;
 
     void ShowMessage(const std::string& text) override;

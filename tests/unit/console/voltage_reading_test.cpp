@@ -1,5 +1,6 @@
 #include "console_fixture.h"
 #include "format_hex.h"
+#include "log_list_box.h"
 
 namespace {
 
@@ -103,25 +104,45 @@ TEST_F(ConsoleTest, ARunDrainsAndLocksInOrderAndItsStopUnlocksInTheSameOrder) {
     EXPECT_EQ("0", Text(IDC_STATIC_OK_COUNT));
 }
 
-// A tick does not drain: bytes queued before it are the start of its reply,
-// and fail it. Its lines go on top of what the log held; a count stops at
-// the top of its range.
-TEST_F(ConsoleTest, TicksLogNewestFirstAndCountTheirStaleBytesAsAFailure) {
+// A tick purges what came since the last one (the tail of a reply begun too
+// late for it, noise) and writes at once: no drain holds it. Its lines go
+// on top of what the log held; a count stops at the top of its range.
+TEST_F(ConsoleTest, TicksReadTheirOwnReplyWhateverCameBeforeAndLogNewestFirst) {
     OpenPort();
     Click(IDC_BTN_READ_VOLTAGE);  // leaves two lines that the run must not clear
     StartRun();
     Type(IDC_STATIC_OK_COUNT, "2147483647");
-    UnitAnswers(VoltageReply(300));
+    port.Arrive(clock.NowMs() + 220, VoltageReply(100), ScriptedInput::CharUs(9600));  // after the 200 ms
     console.OnTimer();
+    clock.SleepMs(1000);
     port.Arrive(clock.NowMs(), {0xEE, 0xEE});
-    UnitAnswers(VoltageReply(100));
+    const uint32_t tickMs = clock.NowMs();
+    uint32_t writtenAfterMs = 0;
+    port.onWrite = [&](const std::vector<uint8_t>&) {
+        writtenAfterMs = clock.NowMs() - tickMs;
+        UnitAnswers(VoltageReply(300));
+    };
     console.OnTimer();
 
-    const std::string stale = "读:" + FormatHex(std::vector<uint8_t>{0xEE, 0xEE, 1, 3, 2, 0, 0x64}.data(), 7);
-    const std::vector<std::string> newestFirst = {"数据验证错误!", stale, kRequestLine, ReplyLine(VoltageReply(300)),
+    const std::vector<std::string> newestFirst = {ReplyLine(VoltageReply(300)), kRequestLine, "通讯超时!",
                                                   kRequestLine, kRequestLine, "通讯超时!"};
     EXPECT_EQ(newestFirst, Log());
+    EXPECT_EQ(0u, writtenAfterMs);
     EXPECT_EQ("2147483647", Text(IDC_STATIC_OK_COUNT));
     EXPECT_EQ("1", Text(IDC_STATIC_FAIL_COUNT));
     EXPECT_EQ("3.00V", Text(IDC_STATIC_VOLTAGE));
+}
+
+// The oldest lines go first; the newest keep their order.
+TEST(LogListBox, KeepsTheNewestLinesInsertedOnTopUpToItsBound) {
+    FakeDialogWindow window;
+    LogListBox log(window, IDC_LIST_LOG);
+    std::vector<std::string>& lines = window.lists[IDC_LIST_LOG];
+    for (int n = LogListBox::kMaxLines; n >= 1; --n) lines.push_back(std::to_string(n));  // full, newest first
+    log.InsertLogLineAtTop("new");
+    log.InsertLogLineAtTop("newer");
+    ASSERT_EQ(static_cast<size_t>(LogListBox::kMaxLines), lines.size());
+    EXPECT_EQ((std::vector<std::string>{"newer", "new", std::to_string(LogListBox::kMaxLines)}),
+              std::vector<std::string>(lines.begin(), lines.begin() + 3));
+    EXPECT_EQ("3", lines.back());
 }

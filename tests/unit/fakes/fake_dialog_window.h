@@ -50,6 +50,11 @@ public:
         lines.insert(inside ? lines.begin() + index : lines.end(), text);
     }
 
+    int ListLineCount(int id) override { return static_cast<int>(lists[id].size()); }
+    void DeleteListLine(int id, int index) override {
+        std::vector<std::string>& lines = lists[id];
+        if (index >= 0 && static_cast<size_t>(index) < lines.size()) lines.erase(lines.begin() + index);
+    }
     void SetListSortLocale(int id, uint16_t languageId) override { listLocales[id] = languageId; }
 
     void ShowMessage(const std::string& text) override {
