@@ -31,12 +31,25 @@ using Words = std::vector<DWORD>;
 
 bool IsClosed(const CComPort& port) { return port.m_hComm == INVALID_HANDLE_VALUE && port.m_hThread == nullptr; }
 
-bool IsSignalled(HANDLE object) { return WaitForSingleObject(object, 0) == WAIT_OBJECT_0; }
-
 HANDLE DuplicateThreadHandle(HANDLE thread) {
     HANDLE copy = nullptr;
     DuplicateHandle(GetCurrentProcess(), thread, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
     return copy;
+}
+
+// Closes `port` and returns how long that took; its monitor must have ended
+// (a terminated one within a second more) with `exitCode`.
+DWORD TimedClose(CComPort& port, DWORD exitCode) {
+    HANDLE monitor = DuplicateThreadHandle(port.m_hThread);
+    const DWORD start = GetTickCount();
+    port.Close();
+    const DWORD took = GetTickCount() - start;
+    DWORD code = 99;
+    EXPECT_TRUE(WaitForSingleObject(monitor, 1000) == WAIT_OBJECT_0 && GetExitCodeThread(monitor, &code)) << took;
+    EXPECT_EQ(code, exitCode);
+    EXPECT_TRUE(IsClosed(port));
+    CloseHandle(monitor);
+    return took;
 }
 
 // What a port handle was given: its DCB, and its five time-outs in their order.
@@ -123,7 +136,7 @@ TEST_F(ComPortTest, IdleMonitorWaitsWithoutSpinningPostsToItsWindowAndCloseEndsI
     const uint64_t before = ThreadCpuMs(monitor);
     Sleep(2000);
     EXPECT_LT(ThreadCpuMs(monitor) - before, 100u) << "monitor thread CPU over 2 s, in ms";
-    ASSERT_FALSE(IsSignalled(monitor)) << "the monitor ended by itself: its event mask was refused";
+    ASSERT_NE(WaitForSingleObject(monitor, 0), WAIT_OBJECT_0) << "the monitor ended by itself: its event mask was refused";
 
     // Which event calls which notification is proven by the unit tests; here
     // one crosses to a window through the real PostMessage.
@@ -136,13 +149,8 @@ TEST_F(ComPortTest, IdleMonitorWaitsWithoutSpinningPostsToItsWindowAndCloseEndsI
     EXPECT_EQ((std::vector<WPARAM>{posted.message, posted.wParam}), (std::vector<WPARAM>{1642, com}));
     DestroyWindow(window);
 
-    const DWORD start = GetTickCount();
-    g_comm.Close();
-    EXPECT_LT(GetTickCount() - start, 100u) << "it had to be terminated";
-    DWORD exitCode = 99;
-    EXPECT_TRUE(IsSignalled(monitor) && GetExitCodeThread(monitor, &exitCode) && exitCode == 0) << exitCode;
-    EXPECT_TRUE(IsClosed(g_comm));
     CloseHandle(monitor);
+    EXPECT_LT(TimedClose(g_comm, 0), 100u) << "it had to be terminated";
 }
 
 // A monitor of a derived class that never looks at the stop flag.
@@ -154,30 +162,10 @@ public:
     }
 };
 
-TEST_F(ComPortTest, MonitorThatIgnoresTheStopIsTerminatedAfter100ms) {
-    StubbornMonitorPort port;
-    EXPECT_TRUE(IsClosed(port)) << "a new port starts closed";
-    ASSERT_TRUE(port.Open(com, 9600));
-    HANDLE monitor = DuplicateThreadHandle(port.m_hThread);
-    const DWORD start = GetTickCount();
-    port.Close();
-    const DWORD took = GetTickCount() - start;
-    EXPECT_GE(took, 95u);  // tick granularity
-    EXPECT_LT(took, 300u);
-    EXPECT_TRUE(IsClosed(port));
-    EXPECT_EQ(WaitForSingleObject(monitor, 1000), WAIT_OBJECT_0);
-    CloseHandle(monitor);
-}
-
 // A monitor that leaves its loop at once but is slow to end (a slow
-// thread-exit routine, as on a busy machine): waited for, not terminated in
-// the middle of its exit.
-bool g_slowExitFinished = false;
+// thread-exit routine, as on a busy machine).
 struct SlowThreadExit {
-    ~SlowThreadExit() {
-        Sleep(300);
-        g_slowExitFinished = true;
-    }
+    ~SlowThreadExit() { Sleep(300); }
 };
 class SlowToEndMonitorPort : public CComPort {
 public:
@@ -189,12 +177,17 @@ public:
     }
 };
 
-TEST_F(ComPortTest, MonitorPastItsLoopIsLeftToEndNotTerminated) {
-    SlowToEndMonitorPort port;
-    ASSERT_TRUE(port.Open(com, 9600));
-    port.Close();
-    EXPECT_TRUE(g_slowExitFinished);
-    EXPECT_TRUE(IsClosed(port));
+// Only a monitor still in its loop 100 ms on is terminated; one past its loop
+// is left to end, not terminated in the middle of its exit.
+TEST_F(ComPortTest, MonitorIgnoringTheStopIsTerminatedAfter100msAndOnePastItsLoopIsLeftToEnd) {
+    StubbornMonitorPort stubborn;
+    EXPECT_TRUE(IsClosed(stubborn)) << "a new port starts closed";
+    ASSERT_TRUE(stubborn.Open(com, 9600));
+    const DWORD took = TimedClose(stubborn, 0);
+    EXPECT_TRUE(took >= 95 && took < 300) << took;  // tick granularity
+    SlowToEndMonitorPort slowToEnd;
+    ASSERT_TRUE(slowToEnd.Open(com, 9600));
+    EXPECT_GE(TimedClose(slowToEnd, 0), 295u) << "not waited for";
 }
 
 // A monitor whose event mask is refused (here on a pipe, which has no line
@@ -209,20 +202,15 @@ TEST(ComPortMonitorTest, MonitorShowingTheRefusedMaskIsLeftToEndNotTerminated) {
     CComPort port;
     std::snprintf(port.m_portName, sizeof port.m_portName, "%s", name.c_str());
     ASSERT_TRUE(port.OpenDevice());
-    HANDLE monitor = DuplicateThreadHandle(port.m_hThread);
     HWND box = nullptr;
     std::thread operatorAnswers([&box] {
         for (int i = 0; i < 500 && box == nullptr; ++i, Sleep(10)) box = FindWindowA("#32770", "Class CComPort");
         Sleep(300);  // well past the 100 ms after which a monitor in its loop is terminated
         PostMessageA(box, WM_COMMAND, IDOK, 0);
     });
-    port.Close();
+    EXPECT_GE(TimedClose(port, 1), 300u) << "not waited for";
     operatorAnswers.join();
     EXPECT_NE(box, nullptr) << "no box showed, or it went with a terminated thread";
-    DWORD exitCode = 99;
-    EXPECT_TRUE(IsSignalled(monitor) && GetExitCodeThread(monitor, &exitCode) && exitCode == 1) << exitCode;
-    EXPECT_TRUE(IsClosed(port));
-    CloseHandle(monitor);
     CloseHandle(server);
 }
 

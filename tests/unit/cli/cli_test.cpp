@@ -212,8 +212,9 @@ TEST(ComPortName, TheNamesOfCom1To1024AndNothingElse) {
 // Station 1 answers 5 ms after its request, station 2 never. Each request
 // follows 4 ms of silence (3.5 characters at 9600 bit/s), a silent station
 // costs its whole second, and a pass begins a period after the one before,
-// or at once when that one took longer.
-TEST_F(CliTest, PollGoesBackToBackWithinAPassAndBeginsEachPassAPeriodAfterTheLast) {
+// or at once when that one took longer. A record file that cannot be
+// written, or a port gone for more than 30 s, ends the poll.
+TEST_F(CliTest, PollGoesBackToBackAPeriodBetweenPassesUntilItsRecordFileOrPortFails) {
     Answer(9600, ReadFourVoltagesRequest(1), RegistersReply(1, {3456, 3457, 3458, 3459}));
     const std::string one = "  station 1  3.456  3.457  3.458  3.459\n";
     const std::string two = "  station 2  communication fault\n";
@@ -234,20 +235,29 @@ TEST_F(CliTest, PollGoesBackToBackWithinAPassAndBeginsEachPassAPeriodAfterTheLas
     }
     // Each place in the list keeps its own counts, as a row of the table does.
     EXPECT_THAT(recordFile.bytes, EndsWith("\r\n2024-03-05T00:00:04.026,2,,,,,通讯故障,0,2\r\n"));
-}
 
-// The port goes before the second pass: no poll is shown for it, the loss is
-// told once, and the port is tried every 2 s until a counted poll gives up.
-TEST_F(CliTest, APortGoneForMoreThan30sEndsACountedPollWithExitCode3) {
-    Answer(9600, ReadFourVoltagesRequest(1), RegistersReply(1, {3456, 3457, 3458, 3459}));
-    line.HangUpAt(1500);
+    line.writes.clear();
+    recordFile.failingAppend = 1;  // the title line goes in, the first poll's line does not
+    EXPECT_EQ(7, Run("COM1 poll --addresses 1 --csv rec.csv"));
+    EXPECT_EQ("lumeric-cli: cannot write rec.csv: the disk is full\n", err);
+    EXPECT_EQ(1u, line.writes.size());
+    recordFile.createError = FileError{FileFailure::FolderMissing, 3};
+    EXPECT_EQ(7, Run("COM1 poll --addresses 1 --csv x/rec.csv"));
+    EXPECT_EQ("lumeric-cli: cannot write x/rec.csv: its folder does not exist\n", err);
+    EXPECT_EQ(1u, line.writes.size());  // nothing more sent
+
+    // The port goes before the second pass: no poll is shown for it, the loss
+    // is told once, and the port is tried every 2 s until the poll gives up.
+    clock.SleepMs(1000 - clock.NowMs() % 1000);
+    const uint32_t goneAt = clock.NowMs() + 500;
+    line.HangUpAt(goneAt);
     EXPECT_EQ(3, Run("COM1 poll --addresses 1 --count 5 --period 500"));
-    EXPECT_EQ("2024-03-05T00:00:01.009  station 1  3.456  3.457  3.458  3.459\n", out);
+    EXPECT_EQ("2024-03-05T00:00:06.009" + one, out);
     EXPECT_EQ("lumeric-cli: COM1 is gone; trying to reopen it every 2 s\n"
               "lumeric-cli: COM1 has been gone for more than 30 s\n",
               err);
-    EXPECT_EQ(1500u + 15 * 2000, clock.NowMs());
-    EXPECT_EQ(1u, line.writes.size());
+    EXPECT_EQ(goneAt + 15 * 2000, clock.NowMs());
+    EXPECT_EQ(2u, line.writes.size());
 }
 
 // A gateway told to stop, whether between passes of a long period or while
@@ -279,18 +289,15 @@ TEST_F(CliTest, AStopRequestEndsThePollingWithoutWaitingOutThePeriodOrThePort) {
     EXPECT_LT(clock.NowMs() - portAway.atMs, 2000u);  // one reopening's wait at most
 }
 
-TEST_F(CliTest, ARecordFileThatCannotBeWrittenEndsThePoll) {
-    recordFile.failingAppend = 1;  // the title line goes in, the first poll's line does not
-    EXPECT_EQ(7, Run("COM1 poll --addresses 1 --csv rec.csv"));
-    EXPECT_EQ("lumeric-cli: cannot write rec.csv: the disk is full\n", err);
-    EXPECT_EQ(1u, line.writes.size());
-    recordFile.createError = FileError{FileFailure::FolderMissing, 3};
-    EXPECT_EQ(7, Run("COM1 poll --addresses 1 --csv x/rec.csv"));
-    EXPECT_EQ("lumeric-cli: cannot write x/rec.csv: its folder does not exist\n", err);
-    EXPECT_EQ(1u, line.writes.size());  // nothing more sent
-}
+// Without lists a scan asks stations 1 to 247 at every speed; a silent one
+// costs its request, the first reply character and a turnaround of 100 ms.
+TEST_F(CliTest, AScanWaitsForEachStationAsItsSpeedNeedsAndListsEveryUnitThatAnswers) {
+    EXPECT_EQ(0, Run("COM1 scan"));
+    EXPECT_EQ("no unit found\n", out);
+    EXPECT_EQ(Echo(ReadSettingsRequest(1)), line.writes.front());
+    // 1200, 2400, 4800, 9600 and 19200 bit/s, the characters rounded up.
+    EXPECT_EQ(1000u + 247 * ((75 + 100) + (38 + 100) + (19 + 100) + (10 + 100) + (5 + 100)), clock.NowMs());
 
-TEST_F(CliTest, AScanListsEveryUnitThatAnswersAndShowsItsProgressOnATerminal) {
     Answer(9600, ReadSettingsRequest(1), SettingsReply(1, 9600, 10));
     Answer(9600, ReadIdentityRequest(1), IdentityReply({AsBytes("VM4")}));
     Answer(9600, ReadSettingsRequest(3), RegistersReply(3, {3, 9600, 10}));
@@ -301,17 +308,6 @@ TEST_F(CliTest, AScanListsEveryUnitThatAnswersAndShowsItsProgressOnATerminal) {
     EXPECT_EQ("address  speed  interval  name\n1        9600   10        VM4\n3        9600   10        \n", out);
     EXPECT_THAT(err, HasSubstr("\rscanning at 9600 bit/s: station 4 (4 of 4), 2 found  "));
     EXPECT_THAT(err, EndsWith(std::string(72, ' ') + "\r"));
-}
-
-// Without lists a scan asks stations 1 to 247 at every speed; a silent one
-// costs its request, the first reply character and a turnaround of 100 ms.
-TEST_F(CliTest, AScanOfAQuietLineWaitsForEachStationAsLongAsItsSpeedNeeds) {
-    const uint32_t start = clock.NowMs();
-    EXPECT_EQ(0, Run("COM1 scan"));
-    EXPECT_EQ("no unit found\n", out);
-    EXPECT_EQ(Echo(ReadSettingsRequest(1)), line.writes.front());
-    // 1200, 2400, 4800, 9600 and 19200 bit/s, the characters rounded up.
-    EXPECT_EQ(247u * ((75 + 100) + (38 + 100) + (19 + 100) + (10 + 100) + (5 + 100)), clock.NowMs() - start);
 }
 
 }  // namespace
