@@ -44,7 +44,7 @@ struct AnsweringLine : FakeSerialLine {
 // The program as its main runs it, with this fixture as its port and its
 // streams. "missing" is not there, "LPT1" is no port name, and "p" must never
 // be opened: the command lines that name it are refused before the wire.
-class CliTest : public ::testing::Test, public CliPort, public CliStreams {
+class CliTest : public ::testing::Test, public CliPort, public CliStreams, public PollSink {
 protected:
     PortOpening Open(const std::string& name, uint32_t baudRate) override {
         EXPECT_NE("p", name) << "a refused command line reached the port";
@@ -58,6 +58,9 @@ protected:
     void Out(const std::string& text) override { out += text; }
     void Err(const std::string& text) override { err += text; }
     bool ErrIsTerminal() const override { return terminal; }
+    // As the gateway's sink: told to stop at `stopAtMs`.
+    std::optional<CliFailure> Polled(const PolledUnit&, PollFailure) override { return std::nullopt; }
+    bool StopRequested() const override { return clock.NowMs() >= stopAtMs; }
 
     // A command line is words split at spaces.
     int Run(const std::string& commandLine) {
@@ -70,7 +73,7 @@ protected:
         line.answers[{baudRate, Echo(request)}] = reply;
     }
 
-    VirtualClock clock{1000};
+    mutable VirtualClock clock{1000};  // read by StopRequested, a const method
     AnsweringLine line{clock};
     IconvCp936Decoder unitText;
     FakeLocalClock localClock{clock};
@@ -78,6 +81,7 @@ protected:
     CliEnvironment environment{*this, clock, unitText, *this, localClock, recordFile};
     std::string out, err;
     bool terminal = false;
+    uint32_t stopAtMs = 0;
 };
 
 // A command that succeeds shows its result on standard output; one that does
@@ -264,13 +268,6 @@ TEST_F(CliTest, PollGoesBackToBackAPeriodBetweenPassesUntilItsRecordFileOrPortFa
 // its port is away, ends within a tenth of a second of being told.
 TEST_F(CliTest, AStopRequestEndsThePollingWithoutWaitingOutThePeriodOrThePort) {
     Answer(9600, ReadFourVoltagesRequest(1), RegistersReply(1, {3456, 3457, 3458, 3459}));
-    struct StopAt : PollSink {
-        StopAt(Clock& clock, uint32_t atMs) : clock(clock), atMs(atMs) {}
-        std::optional<CliFailure> Polled(const PolledUnit&, PollFailure) override { return std::nullopt; }
-        bool StopRequested() const override { return clock.NowMs() >= atMs; }
-        Clock& clock;
-        uint32_t atMs;
-    };
     CliOptions options;
     options.command = Command::Poll;
     options.port = "COM1";
@@ -278,15 +275,15 @@ TEST_F(CliTest, AStopRequestEndsThePollingWithoutWaitingOutThePeriodOrThePort) {
     options.periodMs = 3600000;
     CliSession session(environment, options);
     ASSERT_FALSE(session.Open(9600));
-    StopAt betweenPasses(clock, clock.NowMs() + 5000);
-    EXPECT_FALSE(PollLine(session, betweenPasses));
-    EXPECT_LT(clock.NowMs() - betweenPasses.atMs, 100u);
+    stopAtMs = clock.NowMs() + 5000;
+    EXPECT_FALSE(PollLine(session, *this));
+    EXPECT_LT(clock.NowMs() - stopAtMs, 100u);
 
     line.HangUpAt(clock.NowMs() + 10);
     options.periodMs = 0;
-    StopAt portAway(clock, clock.NowMs() + 7000);
-    EXPECT_FALSE(PollLine(session, portAway));
-    EXPECT_LT(clock.NowMs() - portAway.atMs, 2000u);  // one reopening's wait at most
+    stopAtMs = clock.NowMs() + 7000;
+    EXPECT_FALSE(PollLine(session, *this));
+    EXPECT_LT(clock.NowMs() - stopAtMs, 2000u);  // one reopening's wait at most
 }
 
 // Without lists a scan asks stations 1 to 247 at every speed; a silent one
