@@ -22,11 +22,6 @@ using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 using ::testing::StartsWith;
 
-std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
 // The lines a program started with popen writes until it ends, and its exit code.
 std::string RestOf(FILE* program, int& code) {
     std::string text;
@@ -107,8 +102,10 @@ TEST_F(CliTest, APassOverSixteenUnitsGoesBackToBackAndWritesEveryPollToTheCsv) {
     Cli("poll --addresses 1-16 --count 1 --csv " + path);
     EXPECT_EQ(0, code);
     const std::string row = "[0-9-]{10}T[0-9:]{8}\\.[0-9]{3},[0-9]+,1\\.234,0\\.000,0\\.000,";
-    EXPECT_THAT(FileText(path), MatchesRegex("\xEF\xBB\xBF[^\r]*\r\n(" + row + "0\\.000,正常,1,0\r\n){15}" +
-                                              row + "65\\.535,正常,1,0\r\n"));
+    std::ifstream csv(path, std::ios::binary);
+    EXPECT_THAT(std::string(std::istreambuf_iterator<char>(csv), {}),
+                MatchesRegex("\xEF\xBB\xBF[^\r]*\r\n(" + row + "0\\.000,正常,1,0\r\n){15}" + row +
+                             "65\\.535,正常,1,0\r\n"));
     std::remove(path.c_str());
     // "rx MS BAUD FRAME": when the sim heard each request.
     const std::vector<std::string> heard = sim.RxLog();

@@ -129,12 +129,11 @@ TEST_F(ComPortTest, EachPortOpensWithItsSpeedFramingAndTimeoutsAndNoTranslationO
 TEST_F(ComPortTest, IdleMonitorWaitsWithoutSpinningPostsToItsWindowAndCloseEndsItWithin100ms) {
     ASSERT_TRUE(g_comm.Open(com, 9600));
     HANDLE monitor = DuplicateThreadHandle(g_comm.m_hThread);
-    ASSERT_NE(monitor, nullptr);
     // WaitCommEvent fails at once on this port, as on a pulled USB adapter.
     const uint64_t before = ThreadCpuMs(monitor);
     Sleep(2000);
     EXPECT_LT(ThreadCpuMs(monitor) - before, 100u) << "monitor thread CPU over 2 s, in ms";
-    ASSERT_NE(WaitForSingleObject(monitor, 0), WAIT_OBJECT_0) << "the monitor ended by itself: its event mask was refused";
+    ASSERT_NE(WaitForSingleObject(monitor, 0), WAIT_OBJECT_0) << "it ended by itself: its event mask was refused";
 
     // Which event calls which notification is proven by the unit tests; here
     // one crosses to a window through the real PostMessage.
@@ -161,9 +160,7 @@ struct StubbornMonitorPort : CComPort {
 
 // A monitor that leaves its loop at once but is slow to end (a slow
 // thread-exit routine, as on a busy machine).
-struct SlowThreadExit {
-    ~SlowThreadExit() { Sleep(300); }
-};
+struct SlowThreadExit { ~SlowThreadExit() { Sleep(300); } };
 struct SlowToEndMonitorPort : CComPort {
     DWORD MonitorLoop() override {
         thread_local SlowThreadExit slowExit;
@@ -190,7 +187,6 @@ TEST_F(ComPortTest, MonitorIgnoringTheStopIsTerminatedAfter100msAndOnePastItsLoo
 // it there: it waits until the box is answered and the thread has ended.
 TEST(ComPortMonitorTest, MonitorShowingTheRefusedMaskIsLeftToEndNotTerminated) {
     const std::string name = "\\\\.\\pipe\\lm" + std::to_string(GetCurrentProcessId());
-    ASSERT_LT(name.size(), CComPort::kPortNameSize);
     HANDLE server = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 0, 0,
                                      0, nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE);
@@ -227,9 +223,7 @@ TEST(ComPortLineTest, AWriteStillHeldBackEndsBeforeTheLineGoes) {
         ASSERT_FALSE(HasOverlappedIoCompleted(&port.m_writeOverlapped)) << "the write was not held back";
     }
     EXPECT_TRUE(HasOverlappedIoCompleted(&port.m_writeOverlapped));
-    CloseHandle(port.m_hComm);
-    port.m_hComm = INVALID_HANDLE_VALUE;
-    CloseHandle(reader);
+    CloseHandle(reader);  // the port closes its end as it goes
 }
 
 // A unit's reply that comes after its wait has ended must not become the
