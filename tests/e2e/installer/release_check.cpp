@@ -109,10 +109,7 @@ TEST(Uninstall, QuietCommandSucceeds) {
 }
 
 TEST(Uninstalled, NothingLeft) {
-    HKEY entry = nullptr;
-    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-        EXPECT_EQ(RegOpenKeyExW(root, kUninstallKey, 0, KEY_READ, &entry), ERROR_FILE_NOT_FOUND);
-    }
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) EXPECT_EQ(EntryText(root, L"UninstallString"), L"");
     for (int folder : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOPDIRECTORY}) {
         EXPECT_FALSE(Exists(Shortcut(folder))) << Shortcut(folder);
     }
