@@ -18,7 +18,6 @@
 namespace {
 
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumeric";
-const std::wstring kVersion = LUMERIC_VERSION;
 
 std::wstring Environment(const wchar_t* name) { return _wgetenv(name) ? _wgetenv(name) : L""; }
 const std::wstring kSetup = Environment(L"LUMERIC_SETUP"), kDir = Environment(L"LUMERIC_INSTALL_DIR");
@@ -84,9 +83,9 @@ TEST(Installed, FilesShortcutsVersionsAndAppsAndFeaturesEntry) {
     for (const wchar_t* file : {L"\\README.txt", L"\\uninstall.exe"}) EXPECT_TRUE(Exists(kDir + file)) << file;
     for (int folder : {CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_DESKTOPDIRECTORY}) EXPECT_TRUE(Exists(Shortcut(folder)));
     for (const std::wstring& file : {kDir + L"\\Lumeric.exe", kDir + L"\\lumeric-cli.exe", kSetup}) {
-        EXPECT_EQ(ReadVersion(file), LUMERIC_VERSION_QUAD L" " + kVersion) << file;
+        EXPECT_EQ(ReadVersion(file), LUMERIC_VERSION_QUAD L" " LUMERIC_VERSION) << file;
     }
-    EXPECT_EQ(EntryText(HKEY_LOCAL_MACHINE, L"DisplayVersion"), kVersion);
+    EXPECT_EQ(EntryText(HKEY_LOCAL_MACHINE, L"DisplayVersion"), LUMERIC_VERSION);
     // Quoted, for the space in the folder's name; Uninstall.* runs it.
     EXPECT_EQ(EntryText(HKEY_LOCAL_MACHINE, L"QuietUninstallString"), L"\"" + kDir + L"\\uninstall.exe\" /S");
 }

@@ -26,8 +26,7 @@ for suite in Setup Installed Uninstall Uninstalled; do
 done
 
 folder=$WINEPREFIX/drive_c/portable/$(basename "${2:?portable zip}" -portable.zip)
-mkdir -p "$folder" && (cd "$folder/.." && cmake -E tar xf "$2")
-ls "$folder/Lumeric.exe" "$folder/README.txt" >/dev/null
+mkdir -p "$folder" && (cd "$folder/.." && cmake -E tar xf "$2") && ls "$folder/Lumeric.exe" "$folder/README.txt" >/dev/null
 # Through a file: Wine's helper processes outlive the program and must not
 # hold CTest's pipes open.
 "$scripts/wine.sh" "$folder/lumeric-cli.exe" --version </dev/null >"$folder/../version.out" 2>&1 || true
