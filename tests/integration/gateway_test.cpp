@@ -1,9 +1,14 @@
 // lumeric-cli poll --mqtt against lumeric-sim and a real mosquitto: every
 // reading reaches a subscriber through a broker outage and a killed
 // gateway; availability follows a unit that falls silent; a wrong password
-// stops the gateway before it polls.
+// stops the gateway before it polls. The broker, its command-line subscriber
+// and the gateway are child processes of the test.
 #include <gmock/gmock.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -13,32 +18,123 @@
 #include <set>
 #include <thread>
 
-#include "mqtt_harness.h"
 #include "sim_process.h"
 
 namespace {
 
 using nlohmann::json;
+using Lines = std::vector<std::string>;
 
 void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// "RETAINED TOPIC PAYLOAD": the topic and the payload.
-std::pair<std::string, std::string> TopicAndPayload(const std::string& line) {
-    const size_t topicStart = line.find(' ') + 1;
-    const size_t payloadStart = line.find(' ', topicStart);
-    return {line.substr(topicStart, payloadStart - topicStart), line.substr(payloadStart + 1)};
+Lines ReadLines(const std::string& path) {
+    Lines lines;
+    std::ifstream file(path);
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    return lines;
 }
 
-std::function<bool(const std::string&)> Says(const std::string& topic, const std::string& payload, int occurrence = 1) {
-    auto seen = std::make_shared<int>(0);
-    return [=](const std::string& line) { return TopicAndPayload(line) == std::pair{topic, payload} && ++*seen == occurrence; };
+size_t CountContaining(const Lines& lines, const std::string& text) {
+    return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
 
-struct Figures {
-    size_t taken = 0;  // polls the gateway made (its poll lines)
-    size_t delivered = 0;
-    size_t duplicated = 0;
-    size_t missing = 0;
+// Waits up to `seconds` for the file's lines to satisfy `done`.
+bool WaitFor(const std::string& path, const std::function<bool(const Lines&)>& done, int seconds) {
+    for (int waited = 0; !done(ReadLines(path)); waited += 50) {
+        if (waited >= seconds * 1000) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+// The last message on `topic` was `payload`: retained ones come again at every reconnection.
+std::function<bool(const Lines&)> LastOn(const std::string& topic, const std::string& payload) {
+    return [=](const Lines& lines) {
+        for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
+            if (line->rfind(topic + " ", 0) == 0) return *line == topic + " " + payload;
+        }
+        return false;
+    };
+}
+
+struct Folder {
+    Folder() {
+        char pattern[] = "/tmp/lumeric-mqtt-XXXXXX";
+        if (mkdtemp(pattern)) path = pattern;
+    }
+    ~Folder() {
+        if (!path.empty()) std::system(("rm -rf " + path).c_str());
+    }
+    std::string path;
+};
+
+// A program run by the shell's exec, so that its id is ours to signal; its
+// output and errors appended to one file.
+class Child {
+public:
+    ~Child() { Stop(SIGKILL); }
+    bool Start(const std::string& command, const std::string& outputPath) {
+        const std::string line = "exec " + command + " >>" + outputPath + " 2>&1";
+        const char* argv[] = {"sh", "-c", line.c_str(), nullptr};
+        return posix_spawnp(&m_pid, "sh", nullptr, nullptr, const_cast<char**>(argv), environ) == 0;
+    }
+    // Sends `signal` (0: none) and waits: the exit code, or 128 + the signal that ended it.
+    int Stop(int signal) {
+        if (m_pid <= 0) return -1;  // kill(-1) would reach every process we may signal
+        if (signal) kill(m_pid, signal);
+        int status = 0;
+        waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+
+private:
+    pid_t m_pid = -1;
+};
+
+// mosquitto on 127.0.0.1 at a free port, its session store in its own
+// folder, so that what is queued for a subscriber outlives a restart.
+class Broker {
+public:
+    // With a user, only that user and password get in.
+    explicit Broker(const std::string& user = "", const std::string& password = "") {
+        const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        socklen_t length = sizeof address;
+        bind(fd, reinterpret_cast<sockaddr*>(&address), length);
+        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+        close(fd);
+        port = std::to_string(ntohs(address.sin_port));
+        std::ofstream config(m_folder.path + "/mosquitto.conf");
+        // Started as root, mosquitto would drop to its own user, which cannot
+        // write the session store in our folder.
+        config << "listener " << port << " 127.0.0.1\npersistence true\npersistence_location " << m_folder.path
+               << "/\nuser root\nlog_dest stderr\n";
+        if (user.empty()) {
+            config << "allow_anonymous true\n";
+        } else {
+            std::system(("mosquitto_passwd -b -c " + m_folder.path + "/passwords " + user + " " + password).c_str());
+            config << "password_file " << m_folder.path << "/passwords\n";
+        }
+        config.close();
+        Start();
+    }
+    void Start() {
+        ASSERT_TRUE(m_process.Start("mosquitto -c " + m_folder.path + "/mosquitto.conf", m_folder.path + "/log"));
+        const size_t starts = ++m_starts;
+        EXPECT_TRUE(WaitFor(m_folder.path + "/log", [&](const Lines& log) { return CountContaining(log, " running") == starts; }, 5));
+    }
+    // SIGTERM: mosquitto writes its session store on the way out.
+    void Stop() { m_process.Stop(SIGTERM); }
+    std::string Url() const { return "mqtt://127.0.0.1:" + port; }
+
+    std::string port;
+
+private:
+    Folder m_folder;
+    Child m_process;
+    size_t m_starts = 0;
 };
 
 class GatewayTest : public ::testing::Test {
@@ -54,140 +150,125 @@ protected:
         }
     }
 
-    void StartGateway(const std::vector<std::string>& extra = {}) {
-        gateway = std::make_unique<ChildProcess>();
-        std::vector<std::string> words{LUMERIC_CLI_PATH, sim.PtyPath(), "poll", "--addresses", "1-3",
-                                       "--mqtt", broker.Url(), "--topic", "t"};
-        words.insert(words.end(), extra.begin(), extra.end());
-        ASSERT_TRUE(gateway->Start(words, output.Path() + "/gateway"));
+    // mosquitto_sub at QoS 1 with a persistent session, subscribed before
+    // this returns: after a broker restart it reconnects by itself and gets
+    // what was queued for it meanwhile. A message is a line "TOPIC PAYLOAD".
+    void Subscribe(const Broker& broker, const std::string& filter) {
+        const std::string client = "mosquitto_sub -h 127.0.0.1 -p " + broker.port + " -c -i lumeric-test -q 1 -t '" + filter + "'";
+        ASSERT_EQ(0, std::system((client + " -E").c_str()));
+        ASSERT_TRUE(subscriber.Start(client + " -F '%t %p'", messages));
     }
 
-    int StopGateway(int signal = SIGTERM) {
-        gateway->Signal(signal);
-        return gateway->Wait();
-    }
-
-    std::vector<std::string> GatewayLines() const {
-        std::vector<std::string> lines;
-        std::ifstream file(output.Path() + "/gateway");
-        for (std::string line; std::getline(file, line);) lines.push_back(line);
-        return lines;
+    void StartGateway(const Broker& broker, const std::string& options) {
+        ASSERT_TRUE(gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() + " poll --addresses 1-3 --mqtt " +
+                                      broker.Url() + " --topic t " + options,
+                                  folder.path + "/gateway"));
     }
 
     // Every state message received; each carries the sim's voltages or a failure.
     std::vector<json> States() const {
         std::vector<json> states;
-        for (const std::string& line : subscriber.Lines()) {
-            const auto [topic, payload] = TopicAndPayload(line);
-            if (topic.size() < 6 || topic.compare(topic.size() - 6, 6, "/state") != 0) continue;
-            json state = json::parse(payload);
+        for (const std::string& line : ReadLines(messages)) {
+            const size_t space = line.find(' ');
+            if (space < 6 || line.compare(space - 6, 6, "/state") != 0) continue;
+            json state = json::parse(line.substr(space + 1));
             const int unit = state["address"];
-            EXPECT_EQ("t/" + std::to_string(unit) + "/state", topic);
-            for (int channel = 1; channel <= 4; ++channel) {
-                if (state.contains("error")) break;
-                EXPECT_EQ((unit * 1000 + channel) / 1000.0, state["ch" + std::to_string(channel)]) << payload;
+            EXPECT_EQ("t/" + std::to_string(unit) + "/state", line.substr(0, space));
+            for (int channel = 1; channel <= 4 && !state.contains("error"); ++channel) {
+                EXPECT_EQ((unit * 1000 + channel) / 1000.0, state["ch" + std::to_string(channel)]) << line;
             }
             states.push_back(state);
         }
         return states;
     }
 
-    Figures Count(const char* run) const {
-        Figures figures;
-        for (const std::string& line : GatewayLines()) figures.taken += line.find("  station ") != std::string::npos;
-        std::map<uint64_t, int> received;
+    // Every reading the gateway took (a poll line each, numbered from 1) is
+    // received once or more; the figures go to the test's output.
+    void ExpectEveryReading(const char* run, size_t atLeast) const {
+        const size_t taken = CountContaining(ReadLines(folder.path + "/gateway"), "  station ");
+        EXPECT_GE(taken, atLeast);
+        WaitFor(messages, [&](const Lines& lines) {
+            std::set<std::string> seqs;
+            for (const std::string& line : lines) {
+                if (const size_t at = line.find("\"seq\":"); at != std::string::npos) seqs.insert(line.substr(at, line.find(',', at) - at));
+            }
+            return seqs.size() >= taken;
+        }, 5);
+        std::map<uint64_t, size_t> received;
         for (const json& state : States()) ++received[state["seq"].get<uint64_t>()];
-        figures.delivered = received.size();
-        for (const auto& [seq, times] : received) figures.duplicated += times - 1;
-        for (uint64_t seq = 1; seq <= figures.taken; ++seq) figures.missing += received.count(seq) == 0;
-        std::cout << run << ": readings taken " << figures.taken << ", delivered " << figures.delivered
-                  << ", duplicated " << figures.duplicated << ", missing " << figures.missing << "\n";
-        return figures;
+        size_t duplicated = 0, missing = 0;
+        for (const auto& [seq, times] : received) duplicated += times - 1;
+        for (uint64_t seq = 1; seq <= taken; ++seq) missing += received.count(seq) == 0;
+        std::cout << run << ": readings taken " << taken << ", delivered " << received.size() << ", duplicated "
+                  << duplicated << ", missing " << missing << "\n";
+        EXPECT_EQ(0u, missing);
     }
 
+    Folder folder;
+    const std::string messages = folder.path + "/messages";
     SimProcess sim;
-    MosquittoBroker broker;
-    Subscriber subscriber;
-    TempFolder output;
-    std::unique_ptr<ChildProcess> gateway;
+    Child subscriber;
+    Child gateway;
 };
 
-// A unit falls silent and answers again, the gateway is stopped: its
-// availability, its discovery, every reading, the gateway's own status.
-TEST_F(GatewayTest, EveryReadingArrivesAndASilentUnitGoesOfflineAndBack) {
-    ASSERT_TRUE(broker.Start());
-    ASSERT_TRUE(subscriber.Start(broker, "#"));
-    StartGateway();
-    ASSERT_TRUE(subscriber.WaitFor(Says("t/2/availability", "online"), 10));
+// A short run in which a unit falls silent and answers again; then the
+// gateway is killed while the broker is away, so that readings wait in its
+// spool, and started again once the broker is back: they arrive, and the
+// numbers go on.
+TEST_F(GatewayTest, ASilentUnitGoesOfflineAndBackAndAKilledGatewayLosesNoReading) {
+    Broker broker;
+    Subscribe(broker, "#");
+    const std::string options = "--period 0 --spool " + folder.path + "/spool";
+    StartGateway(broker, options);
+    EXPECT_TRUE(WaitFor(messages, LastOn("t/2/availability", "online"), 10));
     ASSERT_EQ("ok", sim.Command("fault 2 silent"));
-    EXPECT_TRUE(subscriber.WaitFor(Says("t/2/availability", "offline"), 10));
+    EXPECT_TRUE(WaitFor(messages, LastOn("t/2/availability", "offline"), 10));
     ASSERT_EQ("ok", sim.Command("fault 2 none"));
-    EXPECT_TRUE(subscriber.WaitFor(Says("t/2/availability", "online", 2), 10));
-    EXPECT_EQ(0, StopGateway());
-    EXPECT_TRUE(subscriber.WaitFor(Says("t/status", "offline"), 5));
+    EXPECT_TRUE(WaitFor(messages, LastOn("t/2/availability", "online"), 10));
+    broker.Stop();
+    Sleep(1500);
+    gateway.Stop(SIGKILL);
+    broker.Start();
+    StartGateway(broker, options);
+    Sleep(1500);
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    EXPECT_TRUE(WaitFor(messages, LastOn("t/status", "offline"), 5));
+    ExpectEveryReading("silent unit, then SIGKILL with --spool", 60);
 
-    const Figures figures = Count("short run");
-    EXPECT_GT(figures.taken, 10u);
-    EXPECT_EQ(0u, figures.missing);
-    std::set<std::string> timeouts;
+    std::set<std::string> failures;
     for (const json& state : States()) {
-        if (state.contains("error")) timeouts.insert(state["address"].dump() + " " + state["error"].get<std::string>());
+        if (state.contains("error")) failures.insert(state["address"].dump() + " " + state["error"].get<std::string>());
     }
-    EXPECT_THAT(timeouts, ::testing::ElementsAre("2 timeout"));
+    EXPECT_THAT(failures, ::testing::ElementsAre("2 timeout"));
     // Discovery: four sensors on each unit's device, named after the unit's information.
-    size_t configs = 0;
-    for (const std::string& line : subscriber.Lines()) {
-        const auto [topic, payload] = TopicAndPayload(line);
-        if (topic.rfind("homeassistant/sensor/t_", 0) != 0) continue;
-        ++configs;
-        EXPECT_EQ("Lumeric-VM4", json::parse(payload)["device"]["model"]);
+    std::set<std::string> configs;
+    for (const std::string& line : ReadLines(messages)) {
+        if (line.rfind("homeassistant/sensor/t_", 0) != 0) continue;
+        configs.insert(line.substr(0, line.find(' ')));
+        EXPECT_EQ("Lumeric-VM4", json::parse(line.substr(line.find(' ') + 1))["device"]["model"]);
     }
-    EXPECT_EQ(12u, configs);
+    EXPECT_EQ(12u, configs.size());
 }
 
 TEST_F(GatewayTest, BrokerAwayTenSecondsLosesNoReading) {
-    ASSERT_TRUE(broker.Start());
-    ASSERT_TRUE(subscriber.Start(broker, "t/+/state"));
-    StartGateway({"--period", "0"});  // at the wire's pace: a few hundred readings in the gap
+    Broker broker;
+    Subscribe(broker, "t/+/state");
+    StartGateway(broker, "--period 0");  // at the wire's pace: a few hundred readings in the gap
     Sleep(1500);
     broker.Stop();
     Sleep(10000);
-    ASSERT_TRUE(broker.Restart());
+    broker.Start();
     Sleep(3000);
-    EXPECT_EQ(0, StopGateway());
-    Sleep(2000);  // the subscriber's reconnection and its queue
-    const Figures figures = Count("broker outage");
-    EXPECT_GT(figures.taken, 200u);
-    EXPECT_EQ(0u, figures.missing);
-}
-
-// Killed while the broker is away, so that readings wait in the spool, then
-// started again once it is back: the spool delivers them, the numbers go on.
-TEST_F(GatewayTest, GatewayKilledWithASpoolLosesNoReadingAfterItsRestart) {
-    TempFolder spool;
-    ASSERT_TRUE(broker.Start());
-    ASSERT_TRUE(subscriber.Start(broker, "t/+/state"));
-    StartGateway({"--spool", spool.Path(), "--period", "0"});
-    Sleep(1500);
-    broker.Stop();
-    Sleep(1500);
-    EXPECT_EQ(128 + SIGKILL, StopGateway(SIGKILL));
-    ASSERT_TRUE(broker.Restart());
-    StartGateway({"--spool", spool.Path(), "--period", "0"});
-    Sleep(2500);
-    EXPECT_EQ(0, StopGateway());
-    Sleep(1000);
-    const Figures figures = Count("SIGKILL with --spool");
-    EXPECT_GT(figures.taken, 60u);
-    EXPECT_EQ(0u, figures.missing);
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    ExpectEveryReading("broker outage", 200);
 }
 
 TEST_F(GatewayTest, AWrongPasswordStopsTheGatewayBeforeItPolls) {
-    ASSERT_TRUE(broker.Start("lumeric", "right"));
-    StartGateway({"--user", "lumeric", "--password", "wrong"});
-    EXPECT_EQ(8, gateway->Wait());
-    EXPECT_THAT(GatewayLines(), ::testing::ElementsAre("lumeric-cli: the broker at " + broker.Url() +
-                                                       " refused the user name or password"));
+    Broker broker("lumeric", "right");
+    StartGateway(broker, "--user lumeric --password wrong");
+    EXPECT_EQ(8, gateway.Stop(0));
+    EXPECT_THAT(ReadLines(folder.path + "/gateway"),
+                ::testing::ElementsAre("lumeric-cli: the broker at " + broker.Url() + " refused the user name or password"));
     EXPECT_THAT(sim.RxLog(), ::testing::IsEmpty());
 }
 
