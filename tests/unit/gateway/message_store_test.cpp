@@ -11,9 +11,10 @@ namespace {
 
 using ::testing::ElementsAre;
 
+// Every payload not yet handed out, a retained one marked with a "!".
 std::vector<std::string> HandAll(MessageStore& store) {
     std::vector<std::string> payloads;
-    while (const auto message = store.Hand(100)) payloads.push_back(message->payload);
+    while (const auto message = store.Hand(100)) payloads.push_back(message->payload + (message->retained ? "!" : ""));
     return payloads;
 }
 
@@ -31,7 +32,6 @@ TEST(MessageStore, InOrderAWindowAtATimeBoundedByDroppingTheOldestWaiting) {
     MessageStore store(4);
     for (const char* payload : {"a", "b", "c"}) EXPECT_FALSE(store.Add("t", payload, false));
     const StoredMessage first = store.Hand(2).value();
-    EXPECT_EQ("a", first.payload);
     EXPECT_EQ("b", store.Hand(2).value().payload);
     EXPECT_FALSE(store.Hand(2));  // the window is full
     store.Returned(first.id);
@@ -47,43 +47,33 @@ TEST(MessageStore, InOrderAWindowAtATimeBoundedByDroppingTheOldestWaiting) {
 }
 
 // A kill between any two steps: what the broker had not acknowledged comes
-// back in order, acknowledged ones do not, and the numbers go on.
-TEST_F(SpoolFolder, WhatWasNotDeliveredComesBackAfterARestart) {
+// back in order, acknowledged ones do not, and the message ids and the
+// reading numbers go on (without a folder the numbers start at 1).
+TEST_F(SpoolFolder, WhatWasNotDeliveredComesBackAfterARestartAndTheNumbersGoOn) {
+    bool kept = false;
+    EXPECT_EQ(1u, SequenceCounter().Next(kept));
     {
         MessageStore store(100);
-        ASSERT_FALSE(store.OpenJournal(folder));
-        for (const char* payload : {"a", "b\nwith a newline", "c"}) store.Add("t", payload, true);
+        SequenceCounter sequence;
+        ASSERT_FALSE(store.OpenJournal(folder) || sequence.Open(folder));
+        for (const char* payload : {"a", "b\nwith a newline", "c"}) store.Add("t", payload, sequence.Next(kept) == 3);
+        EXPECT_TRUE(kept);
         store.Delivered(store.Hand(10).value().id);
         store.Hand(10);  // b is with the client when the kill comes
     }
     std::ofstream(std::string(folder) + "/messages.journal", std::ios::app) << "{\"id\":9,\"t\":\"t\",\"p";  // a torn last line
     MessageStore store(100);
-    ASSERT_FALSE(store.OpenJournal(folder));
-    EXPECT_THAT(HandAll(store), ElementsAre("b\nwith a newline", "c"));
+    SequenceCounter sequence;
+    ASSERT_FALSE(store.OpenJournal(folder) || sequence.Open(folder));
+    EXPECT_EQ(4u, sequence.Next(kept));
+    EXPECT_THAT(HandAll(store), ElementsAre("b\nwith a newline", "c!"));
     store.Add("t", "d", false);
-    const StoredMessage d = store.Hand(10).value();
-    EXPECT_EQ(4u, d.id);
-    EXPECT_FALSE(d.retained);
+    EXPECT_EQ(4u, store.Hand(10).value().id);
 
     MessageStore bounded(1);  // a smaller bound at restart keeps the newest
     ASSERT_FALSE(bounded.OpenJournal(folder));
     EXPECT_THAT(HandAll(bounded), ElementsAre("d"));
     EXPECT_EQ(2u, bounded.Dropped());
-}
-
-TEST_F(SpoolFolder, SequenceGoesOnAcrossRestartsAndStartsAtOneWithoutAFolder) {
-    bool kept = false;
-    EXPECT_EQ(1u, SequenceCounter().Next(kept));
-    {
-        SequenceCounter counter;
-        ASSERT_FALSE(counter.Open(folder));
-        counter.Next(kept);
-        EXPECT_EQ(2u, counter.Next(kept));
-        EXPECT_TRUE(kept);
-    }
-    SequenceCounter again;
-    ASSERT_FALSE(again.Open(folder));
-    EXPECT_EQ(3u, again.Next(kept));
     EXPECT_TRUE(SequenceCounter().Open(std::string(folder) + "/missing"));
 }
 
