@@ -179,7 +179,8 @@ TEST_F(GatewayTest, ASilentUnitGoesOfflineAndBackAndAKilledGatewayLosesNoReading
     RestartBroker();
     StartGateway(options);
     usleep(1500000);
-    // The broker's restart brings the retained status again: the gateway's own "offline" is one more.
+    // The killed gateway's last will and the retained status come after the
+    // broker's restart: the "offline" of the gateway's own exit is one more.
     const size_t offline = CountContaining(ReadLines(messages), "t/status offline");
     EXPECT_EQ(0, gateway.Stop(SIGTERM));
     EXPECT_TRUE(WaitFor(messages, "t/status offline", offline + 1));
