@@ -71,10 +71,6 @@ std::optional<UnitIdentity> ReadIdentity(CliSession& session, uint8_t address) {
                         session.ReplyText(kMakerField)};
 }
 
-ReadingError ErrorOf(PollFailure failure) {
-    return failure == PollFailure::CrcError ? ReadingError::Crc : ReadingError::Timeout;
-}
-
 // Every poll shown as `poll` shows it, then published; SIGINT or SIGTERM ends the polling.
 class PublishingSink : public PollSink {
 public:
@@ -83,14 +79,7 @@ public:
 
     // Published first: a record file that fails ends the polling, but the reading was taken.
     std::optional<CliFailure> Polled(const PolledUnit& poll, PollFailure failure) override {
-        PollReport report;
-        report.address = static_cast<uint8_t>(poll.address);
-        if (poll.volts) report.volts = std::array<double, 4>{(*poll.volts)[0], (*poll.volts)[1], (*poll.volts)[2],
-                                                             (*poll.volts)[3]};
-        report.failure = poll.volts ? ReadingError::None : ErrorOf(failure);
-        report.okCount = static_cast<uint32_t>(poll.okCount);
-        report.failCount = static_cast<uint32_t>(poll.failCount);
-        if (!m_gateway.Publish(report) && !m_sequenceWarned) {
+        if (!m_gateway.Publish(poll, failure) && !m_sequenceWarned) {
             m_streams.Err("lumeric-cli: the sequence number cannot be written to the spool\n");
             m_sequenceWarned = true;
         }

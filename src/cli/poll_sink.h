@@ -4,9 +4,6 @@
 #include "exit_code.h"
 #include "poll_record.h"
 
-// Why a poll failed, for a taker that tells the two apart.
-enum class PollFailure { None, Timeout, CrcError };
-
 // Takes every poll of a line as it ends: standard output and the record file
 // today, any other consumer (a message broker) beside them.
 class PollSink {

@@ -9,12 +9,13 @@ void Gateway::AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& i
     }
 }
 
-bool Gateway::Publish(const PollReport& poll) {
+bool Gateway::Publish(const PolledUnit& poll, PollFailure failure) {
     bool kept = true;
     const uint64_t sequence = m_sequence.Next(kept);
-    m_target.Keep(m_topics.State(poll.address), StateJson(poll, m_clock.Now(), sequence), false);
-    if (const auto change = m_availability[poll.address].AfterPoll(poll.volts.has_value())) {
-        m_target.Keep(m_topics.Availability(poll.address), *change, true);
+    const auto address = static_cast<uint8_t>(poll.address);
+    m_target.Keep(m_topics.State(address), StateJson(poll, failure, m_clock.Now(), sequence), false);
+    if (const auto change = m_availability[address].AfterPoll(poll.volts.has_value())) {
+        m_target.Keep(m_topics.Availability(address), *change, true);
     }
     return kept;
 }

@@ -5,7 +5,8 @@
 #include <vector>
 
 #include "discovery_config.h"
-#include "poll_report.h"
+#include "poll_record.h"
+#include "wall_time.h"
 #include "publish_target.h"
 #include "sequence_counter.h"
 #include "topics.h"
@@ -22,7 +23,7 @@ public:
     // Four sensors per unit; `identity` when the unit answered its information read.
     void AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity);
     // False when the sequence number could not be recorded (the reading is published all the same).
-    bool Publish(const PollReport& poll);
+    bool Publish(const PolledUnit& poll, PollFailure failure);
 
 private:
     const GatewayTopics& m_topics;

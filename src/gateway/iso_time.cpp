@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "poll_report.h"
+#include "wall_time.h"
 
 std::string IsoTime(WallTime time) {
     // The local time is UTC shifted by the offset, so gmtime gives its fields

@@ -5,7 +5,7 @@
 
 std::string ChannelKey(int channel) { return "ch" + std::to_string(channel); }
 
-std::string StateJson(const PollReport& poll, WallTime time, uint64_t sequence) {
+std::string StateJson(const PolledUnit& poll, PollFailure failure, WallTime time, uint64_t sequence) {
     nlohmann::ordered_json state;
     state["address"] = poll.address;
     state["time"] = IsoTime(time);
@@ -18,7 +18,7 @@ std::string StateJson(const PollReport& poll, WallTime time, uint64_t sequence) 
             state[ChannelKey(channel)] = nullptr;
         }
     }
-    if (!poll.volts) state["error"] = poll.failure == ReadingError::Crc ? "crc" : "timeout";
+    if (!poll.volts) state["error"] = failure == PollFailure::CrcError ? "crc" : "timeout";
     state["ok"] = poll.okCount;
     state["fail"] = poll.failCount;
     return state.dump();

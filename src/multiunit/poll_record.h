@@ -44,6 +44,9 @@ struct PolledUnit {
     int32_t failCount = 0;
 };
 
+// Why a poll failed, for a taker that tells the two apart.
+enum class PollFailure { None, Timeout, CrcError };
+
 // The start of a record file: the byte-order mark and the title line.
 std::string PollRecordHead();
 // The record's line of one poll: time, address, the four voltages (empty

@@ -14,20 +14,23 @@ namespace {
 using nlohmann::json;
 
 // The table keeps floats: 1.234f is 1.2339999675750732 as a double, published as 1.234.
-const PollReport kGood{7, std::array<double, 4>{1.234f, 0.0, 65.535f, 0.001f}, ReadingError::None, 5, 1};
+const PolledUnit kGood{{}, 7, std::array<float, 4>{1.234f, 0.0f, 65.535f, 0.001f}, 5, 1};
+const PolledUnit kFailed{{}, 7, std::nullopt, 5, 2};
 
 TEST(GatewayState, GoodPollCarriesTheVoltsAFailedOneNullsAndWhyInLocalTime) {
-    const std::tuple<PollReport, WallTime, const char*> rows[] = {
-        {kGood, {1796656445123, 60}, R"({"address":7,"time":"2026-12-07T16:14:05.123+01:00","seq":12,)"
+    const std::tuple<PollFailure, WallTime, const char*> rows[] = {
+        {PollFailure::None, {1796656445123, 60}, R"({"address":7,"time":"2026-12-07T16:14:05.123+01:00","seq":12,)"
                                      R"("ch1":1.234,"ch2":0.0,"ch3":65.535,"ch4":0.001,"ok":5,"fail":1})"},
-        {{7, std::nullopt, ReadingError::Timeout, 5, 2}, {1796656445007, -330},
+        {PollFailure::Timeout, {1796656445007, -330},
          R"({"address":7,"time":"2026-12-07T09:44:05.007-05:30","seq":12,)"
          R"("ch1":null,"ch2":null,"ch3":null,"ch4":null,"error":"timeout","ok":5,"fail":2})"},
         // Before the epoch the milliseconds stay positive.
-        {{7, std::nullopt, ReadingError::Crc, 5, 2}, {-1, 0}, R"({"address":7,"time":"1969-12-31T23:59:59.999+00:00",)"
+        {PollFailure::CrcError, {-1, 0}, R"({"address":7,"time":"1969-12-31T23:59:59.999+00:00",)"
          R"("seq":12,"ch1":null,"ch2":null,"ch3":null,"ch4":null,"error":"crc","ok":5,"fail":2})"},
     };
-    for (const auto& [poll, time, text] : rows) EXPECT_EQ(text, StateJson(poll, time, 12));
+    for (const auto& [failure, time, text] : rows) {
+        EXPECT_EQ(text, StateJson(failure == PollFailure::None ? kGood : kFailed, failure, time, 12));
+    }
 }
 
 TEST(GatewayTopics, DefaultPrefixStaysOneLevelAndTopicsHangBelowIt) {
@@ -58,7 +61,7 @@ TEST(GatewayBrokerUrl, MqttAndMqttsWithDefaultPortsOthersRefused) {
 // that finds the channel's value in the state message.
 TEST(GatewayDiscovery, EachChannelIsAVoltageSensorOnItsUnitsDevice) {
     const GatewayTopics topics("lumeric/gw1-ttyUSB0");
-    const json state = json::parse(StateJson(kGood, {}, 1));
+    const json state = json::parse(StateJson(kGood, PollFailure::None, {}, 1));
     const json wanted = json::parse(R"({"state_topic":"lumeric/gw1-ttyUSB0/7/state", "device_class":"voltage",
         "unit_of_measurement":"V", "state_class":"measurement", "availability_mode":"all",
         "availability":[{"topic":"lumeric/gw1-ttyUSB0/status"},{"topic":"lumeric/gw1-ttyUSB0/7/availability"}],
