@@ -27,6 +27,21 @@ ExchangeResult CliSession::Exchange(const RequestFrame& request, size_t replyLen
     return m_exchange.Exchange(request, replyLength, exchangeOptions);
 }
 
+ExchangeResult CliSession::ReadInfo(uint8_t address, DeviceInfo& info, const ExchangeOptions& exchangeOptions) {
+    ExchangeResult result = Exchange(ReadSettingsRequest(address), kSettingsReplyLength, exchangeOptions);
+    if (result != ExchangeResult::Ok) return result;
+    info.settings = DecodeSettings(Reply());
+    // Bytes trailing the first reply must not become the start of the second.
+    AwaitSilence();
+    result = Exchange(ReadIdentityRequest(address), kIdentityReplyLength, exchangeOptions);
+    if (result != ExchangeResult::Ok) return result;
+    info.name = ReplyText(kDeviceNameField);
+    info.softwareVersion = ReplyText(kSoftwareVersionField);
+    info.maker = ReplyText(kMakerField);
+    info.protocolVersion = ReplyText(kProtocolVersionField);
+    return result;
+}
+
 std::string CliSession::ReplyText(TextField field) {
     return m_environment.unitText.ToUtf8(IdentityFieldBytes(Reply(), field));
 }

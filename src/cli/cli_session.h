@@ -5,6 +5,7 @@
 
 #include "cli_environment.h"
 #include "cli_options.h"
+#include "cli_results.h"
 #include "exchange.h"
 #include "exit_code.h"
 #include "register_map.h"
@@ -34,6 +35,10 @@ public:
     // The port went from under us (unplugged): distinct from a silent unit.
     bool PortGone() const { return m_environment.port.Line().Gone(); }
     CliFailure GoneFailure() const;
+    // The unit's information as the console reads it: its settings, then,
+    // once the line is quiet, its four texts. Ok only when both came whole.
+    ExchangeResult ReadInfo(uint8_t address, DeviceInfo& info,
+                            const ExchangeOptions& exchangeOptions = ExchangeOptions{});
     // After Ok: the reply, and one of its identity texts in UTF-8.
     const uint8_t* Reply() const { return m_exchange.Reply(); }
     std::string ReplyText(TextField field);

@@ -60,15 +60,9 @@ std::optional<UnitIdentity> ReadIdentity(CliSession& session, uint8_t address) {
     ExchangeOptions quick;
     quick.deadlineMs = kInfoWaitMs;
     session.AwaitSilence();
-    if (session.Exchange(ReadSettingsRequest(address), kSettingsReplyLength, quick) != ExchangeResult::Ok) {
-        return std::nullopt;
-    }
-    session.AwaitSilence();
-    if (session.Exchange(ReadIdentityRequest(address), kIdentityReplyLength, quick) != ExchangeResult::Ok) {
-        return std::nullopt;
-    }
-    return UnitIdentity{session.ReplyText(kDeviceNameField), session.ReplyText(kSoftwareVersionField),
-                        session.ReplyText(kMakerField)};
+    DeviceInfo info;
+    if (session.ReadInfo(address, info, quick) != ExchangeResult::Ok) return std::nullopt;
+    return UnitIdentity{info.name, info.softwareVersion, info.maker};
 }
 
 // Every poll shown as `poll` shows it, then published; SIGINT or SIGTERM ends the polling.
