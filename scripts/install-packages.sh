@@ -14,8 +14,12 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 # nsis: makensis, the setup program (scripts/package.sh, installer/).
 # libpaho-mqtt-dev, libssl-dev: lumeric-cli's MQTT gateway; mosquitto and mosquitto-clients:
 # the broker and subscriber its tests start themselves.
+# libsystemd-dev: sd_notify for the gateway's systemd service. help2man, dpkg-dev
+# (dpkg-shlibdeps), lintian, systemd (systemd-analyze) and man-db: the Debian package
+# (scripts/package.sh) and its tier (tests/package/).
 for pkg in cmake g++ make googletest libcli11-dev nlohmann-json3-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev locales xvfb imagemagick fonts-wqy-microhei nsis \
-    libpaho-mqtt-dev libssl-dev mosquitto mosquitto-clients; do
+    libpaho-mqtt-dev libssl-dev mosquitto mosquitto-clients \
+    libsystemd-dev help2man dpkg-dev lintian systemd man-db; do
   have "$pkg" || need+=("$pkg")
 done
 # mbpoll: the benchmark's yardstick for a poll of the line.

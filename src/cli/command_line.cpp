@@ -228,8 +228,12 @@ void AddGatewayOptions(CLI::App& poll, GatewayOptions& gateway) {
               "readings kept at most; past it the oldest go first (default 1000000)")
         ->type_name("N");
     poll.add_option("--user", gateway.user, "the broker's user name")->type_name("NAME");
-    poll.add_option("--password", gateway.password, "its password (or LUMERIC_MQTT_PASSWORD); never shown")
+    poll.add_option("--password", gateway.password,
+                    "its password; better --password-file, LUMERIC_MQTT_PASSWORD or systemd's credential "
+                    "mqtt-password, which no other user can see. Never shown")
         ->type_name("WORD");
+    poll.add_option("--password-file", gateway.passwordFile, "the password: the first line of FILE")
+        ->type_name("FILE");
     poll.add_option("--cafile", gateway.caFile, "mqtts: the certificate authorities to trust (default the system's)")
         ->type_name("FILE");
     poll.add_flag_callback("--no-discovery", [&gateway] { gateway.discovery = false; },

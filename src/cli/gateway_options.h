@@ -9,7 +9,8 @@ struct GatewayOptions {
     std::string spoolDir;     // empty: pending readings in memory only
     uint64_t spoolLimit = 1000000;
     std::string user;
-    std::string password;  // empty: LUMERIC_MQTT_PASSWORD, if set
+    std::string password;  // empty: from passwordFile, LUMERIC_MQTT_PASSWORD or systemd's credential
+    std::string passwordFile;
     std::string caFile;
     bool discovery = true;
 };

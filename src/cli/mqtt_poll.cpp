@@ -6,17 +6,24 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <random>
 
+#include "broker_password.h"
 #include "broker_settings.h"
 #include "gateway.h"
 #include "message_store.h"
 #include "mqtt_publisher.h"
+#include "pass_status.h"
 #include "poll_line.h"
+#include "received_messages.h"
+#include "systemd_notifier.h"
+#include "unit_poll.h"
 
 namespace {
 
@@ -24,6 +31,10 @@ namespace {
 constexpr int kFlushOnStopMs = 5000;
 // An information read waits as a poll does: a silent unit must not hold up the start for long.
 constexpr int32_t kInfoWaitMs = 1000;
+// Home Assistant back online: discovery again after a random wait in this
+// range, so that the gateways of a site do not all answer at once.
+constexpr uint32_t kAnnounceAgainMinMs = 1000;
+constexpr uint32_t kAnnounceAgainMaxMs = 5000;
 
 std::atomic<bool> g_stopRequested{false};
 
@@ -65,26 +76,57 @@ std::optional<UnitIdentity> ReadIdentity(CliSession& session, uint8_t address) {
     return UnitIdentity{info.name, info.softwareVersion, info.maker};
 }
 
-// Every poll shown as `poll` shows it, then published; SIGINT or SIGTERM ends the polling.
+// A sensor turns unknown in Home Assistant when three passes have brought
+// no reading: a pass takes the period, or about a second per silent unit
+// when that is longer.
+uint32_t ExpireAfterSeconds(const CliOptions& options) {
+    const uint64_t passMs = std::max<uint64_t>(options.periodMs, options.addresses.size() * (kUnitReplyWaitMs + 100));
+    return static_cast<uint32_t>((3 * passMs + 999) / 1000);
+}
+
+// The gateway's side of the polling thread: every poll shown as `poll`
+// shows it, then published; the service manager told the gateway lives and
+// how the last pass went; what Home Assistant said meanwhile answered.
+// SIGINT or SIGTERM ends the polling.
 class PublishingSink : public PollSink {
 public:
-    PublishingSink(PollSink& shown, Gateway& gateway, CliStreams& streams)
-        : m_shown(shown), m_gateway(gateway), m_streams(streams) {}
+    PublishingSink(PollSink& shown, Gateway& gateway, MqttPublisher& publisher, ReceivedMessages& received,
+                   ServiceNotifier& service, CliSession& session)
+        : m_shown(shown), m_gateway(gateway), m_publisher(publisher), m_received(received), m_service(service),
+          m_session(session), m_passStatus(session.options.addresses.size()) {}
 
     // Published first: a record file that fails ends the polling, but the reading was taken.
     std::optional<CliFailure> Polled(const PolledUnit& poll, PollFailure failure) override {
         if (!m_gateway.Publish(poll, failure) && !m_sequenceWarned) {
-            m_streams.Err("lumeric-cli: the sequence number cannot be written to the spool\n");
+            m_session.Streams().Err("lumeric-cli: the sequence number cannot be written to the spool\n");
             m_sequenceWarned = true;
         }
+        if (auto status = m_passStatus.AfterPoll(poll.volts.has_value(), m_publisher.Pending())) {
+            m_service.Status(*status);
+        }
+        Tick();
         return m_shown.Polled(poll, failure);
     }
     bool StopRequested() const override { return g_stopRequested; }
+    void Tick() override {
+        m_service.Alive();
+        const uint32_t nowMs = m_session.TheClock().NowMs();
+        for (const auto& [topic, payload] : m_received.TakeAll()) {
+            m_gateway.Received(topic, payload, nowMs, m_delay(m_random));
+        }
+        m_gateway.Tick(nowMs);
+    }
 
 private:
     PollSink& m_shown;
     Gateway& m_gateway;
-    CliStreams& m_streams;
+    MqttPublisher& m_publisher;
+    ReceivedMessages& m_received;
+    ServiceNotifier& m_service;
+    CliSession& m_session;
+    PassStatus m_passStatus;
+    std::mt19937 m_random{std::random_device{}()};
+    std::uniform_int_distribution<uint32_t> m_delay{kAnnounceAgainMinMs, kAnnounceAgainMaxMs};
     bool m_sequenceWarned = false;
 };
 
@@ -121,7 +163,8 @@ std::optional<CliFailure> CheckGatewayOptions(const CliOptions& options) {
         const std::pair<bool, const char*> given[] = {
             {gateway.topicPrefix != unset.topicPrefix, "--topic"}, {gateway.spoolDir != unset.spoolDir, "--spool"},
             {gateway.spoolLimit != unset.spoolLimit, "--spool-limit"}, {gateway.user != unset.user, "--user"},
-            {gateway.password != unset.password, "--password"}, {gateway.caFile != unset.caFile, "--cafile"},
+            {gateway.password != unset.password, "--password"},
+            {gateway.passwordFile != unset.passwordFile, "--password-file"}, {gateway.caFile != unset.caFile, "--cafile"},
             {gateway.discovery != unset.discovery, "--no-discovery"}};
         for (const auto& [isGiven, name] : given) {
             if (isGiven) return refuse(std::string(name) + " needs --mqtt");
@@ -135,6 +178,8 @@ std::optional<CliFailure> CheckGatewayOptions(const CliOptions& options) {
         return refuse("--cafile " + gateway.caFile + " cannot be read");
     }
     if (!gateway.password.empty() && gateway.user.empty()) return refuse("--password needs --user");
+    if (!gateway.passwordFile.empty() && gateway.user.empty()) return refuse("--password-file needs --user");
+    if (!gateway.passwordFile.empty() && !gateway.password.empty()) return refuse("--password and --password-file exclude each other");
     if (!gateway.topicPrefix.empty() && !ValidTopicPrefix(gateway.topicPrefix)) {
         return refuse("--topic " + gateway.topicPrefix + " is no topic prefix (no + or #, no empty level)");
     }
@@ -162,21 +207,38 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     broker.user = gateway.user;
     broker.password = gateway.password;
     if (broker.password.empty() && !broker.user.empty()) {
-        if (const char* fromEnvironment = std::getenv("LUMERIC_MQTT_PASSWORD")) broker.password = fromEnvironment;
+        const auto found = FindBrokerPassword(
+            {gateway.passwordFile, std::getenv("LUMERIC_MQTT_PASSWORD"), std::getenv("CREDENTIALS_DIRECTORY")});
+        if (const auto* why = std::get_if<std::string>(&found)) return CliFailure{ExitCode::Usage, *why};
+        const BrokerPassword& password = std::get<BrokerPassword>(found);
+        if (!password.warning.empty()) streams.Err("lumeric-cli: " + password.warning + "\n");
+        broker.password = password.password;
     }
     broker.caFile = gateway.caFile;
     broker.clientId = topics.ClientId();
     MqttPublisher publisher(store, topics, [&streams](const std::string& text) { streams.Err("lumeric-cli: " + text + "\n"); });
     if (auto why = publisher.Connect(broker)) return CliFailure{ExitCode::BrokerFailed, *why};
 
+    // The port, the spool and the broker are open: systemd may call the service started.
+    SystemdNotifier service;
+    service.Ready();
     StopOnSignals();
     PosixWallClock clock;
     Gateway lineGateway(topics, publisher, clock, sequence);
+    ReceivedMessages received;
     if (gateway.discovery) {
-        for (const uint8_t address : options.addresses) lineGateway.AnnounceUnit(address, ReadIdentity(session, address));
+        lineGateway.AnnounceGateway();
+        for (const uint8_t address : options.addresses) {
+            service.Alive();  // a silent unit costs a second, and a line may have many
+            lineGateway.AnnounceUnit(address, ReadIdentity(session, address), ExpireAfterSeconds(options));
+        }
+        publisher.Listen(lineGateway.Subscriptions(), [&received](const std::string& topic, const std::string& payload) {
+            received.Add(topic, payload);
+        });
     }
-    PublishingSink sink(shown, lineGateway, streams);
+    PublishingSink sink(shown, lineGateway, publisher, received, service, session);
     const CommandOutcome outcome = PollLine(session, sink);
+    service.Status("stopping: delivering what is pending");
 
     if (const size_t pending = publisher.Flush(kFlushOnStopMs)) {
         streams.Err("lumeric-cli: " + std::to_string(pending) + " readings not delivered; " +

@@ -38,20 +38,21 @@ PollFailure FailureOf(ExchangeResult result) {
 // Waits out the rest of the period of the pass begun at `passStartMs`, then
 // begins the next. A pass longer than the period is followed at once: passes
 // are not made up.
-void NextPass(Clock& clock, uint32_t periodMs, uint32_t& passStartMs, const PollSink& sink) {
+void NextPass(Clock& clock, uint32_t periodMs, uint32_t& passStartMs, PollSink& sink) {
     const uint32_t elapsed = clock.NowMs() - passStartMs;
     // In slices, so that a stop does not wait out a long period.
     for (uint32_t left = elapsed < periodMs ? periodMs - elapsed : 0; left > 0 && !sink.StopRequested();) {
         const uint32_t slice = std::min(left, kStopCheckMs);
         clock.SleepMs(slice);
         left -= slice;
+        sink.Tick();
     }
     passStartMs = elapsed < periodMs ? passStartMs + periodMs : clock.NowMs();
 }
 
 // Said once on standard error; the polls that cannot be made meanwhile are
 // not shown as failures: no station failed, the port did.
-std::optional<CliFailure> AwaitPortBack(CliSession& session, const PollSink& sink) {
+std::optional<CliFailure> AwaitPortBack(CliSession& session, PollSink& sink) {
     const CliOptions& options = session.options;
     Clock& clock = session.TheClock();
     session.Streams().Err("lumeric-cli: " + options.port + " is gone; trying to reopen it every 2 s\n");
@@ -59,6 +60,7 @@ std::optional<CliFailure> AwaitPortBack(CliSession& session, const PollSink& sin
     const uint32_t goneSinceMs = clock.NowMs();
     for (;;) {
         clock.SleepMs(kReopenEveryMs);
+        sink.Tick();
         if (sink.StopRequested()) return std::nullopt;
         if (!session.Open(options.baud)) {
             session.Streams().Err("lumeric-cli: " + options.port + " is back\n");

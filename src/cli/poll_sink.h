@@ -17,4 +17,8 @@ public:
     // stop): it ends after the poll under way, and the waits between passes
     // and for a port to come back end early for it.
     virtual bool StopRequested() const { return false; }
+    // Between polls and in the waits (for the next pass, for a port to come
+    // back), at least every 2 s: a consumer that must show it is alive, or
+    // answer what came in meanwhile, does it here.
+    virtual void Tick() {}
 };

@@ -12,8 +12,15 @@ struct UnitIdentity {
     std::string maker;
 };
 
-// The retained config that makes one channel of one unit a Home Assistant
-// voltage sensor: its value read out of the state JSON, available while both
-// the gateway and the unit are, on one device per unit.
-std::string DiscoveryConfigJson(const GatewayTopics& topics, uint8_t address, int channel,
-                                const std::optional<UnitIdentity>& identity);
+// Home Assistant's device-based discovery: one retained config per device
+// on GatewayTopics::DeviceDiscovery, its entities under "cmps".
+
+// The gateway as a device of its own, with a connectivity sensor that
+// follows PREFIX/status; the units' devices hang below it (via_device).
+std::string GatewayDiscoveryJson(const GatewayTopics& topics);
+// A unit as a device with its four voltages, read out of its state message,
+// available while both the gateway and the unit are, and unknown once no
+// reading has come for `expireAfterS` seconds. `identity` when the unit
+// answered its information read.
+std::string UnitDiscoveryJson(const GatewayTopics& topics, uint8_t address,
+                              const std::optional<UnitIdentity>& identity, uint32_t expireAfterS);

@@ -2,11 +2,27 @@
 
 #include "state_message.h"
 
-void Gateway::AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity) {
-    for (int channel = 1; channel <= 4; ++channel) {
-        m_target.Announce(m_topics.DiscoveryConfig(address, channel),
-                          DiscoveryConfigJson(m_topics, address, channel, identity));
-    }
+namespace {
+
+// Home Assistant's own status topic: "online" when it has (re)started.
+constexpr const char* kHomeAssistantStatus = "homeassistant/status";
+// Tells Home Assistant to unload an entity of a per-sensor config but keep
+// its settings, for a device config with the same unique_id to take it over.
+constexpr const char* kMigrateDiscovery = R"({"migrate_discovery": true })";
+
+}  // namespace
+
+void Gateway::AnnounceGateway() {
+    const std::string config = GatewayDiscoveryJson(m_topics);
+    m_announced[m_topics.GatewayDiscovery()] = config;
+    m_target.Announce(m_topics.GatewayDiscovery(), config);
+}
+
+void Gateway::AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity, uint32_t expireAfterS) {
+    const std::string config = UnitDiscoveryJson(m_topics, address, identity, expireAfterS);
+    m_unitConfigs[address] = config;
+    m_announced[m_topics.DeviceDiscovery(address)] = config;
+    m_target.Announce(m_topics.DeviceDiscovery(address), config);
 }
 
 bool Gateway::Publish(const PolledUnit& poll, PollFailure failure) {
@@ -18,4 +34,40 @@ bool Gateway::Publish(const PolledUnit& poll, PollFailure failure) {
         m_target.Keep(m_topics.Availability(address), *change, true);
     }
     return kept;
+}
+
+std::vector<std::string> Gateway::Subscriptions() const {
+    std::vector<std::string> filters{kHomeAssistantStatus};
+    for (const auto& [address, config] : m_unitConfigs) filters.push_back(m_topics.DiscoveryConfigs(address));
+    return filters;
+}
+
+void Gateway::Received(const std::string& topic, const std::string& payload, uint32_t nowMs, uint32_t delayMs) {
+    if (topic == kHomeAssistantStatus) {
+        if (payload == "online") m_announceAgainAtMs = nowMs + delayMs;
+        return;
+    }
+    // An empty payload is a config already cleared; the marker is our own, come back.
+    if (payload.empty() || payload == kMigrateDiscovery) return;
+    for (const auto& [address, config] : m_unitConfigs) {
+        for (int channel = 1; channel <= 4; ++channel) {
+            if (topic == m_topics.DiscoveryConfig(address, channel)) return HandOver(topic, address);
+        }
+    }
+}
+
+// As Home Assistant documents the move from per-sensor to device discovery:
+// the old config marked for migration, the device config, then the old one
+// cleared, so that the entity keeps its id, name and history.
+void Gateway::HandOver(const std::string& legacyTopic, uint8_t address) {
+    m_target.Announce(legacyTopic, kMigrateDiscovery);
+    m_target.Announce(m_topics.DeviceDiscovery(address), m_unitConfigs[address]);
+    m_target.Announce(legacyTopic, "");
+}
+
+void Gateway::Tick(uint32_t nowMs) {
+    // Wrapping milliseconds: due once the difference is "non-negative".
+    if (!m_announceAgainAtMs || static_cast<int32_t>(nowMs - *m_announceAgainAtMs) < 0) return;
+    m_announceAgainAtMs.reset();
+    for (const auto& [topic, config] : m_announced) m_target.Announce(topic, config);
 }

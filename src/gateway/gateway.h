@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "discovery_config.h"
@@ -13,22 +14,40 @@
 #include "unit_availability.h"
 
 // A line's polls turned into MQTT messages: each poll a numbered state
-// message, a unit's availability when it changes, and at start-up Home
-// Assistant's discovery for every unit.
+// message, a unit's availability when it changes, and Home Assistant's
+// discovery: the gateway's device and one per unit, told at start-up, told
+// again when Home Assistant says it is back, and taking over 1.0's
+// per-sensor configs where a site still has them.
 class Gateway {
 public:
     Gateway(const GatewayTopics& topics, PublishTarget& target, WallClock& clock, SequenceCounter& sequence)
         : m_topics(topics), m_target(target), m_clock(clock), m_sequence(sequence) {}
 
+    void AnnounceGateway();
     // Four sensors per unit; `identity` when the unit answered its information read.
-    void AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity);
+    void AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity, uint32_t expireAfterS);
     // False when the sequence number could not be recorded (the reading is published all the same).
     bool Publish(const PolledUnit& poll, PollFailure failure);
 
+    // What the gateway listens to once it has announced: Home Assistant's
+    // status and the announced units' 1.0 configs.
+    std::vector<std::string> Subscriptions() const;
+    // A message on one of them. Home Assistant back online: every config
+    // again `delayMs` later (Tick sends them), so that a restarted Home
+    // Assistant finds every unit without all gateways answering at once. A
+    // 1.0 config: its entity handed over to the unit's device now.
+    void Received(const std::string& topic, const std::string& payload, uint32_t nowMs, uint32_t delayMs);
+    void Tick(uint32_t nowMs);
+
 private:
+    void HandOver(const std::string& legacyTopic, uint8_t address);
+
     const GatewayTopics& m_topics;
     PublishTarget& m_target;
     WallClock& m_clock;
     SequenceCounter& m_sequence;
     std::map<uint8_t, UnitAvailability> m_availability;
+    std::map<std::string, std::string> m_announced;  // discovery topic -> config
+    std::map<uint8_t, std::string> m_unitConfigs;     // address -> its device's config
+    std::optional<uint32_t> m_announceAgainAtMs;
 };

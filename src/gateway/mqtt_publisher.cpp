@@ -134,6 +134,22 @@ void MqttPublisher::Keep(const std::string& topic, const std::string& payload, b
 
 void MqttPublisher::Announce(const std::string& topic, const std::string& payload) { SendDirect(topic, payload); }
 
+void MqttPublisher::Listen(std::vector<std::string> filters, Listener listener) {
+    bool connected = false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_filters = std::move(filters);
+        m_listener = std::move(listener);
+        connected = m_connected;
+    }
+    if (connected) Subscribe();
+}
+
+size_t MqttPublisher::Pending() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_store.Pending();
+}
+
 size_t MqttPublisher::Flush(int timeoutMs) {
     std::unique_lock<std::mutex> lock(m_mutex);
     m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_store.Pending() == 0; });
@@ -212,6 +228,23 @@ void MqttPublisher::TellOnline() {
     SendDirect(m_topics.Dropped(), std::to_string(dropped));
 }
 
+void MqttPublisher::Subscribe() {
+    std::vector<std::string> filters;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        filters = m_filters;
+    }
+    if (filters.empty()) return;
+    std::vector<char*> names;
+    for (std::string& filter : filters) names.push_back(filter.data());
+    std::vector<int> qos(filters.size(), 1);
+    MQTTAsync_responseOptions response = MQTTAsync_responseOptions_initializer;
+    if (MQTTAsync_subscribeMany(m_client, static_cast<int>(names.size()), names.data(), qos.data(), &response) !=
+        MQTTASYNC_SUCCESS) {
+        m_warn("cannot subscribe to Home Assistant's status: discovery is sent at start-up only");
+    }
+}
+
 void MqttPublisher::OnDelivered(void* context, MQTTAsync_successData*) { Settle(context, true); }
 
 void MqttPublisher::OnUndelivered(void* context, MQTTAsync_failureData*) { Settle(context, false); }
@@ -243,6 +276,7 @@ void MqttPublisher::OnConnected(void* context, char*) {
     }
     if (wasLost) self.m_warn("the broker is back: pending readings are being delivered");
     self.TellOnline();
+    self.Subscribe();
 }
 
 void MqttPublisher::OnConnectionLost(void* context, char*) {
@@ -254,8 +288,17 @@ void MqttPublisher::OnConnectionLost(void* context, char*) {
     self.m_warn("lost the broker: polling goes on, readings are kept until it is back");
 }
 
-// Nothing is subscribed; the client wants the callback all the same.
-int MqttPublisher::OnMessage(void*, char* topic, int, MQTTAsync_message* message) {
+int MqttPublisher::OnMessage(void* context, char* topic, int topicLength, MQTTAsync_message* message) {
+    auto& self = *static_cast<MqttPublisher*>(context);
+    Listener listener;
+    {
+        std::lock_guard<std::mutex> lock(self.m_mutex);
+        listener = self.m_listener;
+    }
+    // A length of 0 means the topic is a C string.
+    const std::string name = topicLength > 0 ? std::string(topic, topicLength) : std::string(topic);
+    const auto* payload = static_cast<const char*>(message->payload);
+    if (listener) listener(name, message->payloadlen > 0 ? std::string(payload, message->payloadlen) : std::string());
     MQTTAsync_freeMessage(&message);
     MQTTAsync_free(topic);
     return 1;

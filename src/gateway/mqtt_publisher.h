@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 #include <unordered_set>
+#include <vector>
 
 #include "broker_settings.h"
 #include "message_store.h"
@@ -23,6 +24,8 @@
 class MqttPublisher : public PublishTarget {
 public:
     using Warn = std::function<void(const std::string&)>;
+    // A message received on a subscription, on the client's thread.
+    using Listener = std::function<void(const std::string& topic, const std::string& payload)>;
     MqttPublisher(MessageStore& store, const GatewayTopics& topics, Warn warn);
     ~MqttPublisher() override;
     MqttPublisher(const MqttPublisher&) = delete;
@@ -33,8 +36,12 @@ public:
     std::optional<std::string> Connect(const BrokerSettings& settings);
     void Keep(const std::string& topic, const std::string& payload, bool retained) override;
     void Announce(const std::string& topic, const std::string& payload) override;
+    // Subscribes to `filters` (QoS 1) now and at every reconnection; what
+    // arrives goes to `listener`.
+    void Listen(std::vector<std::string> filters, Listener listener);
     // Waits up to `timeoutMs` for the store to empty; the count still pending.
     size_t Flush(int timeoutMs);
+    size_t Pending();
     // "offline", then a clean disconnect (the will is not sent).
     void Close();
 
@@ -65,6 +72,7 @@ private:
     void Feed();
     void SendDirect(const std::string& topic, const std::string& payload);
     void TellOnline();
+    void Subscribe();
 
     MessageStore& m_store;
     const GatewayTopics& m_topics;
@@ -76,6 +84,8 @@ private:
     bool m_connected = false;
     bool m_everConnected = false;
     FirstConnection m_first;
+    std::vector<std::string> m_filters;
+    Listener m_listener;
     std::unordered_set<Delivery*> m_deliveries;  // handed to the client, its callback still to come
     std::thread m_feeder;
 };

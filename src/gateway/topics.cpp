@@ -19,14 +19,27 @@ std::string TopicLevel(const std::string& text) {
 
 }  // namespace
 
+std::string GatewayTopics::DeviceDiscovery(uint8_t address) const {
+    return "homeassistant/device/" + UnitId(address) + "/config";
+}
+
+std::string GatewayTopics::GatewayDiscovery() const { return "homeassistant/device/" + GatewayUniqueId() + "/config"; }
+
 std::string GatewayTopics::DiscoveryConfig(uint8_t address, int channel) const {
-    return "homeassistant/sensor/" + DiscoveryId(m_prefix) + "_" + std::to_string(address) + "/ch" +
-           std::to_string(channel) + "/config";
+    return "homeassistant/sensor/" + UnitId(address) + "/ch" + std::to_string(channel) + "/config";
+}
+
+std::string GatewayTopics::DiscoveryConfigs(uint8_t address) const {
+    return "homeassistant/sensor/" + UnitId(address) + "/+/config";
 }
 
 std::string GatewayTopics::UniqueId(uint8_t address, int channel) const {
-    return DiscoveryId(m_prefix) + "_" + std::to_string(address) + "_ch" + std::to_string(channel);
+    return UnitId(address) + "_ch" + std::to_string(channel);
 }
+
+std::string GatewayTopics::GatewayUniqueId() const { return DiscoveryId(m_prefix); }
+
+std::string GatewayTopics::UnitId(uint8_t address) const { return DiscoveryId(m_prefix) + "_" + std::to_string(address); }
 
 std::string GatewayTopics::ClientId() const { return "lumeric-" + DiscoveryId(m_prefix); }
 

@@ -15,17 +15,25 @@ public:
     // readings the store had to give up.
     std::string Status() const { return m_prefix + "/status"; }
     std::string Dropped() const { return m_prefix + "/status/dropped"; }
-    // homeassistant/sensor/<node>/<object>/config, both ids made of the
-    // characters Home Assistant takes in them.
+    // Home Assistant's device-based discovery: homeassistant/device/<id>/config,
+    // the unit's id as 1.0's per-sensor configs had it as their node.
+    std::string DeviceDiscovery(uint8_t address) const;
+    std::string GatewayDiscovery() const;
+    // 1.0's per-sensor configs, homeassistant/sensor/<node>/<object>/config,
+    // both ids made of the characters Home Assistant takes in them.
     std::string DiscoveryConfig(uint8_t address, int channel) const;
-    // The same ids joined, unique across gateways: what Home Assistant keys the entity on.
+    // All four of them, as a subscription's filter.
+    std::string DiscoveryConfigs(uint8_t address) const;
+    // A channel's ids joined, unique across gateways: what Home Assistant keys the entity on.
     std::string UniqueId(uint8_t address, int channel) const;
+    std::string GatewayUniqueId() const;
     // The gateway's MQTT client id: the same at every start, so the broker
     // takes up its session again.
     std::string ClientId() const;
 
 private:
     std::string Unit(uint8_t address) const { return m_prefix + "/" + std::to_string(address); }
+    std::string UnitId(uint8_t address) const;
     std::string m_prefix;
 };
 

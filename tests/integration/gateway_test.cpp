@@ -5,11 +5,14 @@
 // and the gateway are child processes of the test.
 #include <gmock/gmock.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/un.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -113,9 +116,9 @@ protected:
         EXPECT_TRUE(WaitFor(folder + "/broker", " running", ++brokerStarts, 5));
     }
 
-    void StartGateway(const std::string& options) {
-        gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() + " poll --addresses 1-3 --mqtt mqtt://127.0.0.1:" +
-                          port + " --topic t " + options,
+    void StartGateway(const std::string& options, const std::string& environment = "") {
+        gateway.Start("env " + environment + " " + LUMERIC_CLI_PATH + " " + sim.PtyPath() +
+                          " poll --addresses 1-3 --mqtt mqtt://127.0.0.1:" + port + " --topic t " + options,
                       folder + "/gateway");
     }
 
@@ -168,10 +171,10 @@ TEST_F(GatewayTest, ASilentUnitGoesOfflineAndBackAndAKilledGatewayLosesNoReading
     EXPECT_TRUE(WaitFor(messages, "t/2/availability offline"));
     ASSERT_EQ("ok", sim.Command("fault 2 none"));
     EXPECT_TRUE(WaitFor(messages, "t/2/availability online", 2));
-    // Discovery: four sensors on each unit's device, named after the unit's information.
+    // Discovery: each unit a device, named after the unit's information.
     const Lines announced = ReadLines(messages);
-    EXPECT_EQ(12, std::count_if(announced.begin(), announced.end(), [](const std::string& line) {
-                  return line.rfind("homeassistant/sensor/t_", 0) == 0 && line.find("\"model\":\"Lumeric-VM4\"") != std::string::npos;
+    EXPECT_EQ(3, std::count_if(announced.begin(), announced.end(), [](const std::string& line) {
+                  return line.rfind("homeassistant/device/t_", 0) == 0 && line.find("\"model\":\"Lumeric-VM4\"") != std::string::npos;
               }));
     broker.Stop(SIGTERM);  // mosquitto writes its session store on the way out
     usleep(1500000);
@@ -185,6 +188,65 @@ TEST_F(GatewayTest, ASilentUnitGoesOfflineAndBackAndAKilledGatewayLosesNoReading
     EXPECT_EQ(0, gateway.Stop(SIGTERM));
     EXPECT_TRUE(WaitFor(messages, "t/status offline", offline + 1));
     ExpectEveryReading("silent unit, then SIGKILL with --spool", 60, {"2 timeout"});
+}
+
+// What systemd's side of NOTIFY_SOCKET receives in `seconds`: each
+// datagram with its arrival in ms since the start.
+std::vector<std::pair<int64_t, std::string>> Notifications(int socketFd, int seconds) {
+    std::vector<std::pair<int64_t, std::string>> received;
+    const auto start = std::chrono::steady_clock::now();
+    const auto elapsedMs = [&] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    };
+    for (pollfd ready{socketFd, POLLIN, 0}; elapsedMs() < seconds * 1000;) {
+        if (poll(&ready, 1, 100) <= 0) continue;
+        char datagram[4096];
+        const ssize_t length = recv(socketFd, datagram, sizeof datagram, 0);
+        if (length > 0) received.emplace_back(elapsedMs(), std::string(datagram, length));
+    }
+    return received;
+}
+
+// As systemd runs it: READY=1 only once the port is open, WATCHDOG=1 at
+// least every WatchdogSec/2 through the waits between passes, STATUS= with
+// the counts of each pass; and Home Assistant's "online" brings every
+// device's discovery again.
+TEST_F(GatewayTest, TellsSystemdItLivesAndAnnouncesAgainWhenHomeAssistantIsBack) {
+    StartBroker();
+    const std::string notifyPath = folder + "/notify";
+    const int notifyFd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{AF_UNIX, {}};
+    notifyPath.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(0, bind(notifyFd, reinterpret_cast<sockaddr*>(&address), sizeof address));
+    const std::string environment = "NOTIFY_SOCKET=" + notifyPath + " WATCHDOG_USEC=2000000";
+
+    gateway.Start("env " + environment + " " + LUMERIC_CLI_PATH + " /dev/lumeric-none poll --addresses 1 --mqtt mqtt://127.0.0.1:" + port,
+                  folder + "/gateway");
+    EXPECT_EQ(3, gateway.Stop(0));
+    EXPECT_THAT(Notifications(notifyFd, 1), ::testing::IsEmpty());
+
+    StartGateway("--period 3000", environment);  // a long wait between passes, fed all the same
+    const auto notified = Notifications(notifyFd, 8);
+    ASSERT_FALSE(notified.empty());
+    EXPECT_EQ("READY=1", notified.front().second);
+    int64_t lastFedMs = notified.front().first;
+    size_t fed = 0;
+    for (const auto& [atMs, text] : notified) {
+        if (text != "WATCHDOG=1") continue;
+        EXPECT_LE(atMs - lastFedMs, 1000) << "at " << atMs << " ms";
+        lastFedMs = atMs;
+        ++fed;
+    }
+    EXPECT_GE(fed, 7u);
+    EXPECT_THAT(notified, ::testing::Contains(::testing::Pair(
+                              ::testing::_, ::testing::MatchesRegex("STATUS=last pass: 3 of 3 units answered; [0-9]+ readings pending"))));
+
+    const size_t announced = CountContaining(ReadLines(messages), "homeassistant/device/t");
+    EXPECT_EQ(4u, announced);  // the gateway and its three units
+    ASSERT_EQ(0, std::system(("mosquitto_pub -h 127.0.0.1 -p " + port + " -t homeassistant/status -m online").c_str()));
+    EXPECT_TRUE(WaitFor(messages, "homeassistant/device/t", 2 * announced, 10));
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    close(notifyFd);
 }
 
 TEST_F(GatewayTest, BrokerAwayTenSecondsLosesNoReading) {

@@ -6,6 +6,8 @@
 
 #include "broker_settings.h"
 #include "discovery_config.h"
+#include "gateway.h"
+#include "pass_status.h"
 #include "state_message.h"
 #include "unit_availability.h"
 
@@ -57,28 +59,114 @@ TEST(GatewayBrokerUrl, MqttAndMqttsWithDefaultPortsOthersRefused) {
     }
 }
 
-// Home Assistant's MQTT sensor: the fields it needs, and a value template
-// that finds the channel's value in the state message.
-TEST(GatewayDiscovery, EachChannelIsAVoltageSensorOnItsUnitsDevice) {
+// Home Assistant's device-based discovery as home-assistant.io documents it:
+// device and origin (with its name) at the root, every entity under "cmps"
+// with its platform and unique_id; shared options (state topic,
+// availability) beside them; the unit's value templates find each channel
+// in the state message.
+TEST(GatewayDiscovery, AUnitIsADeviceWithFourVoltageSensorsBelowTheGateway) {
     const GatewayTopics topics("lumeric/gw1-ttyUSB0");
+    EXPECT_EQ("homeassistant/device/lumeric_gw1-ttyUSB0_7/config", topics.DeviceDiscovery(7));
+    const json config = json::parse(UnitDiscoveryJson(topics, 7, UnitIdentity{"VM4", "V1.00", "Maker"}, 90));
+    EXPECT_EQ(json::parse(R"({"identifiers":["lumeric/gw1-ttyUSB0/7"],"name":"VM4 lumeric/gw1-ttyUSB0/7","model":"VM4",
+        "manufacturer":"Maker","sw_version":"V1.00","via_device":"lumeric/gw1-ttyUSB0"})"), config["device"]);
+    EXPECT_EQ(json::parse(std::string(R"({"name":"lumeric-cli","sw_version":")") + LUMERIC_VERSION + "\"}"), config["o"]);
+    EXPECT_EQ("lumeric/gw1-ttyUSB0/7/state", config["state_topic"]);
+    EXPECT_EQ(json::parse(R"([{"topic":"lumeric/gw1-ttyUSB0/status"},{"topic":"lumeric/gw1-ttyUSB0/7/availability"}])"),
+              config["availability"]);
+    EXPECT_EQ("all", config["availability_mode"]);
     const json state = json::parse(StateJson(kGood, PollFailure::None, {}, 1));
-    const json wanted = json::parse(R"({"state_topic":"lumeric/gw1-ttyUSB0/7/state", "device_class":"voltage",
-        "unit_of_measurement":"V", "state_class":"measurement", "availability_mode":"all",
-        "availability":[{"topic":"lumeric/gw1-ttyUSB0/status"},{"topic":"lumeric/gw1-ttyUSB0/7/availability"}],
-        "device":{"identifiers":["lumeric/gw1-ttyUSB0/7"],"name":"VM4 lumeric/gw1-ttyUSB0/7","model":"VM4",
-                  "manufacturer":"Maker","sw_version":"V1.00"}})");
+    const json wanted = json::parse(R"({"p":"sensor","device_class":"voltage","unit_of_measurement":"V",
+        "state_class":"measurement","expire_after":90})");
+    ASSERT_EQ(4u, config["cmps"].size());
     for (int channel = 1; channel <= 4; ++channel) {
-        json config = json::parse(DiscoveryConfigJson(topics, 7, channel, UnitIdentity{"VM4", "V1.00", "Maker"}));
-        for (const auto& [key, value] : wanted.items()) EXPECT_EQ(value, config[key]) << key;
-        EXPECT_EQ("lumeric_gw1-ttyUSB0_7_ch" + std::to_string(channel), config["unique_id"]);
+        const json& sensor = config["cmps"]["ch" + std::to_string(channel)];
+        for (const auto& [key, value] : wanted.items()) EXPECT_EQ(value, sensor[key]) << key;
+        // 1.0's unique_id: the entity carries over.
+        EXPECT_EQ("lumeric_gw1-ttyUSB0_7_ch" + std::to_string(channel), sensor["unique_id"]);
         std::smatch key;
-        const std::string templateText = config["value_template"];
+        const std::string templateText = sensor["value_template"];
         ASSERT_TRUE(std::regex_match(templateText, key, std::regex(R"(\{\{ value_json\.(\w+) \}\})")));
         EXPECT_EQ(json::array({1.234, 0.0, 65.535, 0.001})[channel - 1], state[key[1].str()]);
     }
     // A unit silent at start-up still gets its device, named by where it is.
-    EXPECT_EQ(json::parse(R"({"identifiers":["lumeric/gw1-ttyUSB0/9"],"name":"lumeric/gw1-ttyUSB0/9"})"),
-              json::parse(DiscoveryConfigJson(topics, 9, 1, std::nullopt))["device"]);
+    EXPECT_EQ(json::parse(R"({"identifiers":["lumeric/gw1-ttyUSB0/9"],"name":"lumeric/gw1-ttyUSB0/9",
+        "via_device":"lumeric/gw1-ttyUSB0"})"), json::parse(UnitDiscoveryJson(topics, 9, std::nullopt, 90))["device"]);
+    // The gateway: the device the units hang below, its connectivity from PREFIX/status.
+    const json gateway = json::parse(GatewayDiscoveryJson(topics));
+    EXPECT_EQ("homeassistant/device/lumeric_gw1-ttyUSB0/config", topics.GatewayDiscovery());
+    EXPECT_EQ(json::array({"lumeric/gw1-ttyUSB0"}), gateway["device"]["identifiers"]);
+    EXPECT_EQ(config["o"], gateway["o"]);
+    EXPECT_EQ(json::parse(R"({"p":"binary_sensor","name":"Connection","unique_id":"lumeric_gw1-ttyUSB0_status",
+        "state_topic":"lumeric/gw1-ttyUSB0/status","payload_on":"online","payload_off":"offline",
+        "device_class":"connectivity","entity_category":"diagnostic"})"), gateway["cmps"]["status"]);
+}
+
+// Every message the gateway sends, as "TOPIC PAYLOAD" lines.
+class RecordingTarget : public PublishTarget {
+public:
+    void Keep(const std::string& topic, const std::string& payload, bool) override { sent.push_back(topic + " " + payload); }
+    void Announce(const std::string& topic, const std::string& payload) override { sent.push_back(topic + " " + payload); }
+    std::vector<std::string> sent;
+};
+
+class FixedWallClock : public WallClock {
+public:
+    WallTime Now() override { return {}; }
+};
+
+// Home Assistant back: every config again once the delay is out, not
+// before; 1.0's configs of an announced unit handed over in the documented
+// order; anything else left alone.
+TEST(GatewayDiscovery, AnnouncesAgainWhenHomeAssistantIsBackAndHandsOver10Configs) {
+    const GatewayTopics topics("t");
+    RecordingTarget target;
+    FixedWallClock clock;
+    SequenceCounter sequence;
+    Gateway gateway(topics, target, clock, sequence);
+    gateway.AnnounceGateway();
+    gateway.AnnounceUnit(3, std::nullopt, 60);
+    const std::vector<std::string> announced = target.sent;
+    EXPECT_THAT(gateway.Subscriptions(), ::testing::ElementsAre("homeassistant/status", "homeassistant/sensor/t_3/+/config"));
+
+    const std::tuple<const char*, const char*, uint32_t, size_t> rows[] = {
+        // topic, payload, ms after it arrived (the clock about to wrap), messages sent by then
+        {"homeassistant/status", "offline", 5000, 0},
+        {"homeassistant/status", "online", 2999, 0},
+        {"homeassistant/status", "online", 3000, 2},
+        {"homeassistant/sensor/t_4/ch1/config", "{}", 0, 0},   // not a unit of ours
+        {"homeassistant/sensor/t_3/ch2/config", "", 0, 0},     // already cleared
+        {"homeassistant/sensor/t_3/ch2/config", R"({"migrate_discovery": true })", 0, 0},  // our own
+        {"homeassistant/sensor/t_3/ch2/config", "{}", 0, 3},
+    };
+    const uint32_t arrivedMs = 0xFFFFF000u;
+    for (const auto& [topic, payload, afterMs, count] : rows) {
+        target.sent.clear();
+        gateway.Received(topic, payload, arrivedMs, 3000);
+        gateway.Tick(arrivedMs + afterMs);
+        EXPECT_EQ(count, target.sent.size()) << topic << " " << payload << " +" << afterMs;
+        gateway.Tick(arrivedMs + 3000);  // what is due goes now: the next row starts afresh
+    }
+    EXPECT_THAT(target.sent, ::testing::ElementsAre(
+        std::string("homeassistant/sensor/t_3/ch2/config ") + R"({"migrate_discovery": true })",
+        announced[1], "homeassistant/sensor/t_3/ch2/config "));
+    target.sent.clear();
+    gateway.Received("homeassistant/status", "online", 0, 1000);
+    gateway.Tick(1000);
+    gateway.Tick(9000);  // once only
+    EXPECT_THAT(target.sent, ::testing::UnorderedElementsAreArray(announced));
+}
+
+// The status line systemctl shows: once a pass, its own counts only.
+TEST(GatewayPassStatus, OneLinePerPassWithItsCountsAndWhatIsPending) {
+    PassStatus status(3);
+    std::vector<std::string> lines;
+    const std::pair<bool, size_t> polls[] = {{true, 0}, {false, 0}, {true, 7}, {false, 0}, {false, 0}, {false, 2}};
+    for (const auto& [answered, pending] : polls) {
+        if (auto line = status.AfterPoll(answered, pending)) lines.push_back(*line);
+    }
+    EXPECT_THAT(lines, ::testing::ElementsAre("last pass: 2 of 3 units answered; 7 readings pending",
+                                              "last pass: 0 of 3 units answered; 2 readings pending"));
 }
 
 TEST(GatewayAvailability, OfflineAfterThreeMissesInARowOnlineAtTheNextAnswer) {
