@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "calibration_points.h"
+#include "config_file.h"
 #include "help_text.h"
 #ifdef LUMERIC_MQTT_GATEWAY
 #include "mqtt_poll.h"
@@ -292,6 +293,20 @@ std::string HelpText(const CLI::App& app) {
     return chosen.empty() ? app.help() : chosen.front()->help(app.get_name() + " PORT");
 }
 
+// CLI11 says "INI was not able to parse poll.speed"; the operator is told
+// where in the file it is.
+CliFailure UnknownConfigKey(const CLI::App& app, const CLI::ConfigError& error) {
+    const std::string text = error.what();
+    const std::string marker = "not able to parse ";
+    const size_t at = text.find(marker);
+    if (at == std::string::npos) return CliFailure{ExitCode::Usage, text};
+    const std::string key = text.substr(at + marker.size());
+    const std::string path = app.get_config_ptr()->as<std::string>();
+    const size_t line = ConfigKeyLine(path, key);
+    return CliFailure{ExitCode::Usage,
+                      path + (line ? " line " + std::to_string(line) : "") + ": unknown key " + key};
+}
+
 }  // namespace
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
@@ -309,8 +324,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
     formatter->column_width(26);
     app.formatter(formatter);
     app.set_version_flag("--version", std::string("lumeric-cli ") + LUMERIC_VERSION);
-    // Not required of CLI11: it would take a command's name for the PORT.
-    app.add_option("PORT", options.port, help_text::kPort)->type_name("");
+    // A service's settings in a file; what the command line gives as well wins.
+    // Set before the commands are added: they take the refusal of unknown keys from here.
+    app.set_config("--config", "", help_text::kConfig)->type_name("FILE");
+    app.allow_config_extras(false);
+    // Not required of CLI11: it would take a command's name for the PORT. The
+    // config file names it "port".
+    app.add_option("PORT", options.port, help_text::kPort)->type_name("")->ignore_case();
     const CommonOptions common{
         AddNumber(app, "--address", "--address", options.address, kLowestStation, kHighestStation,
                   "station address of the unit, 0-247 (default 1)")
@@ -336,6 +356,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
     } catch (const CLI::Error& error) {
         // Help wins over a line that would be refused.
         if (HelpAsked(app)) return TextToShow{HelpText(app)};
+        if (const auto* unknown = dynamic_cast<const CLI::ConfigError*>(&error)) return UnknownConfigKey(app, *unknown);
         const bool refused = dynamic_cast<const ValueRefused*>(&error) != nullptr;
         return CliFailure{refused ? ExitCode::OutOfRange : ExitCode::Usage, error.what()};
     }

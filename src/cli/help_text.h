@@ -5,6 +5,10 @@ namespace help_text {
 
 constexpr const char* kPort = "the serial device: /dev/ttyUSB0 (or a pty) on Linux, COM5 or 5 on Windows";
 
+constexpr const char* kConfig =
+    "read options from FILE (TOML: key = value, by the long name without dashes, a command's own "
+    "under [poll] etc.); the command line wins";
+
 // Every command takes the options of the program, before or after its name.
 constexpr const char* kCommonOptions =
     "\nThe program's options apply here too: --address A (except scan and poll),\n"

@@ -116,9 +116,9 @@ protected:
         EXPECT_TRUE(WaitFor(folder + "/broker", " running", ++brokerStarts, 5));
     }
 
-    void StartGateway(const std::string& options, const std::string& environment = "") {
-        gateway.Start("env " + environment + " " + LUMERIC_CLI_PATH + " " + sim.PtyPath() +
-                          " poll --addresses 1-3 --mqtt mqtt://127.0.0.1:" + port + " --topic t " + options,
+    void StartGateway(const std::string& options) {
+        gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() + " poll --addresses 1-3 --mqtt mqtt://127.0.0.1:" +
+                          port + " --topic t " + options,
                       folder + "/gateway");
     }
 
@@ -225,7 +225,10 @@ TEST_F(GatewayTest, TellsSystemdItLivesAndAnnouncesAgainWhenHomeAssistantIsBack)
     EXPECT_EQ(3, gateway.Stop(0));
     EXPECT_THAT(Notifications(notifyFd, 1), ::testing::IsEmpty());
 
-    StartGateway("--period 3000", environment);  // a long wait between passes, fed all the same
+    // As the service starts it, from a config file; a long wait between passes, fed all the same.
+    std::ofstream(folder + "/line.conf") << "port = \"" << sim.PtyPath() << "\"\n[poll]\naddresses = \"1-3\"\n"
+                                         << "period = 3000\nmqtt = \"mqtt://127.0.0.1:" << port << "\"\ntopic = \"t\"\n";
+    gateway.Start("env " + environment + " " + LUMERIC_CLI_PATH + " --config " + folder + "/line.conf poll", folder + "/gateway");
     const auto notified = Notifications(notifyFd, 8);
     ASSERT_FALSE(notified.empty());
     EXPECT_EQ("READY=1", notified.front().second);

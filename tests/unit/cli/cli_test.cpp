@@ -4,6 +4,7 @@
 // exchange, replies, scale and limits it shares are proven with the console.
 #include <gmock/gmock.h>
 
+#include <fstream>
 #include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -11,6 +12,7 @@
 
 #include "cli_environment.h"
 #include "com_port_name.h"
+#include "command_line.h"
 #include "fakes/fake_record_io.h"
 #include "fakes/fake_serial_line.h"
 #include "fakes/frames.h"
@@ -200,6 +202,54 @@ TEST_F(CliTest, HelpAnywhereShowsTheCommandsTextWithTheExitCodesAndTouchesNothin
         EXPECT_THAT(out, HasSubstr(c.second)) << c.first;
         EXPECT_THAT(out, HasSubstr("\n  3  the port cannot be opened (missing, or held by another program) or has gone\n"));
     }
+}
+
+// What a parse gave, every option in one line, so that a config file and a
+// command line can be compared whole.
+std::string Given(const ParsedCommandLine& parsed) {
+    if (const auto* failure = std::get_if<CliFailure>(&parsed)) {
+        return std::to_string(static_cast<int>(failure->code)) + " " + failure->message;
+    }
+    const CliOptions& o = std::get<CliOptions>(parsed);
+    const GatewayOptions& g = o.gateway;
+    std::string addresses;
+    for (const uint8_t address : o.addresses) addresses += std::to_string(address) + ",";
+    std::ostringstream line;
+    line << o.port << " " << int{o.address} << " " << o.baud << " " << o.verbose << " " << addresses << " "
+         << o.periodMs << " " << o.passes << " " << o.csvPath << " " << g.url << " " << g.topicPrefix << " "
+         << g.spoolDir << " " << g.spoolLimit << " " << g.user << " " << g.passwordFile << " " << g.caFile << " "
+         << g.discovery;
+    return line.str();
+}
+
+// --config FILE sets what the command line sets, the program's options at
+// the top and the poll's under [poll]; the command line wins; a key the
+// program does not know is refused with its line.
+TEST(CliConfigFile, SetsEveryOptionTheCommandLineWinsAnUnknownKeyIsRefusedWithItsLine) {
+    char pattern[] = "/tmp/lumeric-config-XXXXXX";
+    ASSERT_TRUE(mkdtemp(pattern));
+    const std::string folder = pattern;
+    const std::string config = folder + "/line3.conf", unknown = folder + "/unknown.conf";
+    std::ofstream(config) << "# line 3\nport = \"/dev/ttyUSB0\"\nbaud = 19200\nverbose = true\n\n[poll]\n"
+                             "addresses = \"1-3,7\"\nperiod = 1000\ncount = 5\ncsv = \"line3.csv\"\n"
+                             "mqtt = \"mqtts://broker:8883\"\ntopic = \"site/line3\"\nspool = \"/var/lib/lumeric/line3\"\n"
+                             "spool-limit = 5000\nuser = \"line3\"\npassword-file = \"/etc/lumeric/line3.password\"\n"
+                             "cafile = \"" << config << "\"\nno-discovery = true\n";  // any file that can be read
+    std::ofstream(unknown) << "port = \"/dev/ttyUSB0\"\n[poll]\naddresses = \"1\"\n\n  speed = 9600\n";
+    const auto parse = [](const std::vector<std::string>& words) { return Given(ParseCommandLine(words)); };
+    EXPECT_EQ(parse({"/dev/ttyUSB0", "--baud", "19200", "--verbose", "poll", "--addresses", "1-3,7", "--period", "1000",
+                     "--count", "5", "--csv", "line3.csv", "--mqtt", "mqtts://broker:8883", "--topic", "site/line3",
+                     "--spool", "/var/lib/lumeric/line3", "--spool-limit", "5000", "--user", "line3",
+                     "--password-file", "/etc/lumeric/line3.password", "--cafile", config, "--no-discovery"}),
+              parse({"--config", config, "poll"}));
+    EXPECT_EQ(parse({"/dev/ttyS1", "--baud", "19200", "--verbose", "poll", "--addresses", "1-3,7", "--period", "0",
+                     "--count", "5", "--csv", "line3.csv", "--mqtt", "mqtts://broker:8883", "--topic", "site/line3",
+                     "--spool", "/var/lib/lumeric/line3", "--spool-limit", "5000", "--user", "line3",
+                     "--password-file", "/etc/lumeric/line3.password", "--cafile", config, "--no-discovery"}),
+              parse({"/dev/ttyS1", "--config", config, "poll", "--period", "0"}));
+    EXPECT_EQ("2 " + unknown + " line 5: unknown key poll.speed", parse({"--config", unknown, "poll"}));
+    EXPECT_EQ("2 " + folder + "/none.conf was not readable (missing?)", parse({"--config", folder + "/none.conf", "poll"}));
+    std::system(("rm -rf " + folder).c_str());
 }
 
 TEST(ComPortName, TheNamesOfCom1To1024AndNothingElse) {
