@@ -17,10 +17,15 @@ command -v makensis >/dev/null || { echo "package.sh: makensis not found (script
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS=-s >/dev/null
 cmake --build "$tree" -j "$(nproc 2>/dev/null || echo 2)" --target lumeric_release
 
-# The Debian package: a native release build without the tests, installed to /usr.
+# The Debian package: a native release build without the tests, installed to
+# /usr, hardened as Debian builds its own (dpkg-buildflags, every hardening flag).
 deb_tree=$root/build/deb
-[ -f "$deb_tree/CMakeCache.txt" ] || cmake -S "$root" -B "$deb_tree" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_INSTALL_PREFIX=/usr -DLUMERIC_DEB_PACKAGE=ON -DLUMERIC_GTEST_SOURCE="$deb_tree/no-tests" >/dev/null
+if [ ! -f "$deb_tree/CMakeCache.txt" ]; then
+  flags() { DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"; }
+  cmake -S "$root" -B "$deb_tree" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DLUMERIC_DEB_PACKAGE=ON \
+    -DLUMERIC_GTEST_SOURCE="$deb_tree/no-tests" -DCMAKE_C_FLAGS="$(flags CPPFLAGS) $(flags CFLAGS)" \
+    -DCMAKE_CXX_FLAGS="$(flags CPPFLAGS) $(flags CXXFLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(flags LDFLAGS)" >/dev/null
+fi
 cmake --build "$deb_tree" -j "$(nproc 2>/dev/null || echo 2)"
 rm -f "$deb_tree"/*.deb
 (cd "$deb_tree" && cpack -G DEB >/dev/null)
