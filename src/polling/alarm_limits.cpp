@@ -45,7 +45,7 @@ std::optional<LimitProblem> CheckLimits(const AlarmLimits& limits) {
         }
     }
     if (limits.spreadMv && limits.hysteresisMv >= *limits.spreadMv) {
-        return LimitProblem{LimitField::Hysteresis, 0, LimitFault::HysteresisNotBelowGap};
+        return LimitProblem{LimitField::Hysteresis, 0, LimitFault::HysteresisNotBelowSpread};
     }
     return std::nullopt;
 }

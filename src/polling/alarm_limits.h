@@ -41,7 +41,8 @@ enum class LimitFault {
     NotANumber,             // not a decimal number with at most three decimals
     OutOfRange,             // outside 0.000-655.350 V (on-delay: 1-100 polls)
     LowNotBelowHigh,        // the channel's low limit is not below its high limit
-    HysteresisNotBelowGap,  // the hysteresis reaches across a channel's low-high gap or the spread limit
+    HysteresisNotBelowGap,     // the hysteresis reaches across the channel's low-high gap
+    HysteresisNotBelowSpread,  // the hysteresis reaches the spread limit
 };
 
 // What is wrong, and where: the field, and for Low and High the channel.

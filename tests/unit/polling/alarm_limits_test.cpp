@@ -53,7 +53,7 @@ TEST(AlarmLimitsTest, EachBadSettingIsRefusedWithItsFieldAndChannelNamed) {
         // ...and below the spread limit.
         {[](AlarmLimits& l) { l.spreadMv = 11; }, std::nullopt},
         {[](AlarmLimits& l) { l.spreadMv = 10; },
-         LimitProblem{LimitField::Hysteresis, 0, LimitFault::HysteresisNotBelowGap}},
+         LimitProblem{LimitField::Hysteresis, 0, LimitFault::HysteresisNotBelowSpread}},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         AlarmLimits limits;
