@@ -9,7 +9,7 @@ struct GatewayOptions {
     std::string spoolDir;     // empty: pending readings in memory only
     uint64_t spoolLimit = 1000000;
     std::string user;
-    std::string password;  // empty: from passwordFile, LUMERIC_MQTT_PASSWORD or systemd's credential
+    std::string password;  // or LUMERIC_MQTT_PASSWORD; used with `user` only, after passwordFile
     std::string passwordFile;
     std::string caFile;
     bool discovery = true;

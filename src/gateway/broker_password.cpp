@@ -36,8 +36,8 @@ std::variant<BrokerPassword, std::string> FindBrokerPassword(const PasswordSourc
         }
         return found;
     }
-    if (sources.environment && *sources.environment) {
-        found.password = sources.environment;
+    if (!sources.given.empty()) {
+        found.password = sources.given;
         return found;
     }
     if (sources.credentialsDirectory && *sources.credentialsDirectory) {

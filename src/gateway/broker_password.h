@@ -2,13 +2,13 @@
 #include <string>
 #include <variant>
 
-// Where a site keeps the broker's password, none of them an argument: in
-// this order of preference, the file named by --password-file, the
-// environment's LUMERIC_MQTT_PASSWORD, and systemd's credential
+// Where a site keeps the broker's password, in this order of preference:
+// the file named by --password-file, the password given (--password or
+// the environment's LUMERIC_MQTT_PASSWORD), and systemd's credential
 // "mqtt-password" (LoadCredential=, in $CREDENTIALS_DIRECTORY).
 struct PasswordSources {
     std::string passwordFile;          // empty: not given
-    const char* environment;           // LUMERIC_MQTT_PASSWORD, or null
+    std::string given;                 // empty: not given
     const char* credentialsDirectory;  // CREDENTIALS_DIRECTORY, or null
 };
 

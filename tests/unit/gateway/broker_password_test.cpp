@@ -26,24 +26,24 @@ TEST(BrokerPassword, FileThenEnvironmentThenCredentialAndWhatIsWrongWithAFile) {
     write("mqtt-password", "from-credential", 0400);
     const char* credentials = pattern;
 
-    // file, environment, credentials folder -> password | warning, or the refusal
-    const std::tuple<std::string, const char*, const char*, std::string> rows[] = {
+    // file, given (--password or the environment), credentials folder -> password | warning, or the refusal
+    const std::tuple<std::string, std::string, const char*, std::string> rows[] = {
         {privateFile, "from-env", credentials, "from-file |"},
         {"", "from-env", credentials, "from-env |"},
         {"", "", credentials, "from-credential |"},
-        {"", nullptr, "/nonexistent", " |"},  // a service without the credential
-        {"", nullptr, nullptr, " |"},
-        {sharedFile, nullptr, nullptr, "shared |--password-file " + sharedFile +
+        {"", "", "/nonexistent", " |"},  // a service without the credential
+        {"", "", nullptr, " |"},
+        {sharedFile, "", nullptr, "shared |--password-file " + sharedFile +
                                            " may be read by others than its owner (chmod 600 it)"},
-        {emptyFile, nullptr, nullptr, "--password-file " + emptyFile + " holds no password on its first line"},
-        {folder + "/missing", nullptr, nullptr,
+        {emptyFile, "", nullptr, "--password-file " + emptyFile + " holds no password on its first line"},
+        {folder + "/missing", "", nullptr,
          "--password-file " + folder + "/missing cannot be read: No such file or directory"},
     };
-    for (const auto& [file, environment, directory, expected] : rows) {
-        const auto found = FindBrokerPassword({file, environment, directory});
+    for (const auto& [file, given, directory, expected] : rows) {
+        const auto found = FindBrokerPassword({file, given, directory});
         const auto* password = std::get_if<BrokerPassword>(&found);
         EXPECT_EQ(expected, password ? password->password + " |" + password->warning : std::get<std::string>(found))
-            << file << " " << (environment ? environment : "-");
+            << file << " " << given;
     }
     std::system(("rm -rf " + folder).c_str());
 }
