@@ -18,8 +18,7 @@ constexpr const char* kRead =
     "Shows each channel's raw count and its value in volts: the count x 0.01 as the\n"
     "console shows it, or, with --scale 0.001, as the multi-unit table shows it.\n";
 
-constexpr const char* kInfo =
-    "The unit's texts are code page 936; they are shown in UTF-8.\n";
+constexpr const char* kInfo = "The unit's texts are code page 936; they are shown in UTF-8.\n";
 
 constexpr const char* kSet =
     "Writes one setting of the unit at station A and waits for its echo. A value\n"

@@ -23,7 +23,7 @@
 #include "poll_line.h"
 #include "received_messages.h"
 #include "systemd_notifier.h"
-#include "unit_poll.h"
+#include "unit_reply.h"
 
 namespace {
 
@@ -92,8 +92,13 @@ class PublishingSink : public PollSink {
 public:
     PublishingSink(PollSink& shown, Gateway& gateway, MqttPublisher& publisher, ReceivedMessages& received,
                    ServiceNotifier& service, CliSession& session)
-        : m_shown(shown), m_gateway(gateway), m_publisher(publisher), m_received(received), m_service(service),
-          m_session(session), m_passStatus(session.options.addresses.size()) {}
+        : m_shown(shown),
+          m_gateway(gateway),
+          m_publisher(publisher),
+          m_received(received),
+          m_service(service),
+          m_session(session),
+          m_passStatus(session.options.addresses.size()) {}
 
     // Published first: a record file that fails ends the polling, but the reading was taken.
     std::optional<CliFailure> Polled(const PolledUnit& poll, PollFailure failure) override {
@@ -142,11 +147,13 @@ struct SpoolLock {
 std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, MessageStore& store,
                                     SequenceCounter& sequence) {
     if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
-        return CliFailure{ExitCode::FileFailed, "cannot create the spool folder " + folder + ": " + std::strerror(errno)};
+        return CliFailure{ExitCode::FileFailed,
+                          "cannot create the spool folder " + folder + ": " + std::strerror(errno)};
     }
     lock.fd = open((folder + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (lock.fd < 0 || flock(lock.fd, LOCK_EX | LOCK_NB) != 0) {
-        return CliFailure{ExitCode::FileFailed, "the spool " + folder + " is in use by another gateway, or cannot be locked"};
+        return CliFailure{ExitCode::FileFailed,
+                          "the spool " + folder + " is in use by another gateway, or cannot be locked"};
     }
     if (auto why = store.OpenJournal(folder)) return CliFailure{ExitCode::FileFailed, *why};
     if (auto why = sequence.Open(folder)) return CliFailure{ExitCode::FileFailed, *why};
@@ -161,7 +168,8 @@ std::optional<CliFailure> CheckGatewayOptions(const CliOptions& options) {
     if (gateway.url.empty()) return std::nullopt;
     const auto address = ParseBrokerUrl(gateway.url);
     if (const auto* why = std::get_if<std::string>(&address)) return refuse(*why);
-    if (!gateway.caFile.empty() && !std::get<ClientAddress>(address).tls) return refuse("--cafile needs an mqtts:// broker");
+    if (!gateway.caFile.empty() && !std::get<ClientAddress>(address).tls)
+        return refuse("--cafile needs an mqtts:// broker");
     if (!gateway.caFile.empty() && access(gateway.caFile.c_str(), R_OK) != 0) {
         return refuse("--cafile " + gateway.caFile + " cannot be read");
     }
@@ -184,7 +192,8 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
         if (auto failure = OpenSpool(gateway.spoolDir, lock, store, sequence)) return failure;
     }
     if (store.Pending() > 0) {
-        streams.Err("lumeric-cli: " + std::to_string(store.Pending()) + " readings of an earlier run still to deliver\n");
+        streams.Err("lumeric-cli: " + std::to_string(store.Pending()) +
+                    " readings of an earlier run still to deliver\n");
     }
 
     BrokerSettings broker;
@@ -193,7 +202,8 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     // A password goes with a user name only (MQTT has no password alone); one
     // from the environment may be meant for another command.
     if (!broker.user.empty()) {
-        const auto found = FindBrokerPassword({gateway.passwordFile, gateway.password, std::getenv("CREDENTIALS_DIRECTORY")});
+        const auto found =
+            FindBrokerPassword({gateway.passwordFile, gateway.password, std::getenv("CREDENTIALS_DIRECTORY")});
         if (const auto* why = std::get_if<std::string>(&found)) return CliFailure{ExitCode::Usage, *why};
         const BrokerPassword& password = std::get<BrokerPassword>(found);
         if (!password.warning.empty()) streams.Err("lumeric-cli: " + password.warning + "\n");
@@ -201,7 +211,8 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     }
     broker.caFile = gateway.caFile;
     broker.clientId = topics.ClientId();
-    MqttPublisher publisher(store, topics, [&streams](const std::string& text) { streams.Err("lumeric-cli: " + text + "\n"); });
+    MqttPublisher publisher(store, topics,
+                            [&streams](const std::string& text) { streams.Err("lumeric-cli: " + text + "\n"); });
     if (auto why = publisher.Connect(broker)) return CliFailure{ExitCode::BrokerFailed, *why};
 
     // The port, the spool and the broker are open: systemd may call the service started.
@@ -217,9 +228,9 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
             service.Alive();  // a silent unit costs a second, and a line may have many
             lineGateway.AnnounceUnit(address, ReadIdentity(session, address), ExpireAfterSeconds(options));
         }
-        publisher.Listen(lineGateway.Subscriptions(), [&received](const std::string& topic, const std::string& payload) {
-            received.Add(topic, payload);
-        });
+        publisher.Listen(
+            lineGateway.Subscriptions(),
+            [&received](const std::string& topic, const std::string& payload) { received.Add(topic, payload); });
     }
     PublishingSink sink(shown, lineGateway, publisher, received, service, session);
     const CommandOutcome outcome = PollLine(session, sink);

@@ -55,8 +55,8 @@ std::string GatewayDiscoveryJson(const GatewayTopics& topics) {
     return config.dump();
 }
 
-std::string UnitDiscoveryJson(const GatewayTopics& topics, uint8_t address,
-                              const std::optional<UnitIdentity>& identity, uint32_t expireAfterS) {
+std::string UnitDiscoveryJson(const GatewayTopics& topics, uint8_t address, const std::optional<UnitIdentity>& identity,
+                              uint32_t expireAfterS) {
     const std::string unit = topics.Prefix() + "/" + std::to_string(address);
     Json device;
     device["identifiers"] = {unit};

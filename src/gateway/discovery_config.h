@@ -22,5 +22,5 @@ std::string GatewayDiscoveryJson(const GatewayTopics& topics);
 // available while both the gateway and the unit are, and unknown once no
 // reading has come for `expireAfterS` seconds. `identity` when the unit
 // answered its information read.
-std::string UnitDiscoveryJson(const GatewayTopics& topics, uint8_t address,
-                              const std::optional<UnitIdentity>& identity, uint32_t expireAfterS);
+std::string UnitDiscoveryJson(const GatewayTopics& topics, uint8_t address, const std::optional<UnitIdentity>& identity,
+                              uint32_t expireAfterS);

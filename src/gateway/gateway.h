@@ -7,11 +7,11 @@
 
 #include "discovery_config.h"
 #include "poll_record.h"
-#include "wall_time.h"
 #include "publish_target.h"
 #include "sequence_counter.h"
 #include "topics.h"
 #include "unit_availability.h"
+#include "wall_time.h"
 
 // A line's polls turned into MQTT messages: each poll a numbered state
 // message, a unit's availability when it changes, and Home Assistant's
@@ -48,6 +48,6 @@ private:
     SequenceCounter& m_sequence;
     std::map<uint8_t, UnitAvailability> m_availability;
     std::map<std::string, std::string> m_announced;  // discovery topic -> config
-    std::map<uint8_t, std::string> m_unitConfigs;     // address -> its device's config
+    std::map<uint8_t, std::string> m_unitConfigs;    // address -> its device's config
     std::optional<uint32_t> m_announceAgainAtMs;
 };

@@ -39,7 +39,9 @@ std::string GatewayTopics::UniqueId(uint8_t address, int channel) const {
 
 std::string GatewayTopics::GatewayUniqueId() const { return DiscoveryId(m_prefix); }
 
-std::string GatewayTopics::UnitId(uint8_t address) const { return DiscoveryId(m_prefix) + "_" + std::to_string(address); }
+std::string GatewayTopics::UnitId(uint8_t address) const {
+    return DiscoveryId(m_prefix) + "_" + std::to_string(address);
+}
 
 std::string GatewayTopics::ClientId() const { return "lumeric-" + DiscoveryId(m_prefix); }
 

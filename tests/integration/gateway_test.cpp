@@ -7,8 +7,8 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/un.h>
 #include <spawn.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,7 +33,8 @@ Lines ReadLines(const std::string& path) {
 }
 
 size_t CountContaining(const Lines& lines, const std::string& text) {
-    return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    return std::count_if(lines.begin(), lines.end(),
+                         [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
 
 // Waits up to `seconds` for `times` lines with `text` in the file.
@@ -98,7 +99,8 @@ protected:
         getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
         close(fd);
         port = std::to_string(ntohs(address.sin_port));
-        if (!user.empty()) std::system(("mosquitto_passwd -b -c " + folder + "/passwords " + user + " " + password).c_str());
+        if (!user.empty())
+            std::system(("mosquitto_passwd -b -c " + folder + "/passwords " + user + " " + password).c_str());
         // Started as root, mosquitto would drop to its own user, which cannot
         // write the session store in our folder.
         std::ofstream(folder + "/mosquitto.conf")
@@ -117,8 +119,8 @@ protected:
     }
 
     void StartGateway(const std::string& options) {
-        gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() + " poll --addresses 1-3 --mqtt mqtt://127.0.0.1:" +
-                          port + " --topic t " + options,
+        gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() +
+                          " poll --addresses 1-3 --mqtt mqtt://127.0.0.1:" + port + " --topic t " + options,
                       folder + "/gateway");
     }
 
@@ -174,7 +176,8 @@ TEST_F(GatewayTest, ASilentUnitGoesOfflineAndBackAndAKilledGatewayLosesNoReading
     // Discovery: each unit a device, named after the unit's information.
     const Lines announced = ReadLines(messages);
     EXPECT_EQ(3, std::count_if(announced.begin(), announced.end(), [](const std::string& line) {
-                  return line.rfind("homeassistant/device/t_", 0) == 0 && line.find("\"model\":\"Lumeric-VM4\"") != std::string::npos;
+                  return line.rfind("homeassistant/device/t_", 0) == 0 &&
+                         line.find("\"model\":\"Lumeric-VM4\"") != std::string::npos;
               }));
     broker.Stop(SIGTERM);  // mosquitto writes its session store on the way out
     usleep(1500000);
@@ -220,15 +223,18 @@ TEST_F(GatewayTest, TellsSystemdItLivesAndAnnouncesAgainWhenHomeAssistantIsBack)
     ASSERT_EQ(0, bind(notifyFd, reinterpret_cast<sockaddr*>(&address), sizeof address));
     const std::string environment = "NOTIFY_SOCKET=" + notifyPath + " WATCHDOG_USEC=2000000";
 
-    gateway.Start("env " + environment + " " + LUMERIC_CLI_PATH + " /dev/lumeric-none poll --addresses 1 --mqtt mqtt://127.0.0.1:" + port,
+    gateway.Start("env " + environment + " " + LUMERIC_CLI_PATH +
+                      " /dev/lumeric-none poll --addresses 1 --mqtt mqtt://127.0.0.1:" + port,
                   folder + "/gateway");
     EXPECT_EQ(3, gateway.Stop(0));
     EXPECT_THAT(Notifications(notifyFd, 1), ::testing::IsEmpty());
 
     // As the service starts it, from a config file; a long wait between passes, fed all the same.
     std::ofstream(folder + "/line.conf") << "port = \"" << sim.PtyPath() << "\"\n[poll]\naddresses = \"1-3\"\n"
-                                         << "period = 3000\nmqtt = \"mqtt://127.0.0.1:" << port << "\"\ntopic = \"t\"\n";
-    gateway.Start("env " + environment + " " + LUMERIC_CLI_PATH + " --config " + folder + "/line.conf poll", folder + "/gateway");
+                                         << "period = 3000\nmqtt = \"mqtt://127.0.0.1:" << port
+                                         << "\"\ntopic = \"t\"\n";
+    gateway.Start("env " + environment + " " + LUMERIC_CLI_PATH + " --config " + folder + "/line.conf poll",
+                  folder + "/gateway");
     const auto notified = Notifications(notifyFd, 8);
     ASSERT_FALSE(notified.empty());
     EXPECT_EQ("READY=1", notified.front().second);
@@ -242,7 +248,8 @@ TEST_F(GatewayTest, TellsSystemdItLivesAndAnnouncesAgainWhenHomeAssistantIsBack)
     }
     EXPECT_GE(fed, 7u);
     EXPECT_THAT(notified, ::testing::Contains(::testing::Pair(
-                              ::testing::_, ::testing::MatchesRegex("STATUS=last pass: 3 of 3 units answered; [0-9]+ readings pending"))));
+                              ::testing::_, ::testing::MatchesRegex(
+                                                "STATUS=last pass: 3 of 3 units answered; [0-9]+ readings pending"))));
 
     const size_t announced = CountContaining(ReadLines(messages), "homeassistant/device/t");
     EXPECT_EQ(4u, announced);  // the gateway and its three units
@@ -268,8 +275,8 @@ TEST_F(GatewayTest, AWrongPasswordStopsTheGatewayBeforeItPolls) {
     StartBroker("lumeric", "right");
     StartGateway("--user lumeric --password wrong");
     EXPECT_EQ(8, gateway.Stop(0));
-    EXPECT_THAT(ReadLines(folder + "/gateway"),
-                ::testing::ElementsAre("lumeric-cli: the broker at mqtt://127.0.0.1:" + port + " refused the user name or password"));
+    EXPECT_THAT(ReadLines(folder + "/gateway"), ::testing::ElementsAre("lumeric-cli: the broker at mqtt://127.0.0.1:" +
+                                                                       port + " refused the user name or password"));
     EXPECT_THAT(sim.RxLog(), ::testing::IsEmpty());
 }
 

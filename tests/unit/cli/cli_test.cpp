@@ -98,8 +98,7 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
     // JSON must escape.
     const std::string name = "C:\\VM4 \"A\"\x01";
     const std::vector<uint8_t> maker = {0xC0, 0xCA, 0xC3, 0xF7, 0xB5, 0xE7, 0xD7, 0xD3};  // 朗明电子
-    Answer(9600, ReadIdentityRequest(1),
-           IdentityReply({AsBytes(name), AsBytes("V1.00-2024"), maker, AsBytes("V1.0")}));
+    Answer(9600, ReadIdentityRequest(1), IdentityReply({AsBytes(name), AsBytes("V1.00-2024"), maker, AsBytes("V1.0")}));
     Answer(9600, ReadSettingsRequest(4), SettingsReply(4, 9600, 10));
     Answer(9600, ReadSettingsRequest(6), SettingsReply(6, 9600, 10));
     line.trailing[{9600, Echo(ReadSettingsRequest(6))}] = {0x00, 0x00};
@@ -114,10 +113,12 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
          "channel 4  65535   655.35 V\n"},
         {"COM1 read --scale 0.001 --json", 0,
          R"({"address":1,"channels":[{"channel":1,"raw":1234,"volts":1.234},{"channel":2,"raw":0,"volts":0.0},)"
-         R"({"channel":3,"raw":1,"volts":0.001},{"channel":4,"raw":65535,"volts":65.535}]})" "\n"},
+         R"({"channel":3,"raw":1,"volts":0.001},{"channel":4,"raw":65535,"volts":65.535}]})"
+         "\n"},
         {"COM1 info --json", 0,
          R"({"address":5,"baud":19200,"interval":10,"name":"C:\\VM4 \"A\"\u0001","softwareVersion":"V1.00-2024",)"
-         R"("maker":"朗明电子","protocolVersion":"V1.0"})" "\n"},
+         R"("maker":"朗明电子","protocolVersion":"V1.0"})"
+         "\n"},
         // Bytes trailing the settings are waited out before the texts are asked for.
         {"COM1 info --address 6 --json", 0,
          R"({"address":6,"baud":9600,"interval":10,"name":"","softwareVersion":"","maker":"","protocolVersion":""})"
@@ -169,7 +170,8 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
         {"p poll --addresses 1 --mqtt http://b", 2,
          "http://b is no broker address (give mqtt://HOST:PORT or mqtts://HOST:PORT)"},
         {"p poll --addresses 1 --mqtt mqtt://b --cafile ca.pem", 2, "--cafile needs an mqtts:// broker"},
-        {"p poll --addresses 1 --mqtt mqtts://b --cafile /missing/ca.pem", 2, "--cafile /missing/ca.pem cannot be read"},
+        {"p poll --addresses 1 --mqtt mqtts://b --cafile /missing/ca.pem", 2,
+         "--cafile /missing/ca.pem cannot be read"},
         {"p poll --addresses 1 --mqtt mqtt://b --topic a/#", 2,
          "--topic a/# is no topic prefix (no + or #, no empty level)"},
         {"p poll --addresses 1 --mqtt mqtt://b --spool-limit 0", 6, "--spool-limit 0 is outside 1-1000000000"},
@@ -201,7 +203,8 @@ TEST_F(CliTest, HelpAnywhereShowsTheCommandsTextWithTheExitCodesAndTouchesNothin
     for (const auto& c : cases) {
         EXPECT_EQ(0, Run(c.first)) << c.first;
         EXPECT_THAT(out, HasSubstr(c.second)) << c.first;
-        EXPECT_THAT(out, HasSubstr("\n  3  the port cannot be opened (missing, or held by another program) or has gone\n"));
+        EXPECT_THAT(out,
+                    HasSubstr("\n  3  the port cannot be opened (missing, or held by another program) or has gone\n"));
     }
 }
 
@@ -231,32 +234,83 @@ TEST(CliConfigFile, SetsEveryOptionTheCommandLineWinsAnUnknownKeyIsRefusedWithIt
     ASSERT_TRUE(mkdtemp(pattern));
     const std::string folder = pattern;
     const std::string config = folder + "/line3.conf", unknown = folder + "/unknown.conf";
-    std::ofstream(config) << "# line 3\nport = \"/dev/ttyUSB0\"\nbaud = 19200\nverbose = true\n\n[poll]\n"
-                             "addresses = \"1-3,7\"\nperiod = 1000\ncount = 5\ncsv = \"line3.csv\"\n"
-                             "mqtt = \"mqtts://broker:8883\"\ntopic = \"site/line3\"\nspool = \"/var/lib/lumeric/line3\"\n"
-                             "spool-limit = 5000\nuser = \"line3\"\npassword-file = \"/etc/lumeric/line3.password\"\n"
-                             "cafile = \"" << config << "\"\nno-discovery = true\n";  // any file that can be read
+    std::ofstream(config)
+        << "# line 3\nport = \"/dev/ttyUSB0\"\nbaud = 19200\nverbose = true\n\n[poll]\n"
+           "addresses = \"1-3,7\"\nperiod = 1000\ncount = 5\ncsv = \"line3.csv\"\n"
+           "mqtt = \"mqtts://broker:8883\"\ntopic = \"site/line3\"\nspool = \"/var/lib/lumeric/line3\"\n"
+           "spool-limit = 5000\nuser = \"line3\"\npassword-file = \"/etc/lumeric/line3.password\"\n"
+           "cafile = \""
+        << config << "\"\nno-discovery = true\n";  // any file that can be read
     std::ofstream(unknown) << "port = \"/dev/ttyUSB0\"\n[poll]\naddresses = \"1\"\n\n  speed = 9600\n";
     const auto parse = [](const std::vector<std::string>& words) { return Given(ParseCommandLine(words)); };
-    EXPECT_EQ(parse({"/dev/ttyUSB0", "--baud", "19200", "--verbose", "poll", "--addresses", "1-3,7", "--period", "1000",
-                     "--count", "5", "--csv", "line3.csv", "--mqtt", "mqtts://broker:8883", "--topic", "site/line3",
-                     "--spool", "/var/lib/lumeric/line3", "--spool-limit", "5000", "--user", "line3",
-                     "--password-file", "/etc/lumeric/line3.password", "--cafile", config, "--no-discovery"}),
+    EXPECT_EQ(parse({"/dev/ttyUSB0",
+                     "--baud",
+                     "19200",
+                     "--verbose",
+                     "poll",
+                     "--addresses",
+                     "1-3,7",
+                     "--period",
+                     "1000",
+                     "--count",
+                     "5",
+                     "--csv",
+                     "line3.csv",
+                     "--mqtt",
+                     "mqtts://broker:8883",
+                     "--topic",
+                     "site/line3",
+                     "--spool",
+                     "/var/lib/lumeric/line3",
+                     "--spool-limit",
+                     "5000",
+                     "--user",
+                     "line3",
+                     "--password-file",
+                     "/etc/lumeric/line3.password",
+                     "--cafile",
+                     config,
+                     "--no-discovery"}),
               parse({"--config", config, "poll"}));
-    EXPECT_EQ(parse({"/dev/ttyS1", "--baud", "19200", "--verbose", "poll", "--addresses", "1-3,7", "--period", "0",
-                     "--count", "5", "--csv", "line3.csv", "--mqtt", "mqtts://broker:8883", "--topic", "site/line3",
-                     "--spool", "/var/lib/lumeric/line3", "--spool-limit", "5000", "--user", "line3",
-                     "--password-file", "/etc/lumeric/line3.password", "--cafile", config, "--no-discovery"}),
+    EXPECT_EQ(parse({"/dev/ttyS1",
+                     "--baud",
+                     "19200",
+                     "--verbose",
+                     "poll",
+                     "--addresses",
+                     "1-3,7",
+                     "--period",
+                     "0",
+                     "--count",
+                     "5",
+                     "--csv",
+                     "line3.csv",
+                     "--mqtt",
+                     "mqtts://broker:8883",
+                     "--topic",
+                     "site/line3",
+                     "--spool",
+                     "/var/lib/lumeric/line3",
+                     "--spool-limit",
+                     "5000",
+                     "--user",
+                     "line3",
+                     "--password-file",
+                     "/etc/lumeric/line3.password",
+                     "--cafile",
+                     config,
+                     "--no-discovery"}),
               parse({"/dev/ttyS1", "--config", config, "poll", "--period", "0"}));
     EXPECT_EQ("2 " + unknown + " line 5: unknown key poll.speed", parse({"--config", unknown, "poll"}));
-    EXPECT_EQ("2 " + folder + "/none.conf was not readable (missing?)", parse({"--config", folder + "/none.conf", "poll"}));
+    EXPECT_EQ("2 " + folder + "/none.conf was not readable (missing?)",
+              parse({"--config", folder + "/none.conf", "poll"}));
     std::system(("rm -rf " + folder).c_str());
 }
 
 TEST(ComPortName, TheNamesOfCom1To1024AndNothingElse) {
     const std::pair<const char*, uint32_t> cases[] = {
-        {"COM5", 5}, {"com12", 12}, {"5", 5},     {"\\\\.\\COM7", 7}, {"COM1024", 1024}, {"COM1025", 0},
-        {"COM0", 0}, {"COM05", 0},  {"COM", 0},   {"COM5x", 0},       {"/dev/ttyS0", 0}, {"", 0},
+        {"COM5", 5}, {"com12", 12}, {"5", 5},   {"\\\\.\\COM7", 7}, {"COM1024", 1024}, {"COM1025", 0},
+        {"COM0", 0}, {"COM05", 0},  {"COM", 0}, {"COM5x", 0},       {"/dev/ttyS0", 0}, {"", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(c.second, ComPortNumber(c.first)) << c.first;
 }
@@ -273,10 +327,10 @@ TEST_F(CliTest, PollGoesBackToBackAPeriodBetweenPassesUntilItsRecordFileOrPortFa
     const std::pair<const char*, std::string> cases[] = {
         {"COM1 poll --addresses 1,1 --count 2 --period 600",
          "2024-03-05T00:00:01.009" + one + "2024-03-05T00:00:01.018" + one +  // one period on
-         "2024-03-05T00:00:01.609" + one + "2024-03-05T00:00:01.618" + one},
+             "2024-03-05T00:00:01.609" + one + "2024-03-05T00:00:01.618" + one},
         {"COM1 poll --addresses 1-2 --count 2 --period 600 --csv rec.csv",
          "2024-03-05T00:00:02.009" + one + "2024-03-05T00:00:03.013" + two +  // longer than the period
-         "2024-03-05T00:00:03.022" + one + "2024-03-05T00:00:04.026" + two},
+             "2024-03-05T00:00:03.022" + one + "2024-03-05T00:00:04.026" + two},
         {"COM1 poll --addresses 1 --count 3 --period 0",  // no pause at all
          "2024-03-05T00:00:05.009" + one + "2024-03-05T00:00:05.018" + one + "2024-03-05T00:00:05.027" + one},
     };
@@ -305,9 +359,10 @@ TEST_F(CliTest, PollGoesBackToBackAPeriodBetweenPassesUntilItsRecordFileOrPortFa
     line.HangUpAt(goneAt);
     EXPECT_EQ(3, Run("COM1 poll --addresses 1 --count 5 --period 500"));
     EXPECT_EQ("2024-03-05T00:00:06.009" + one, out);
-    EXPECT_EQ("lumeric-cli: COM1 is gone; trying to reopen it every 2 s\n"
-              "lumeric-cli: COM1 has been gone for more than 30 s\n",
-              err);
+    EXPECT_EQ(
+        "lumeric-cli: COM1 is gone; trying to reopen it every 2 s\n"
+        "lumeric-cli: COM1 has been gone for more than 30 s\n",
+        err);
     EXPECT_EQ(goneAt + 15 * 2000, clock.NowMs());
     EXPECT_EQ(2u, line.writes.size());
 }

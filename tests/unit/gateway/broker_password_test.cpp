@@ -33,8 +33,8 @@ TEST(BrokerPassword, FileThenEnvironmentThenCredentialAndWhatIsWrongWithAFile) {
         {"", "", credentials, "from-credential |"},
         {"", "", "/nonexistent", " |"},  // a service without the credential
         {"", "", nullptr, " |"},
-        {sharedFile, "", nullptr, "shared |--password-file " + sharedFile +
-                                           " may be read by others than its owner (chmod 600 it)"},
+        {sharedFile, "", nullptr,
+         "shared |--password-file " + sharedFile + " may be read by others than its owner (chmod 600 it)"},
         {emptyFile, "", nullptr, "--password-file " + emptyFile + " holds no password on its first line"},
         {folder + "/missing", "", nullptr,
          "--password-file " + folder + "/missing cannot be read: No such file or directory"},

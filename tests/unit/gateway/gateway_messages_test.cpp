@@ -21,13 +21,18 @@ const PolledUnit kFailed{{}, 7, std::nullopt, 5, 2};
 
 TEST(GatewayState, GoodPollCarriesTheVoltsAFailedOneNullsAndWhyInLocalTime) {
     const std::tuple<PollFailure, WallTime, const char*> rows[] = {
-        {PollFailure::None, {1796656445123, 60}, R"({"address":7,"time":"2026-12-07T16:14:05.123+01:00","seq":12,)"
-                                     R"("ch1":1.234,"ch2":0.0,"ch3":65.535,"ch4":0.001,"ok":5,"fail":1})"},
-        {PollFailure::Timeout, {1796656445007, -330},
+        {PollFailure::None,
+         {1796656445123, 60},
+         R"({"address":7,"time":"2026-12-07T16:14:05.123+01:00","seq":12,)"
+         R"("ch1":1.234,"ch2":0.0,"ch3":65.535,"ch4":0.001,"ok":5,"fail":1})"},
+        {PollFailure::Timeout,
+         {1796656445007, -330},
          R"({"address":7,"time":"2026-12-07T09:44:05.007-05:30","seq":12,)"
          R"("ch1":null,"ch2":null,"ch3":null,"ch4":null,"error":"timeout","ok":5,"fail":2})"},
         // Before the epoch the milliseconds stay positive.
-        {PollFailure::CrcError, {-1, 0}, R"({"address":7,"time":"1969-12-31T23:59:59.999+00:00",)"
+        {PollFailure::CrcError,
+         {-1, 0},
+         R"({"address":7,"time":"1969-12-31T23:59:59.999+00:00",)"
          R"("seq":12,"ch1":null,"ch2":null,"ch3":null,"ch4":null,"error":"crc","ok":5,"fail":2})"},
     };
     for (const auto& [failure, time, text] : rows) {
@@ -47,11 +52,15 @@ TEST(GatewayTopics, DefaultPrefixStaysOneLevelAndTopicsHangBelowIt) {
 }
 
 TEST(GatewayBrokerUrl, MqttAndMqttsWithDefaultPortsOthersRefused) {
-    const std::pair<const char*, const char*> rows[] = {
-        {"mqtt://broker:1884", "tcp://broker:1884"}, {"mqtt://broker", "tcp://broker:1883"},
-        {"mqtts://broker/", "ssl://broker:8883 tls"}, {"mqtt://[::1]:1884", "tcp://[::1]:1884"},
-        {"tcp://broker:1883", "refused"}, {"mqtt://broker:0", "refused"}, {"mqtt://broker:70000", "refused"},
-        {"mqtt://:1883", "refused"}, {"mqtt://user@broker", "refused"}};
+    const std::pair<const char*, const char*> rows[] = {{"mqtt://broker:1884", "tcp://broker:1884"},
+                                                        {"mqtt://broker", "tcp://broker:1883"},
+                                                        {"mqtts://broker/", "ssl://broker:8883 tls"},
+                                                        {"mqtt://[::1]:1884", "tcp://[::1]:1884"},
+                                                        {"tcp://broker:1883", "refused"},
+                                                        {"mqtt://broker:0", "refused"},
+                                                        {"mqtt://broker:70000", "refused"},
+                                                        {"mqtt://:1883", "refused"},
+                                                        {"mqtt://user@broker", "refused"}};
     for (const auto& [url, uri] : rows) {
         const auto parsed = ParseBrokerUrl(url);
         const auto* address = std::get_if<ClientAddress>(&parsed);
@@ -69,8 +78,10 @@ TEST(GatewayDiscovery, AUnitIsADeviceWithFourVoltageSensorsBelowTheGateway) {
     EXPECT_EQ("homeassistant/device/lumeric_gw1-ttyUSB0_7/config", topics.DeviceDiscovery(7));
     const json config = json::parse(UnitDiscoveryJson(topics, 7, UnitIdentity{"VM4", "V1.00", "Maker"}, 90));
     EXPECT_EQ(json::parse(R"({"identifiers":["lumeric/gw1-ttyUSB0/7"],"name":"VM4 lumeric/gw1-ttyUSB0/7","model":"VM4",
-        "manufacturer":"Maker","sw_version":"V1.00","via_device":"lumeric/gw1-ttyUSB0"})"), config["device"]);
-    EXPECT_EQ(json::parse(std::string(R"({"name":"lumeric-cli","sw_version":")") + LUMERIC_VERSION + "\"}"), config["o"]);
+        "manufacturer":"Maker","sw_version":"V1.00","via_device":"lumeric/gw1-ttyUSB0"})"),
+              config["device"]);
+    EXPECT_EQ(json::parse(std::string(R"({"name":"lumeric-cli","sw_version":")") + LUMERIC_VERSION + "\"}"),
+              config["o"]);
     EXPECT_EQ("lumeric/gw1-ttyUSB0/7/state", config["state_topic"]);
     EXPECT_EQ(json::parse(R"([{"topic":"lumeric/gw1-ttyUSB0/status"},{"topic":"lumeric/gw1-ttyUSB0/7/availability"}])"),
               config["availability"]);
@@ -91,7 +102,8 @@ TEST(GatewayDiscovery, AUnitIsADeviceWithFourVoltageSensorsBelowTheGateway) {
     }
     // A unit silent at start-up still gets its device, named by where it is.
     EXPECT_EQ(json::parse(R"({"identifiers":["lumeric/gw1-ttyUSB0/9"],"name":"lumeric/gw1-ttyUSB0/9",
-        "via_device":"lumeric/gw1-ttyUSB0"})"), json::parse(UnitDiscoveryJson(topics, 9, std::nullopt, 90))["device"]);
+        "via_device":"lumeric/gw1-ttyUSB0"})"),
+              json::parse(UnitDiscoveryJson(topics, 9, std::nullopt, 90))["device"]);
     // The gateway: the device the units hang below, its connectivity from PREFIX/status.
     const json gateway = json::parse(GatewayDiscoveryJson(topics));
     EXPECT_EQ("homeassistant/device/lumeric_gw1-ttyUSB0/config", topics.GatewayDiscovery());
@@ -99,14 +111,19 @@ TEST(GatewayDiscovery, AUnitIsADeviceWithFourVoltageSensorsBelowTheGateway) {
     EXPECT_EQ(config["o"], gateway["o"]);
     EXPECT_EQ(json::parse(R"({"p":"binary_sensor","name":"Connection","unique_id":"lumeric_gw1-ttyUSB0_status",
         "state_topic":"lumeric/gw1-ttyUSB0/status","payload_on":"online","payload_off":"offline",
-        "device_class":"connectivity","entity_category":"diagnostic"})"), gateway["cmps"]["status"]);
+        "device_class":"connectivity","entity_category":"diagnostic"})"),
+              gateway["cmps"]["status"]);
 }
 
 // Every message the gateway sends, as "TOPIC PAYLOAD" lines.
 class RecordingTarget : public PublishTarget {
 public:
-    void Keep(const std::string& topic, const std::string& payload, bool) override { sent.push_back(topic + " " + payload); }
-    void Announce(const std::string& topic, const std::string& payload) override { sent.push_back(topic + " " + payload); }
+    void Keep(const std::string& topic, const std::string& payload, bool) override {
+        sent.push_back(topic + " " + payload);
+    }
+    void Announce(const std::string& topic, const std::string& payload) override {
+        sent.push_back(topic + " " + payload);
+    }
     std::vector<std::string> sent;
 };
 
@@ -127,15 +144,16 @@ TEST(GatewayDiscovery, AnnouncesAgainWhenHomeAssistantIsBackAndHandsOver10Config
     gateway.AnnounceGateway();
     gateway.AnnounceUnit(3, std::nullopt, 60);
     const std::vector<std::string> announced = target.sent;
-    EXPECT_THAT(gateway.Subscriptions(), ::testing::ElementsAre("homeassistant/status", "homeassistant/sensor/t_3/+/config"));
+    EXPECT_THAT(gateway.Subscriptions(),
+                ::testing::ElementsAre("homeassistant/status", "homeassistant/sensor/t_3/+/config"));
 
     const std::tuple<const char*, const char*, uint32_t, size_t> rows[] = {
         // topic, payload, ms after it arrived (the clock about to wrap), messages sent by then
         {"homeassistant/status", "offline", 5000, 0},
         {"homeassistant/status", "online", 2999, 0},
         {"homeassistant/status", "online", 3000, 2},
-        {"homeassistant/sensor/t_4/ch1/config", "{}", 0, 0},   // not a unit of ours
-        {"homeassistant/sensor/t_3/ch2/config", "", 0, 0},     // already cleared
+        {"homeassistant/sensor/t_4/ch1/config", "{}", 0, 0},                               // not a unit of ours
+        {"homeassistant/sensor/t_3/ch2/config", "", 0, 0},                                 // already cleared
         {"homeassistant/sensor/t_3/ch2/config", R"({"migrate_discovery": true })", 0, 0},  // our own
         {"homeassistant/sensor/t_3/ch2/config", "{}", 0, 3},
     };
@@ -147,9 +165,9 @@ TEST(GatewayDiscovery, AnnouncesAgainWhenHomeAssistantIsBackAndHandsOver10Config
         EXPECT_EQ(count, target.sent.size()) << topic << " " << payload << " +" << afterMs;
         gateway.Tick(arrivedMs + 3000);  // what is due goes now: the next row starts afresh
     }
-    EXPECT_THAT(target.sent, ::testing::ElementsAre(
-        std::string("homeassistant/sensor/t_3/ch2/config ") + R"({"migrate_discovery": true })",
-        announced[1], "homeassistant/sensor/t_3/ch2/config "));
+    EXPECT_THAT(target.sent, ::testing::ElementsAre(std::string("homeassistant/sensor/t_3/ch2/config ") +
+                                                        R"({"migrate_discovery": true })",
+                                                    announced[1], "homeassistant/sensor/t_3/ch2/config "));
     target.sent.clear();
     gateway.Received("homeassistant/status", "online", 0, 1000);
     gateway.Tick(1000);
@@ -171,7 +189,8 @@ TEST(GatewayPassStatus, OneLinePerPassWithItsCountsAndWhatIsPending) {
 
 TEST(GatewayAvailability, OfflineAfterThreeMissesInARowOnlineAtTheNextAnswer) {
     // Polls (a: answered, m: missed), then what each publishes (n: online, f: offline, .: nothing).
-    const std::pair<const char*, const char*> rows[] = {{"aaa", "n.."}, {"mmmm", "..f."}, {"ammammm", "n.....f"}, {"ammmaa", "n..fn."}};
+    const std::pair<const char*, const char*> rows[] = {
+        {"aaa", "n.."}, {"mmmm", "..f."}, {"ammammm", "n.....f"}, {"ammmaa", "n..fn."}};
     for (const auto& [polls, published] : rows) {
         UnitAvailability unit;
         std::string seen;
