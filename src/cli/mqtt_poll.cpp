@@ -76,14 +76,6 @@ std::optional<UnitIdentity> ReadIdentity(CliSession& session, uint8_t address) {
     return UnitIdentity{info.name, info.softwareVersion, info.maker};
 }
 
-// A sensor turns unknown in Home Assistant when three passes have brought
-// no reading: a pass takes the period, or about a second per silent unit
-// when that is longer.
-uint32_t ExpireAfterSeconds(const CliOptions& options) {
-    const uint64_t passMs = std::max<uint64_t>(options.periodMs, options.addresses.size() * (kUnitReplyWaitMs + 100));
-    return static_cast<uint32_t>((3 * passMs + 999) / 1000);
-}
-
 // The gateway's side of the polling thread: every poll shown as `poll`
 // shows it, then published; the service manager told the gateway lives and
 // how the last pass went; what Home Assistant said meanwhile answered.
@@ -220,13 +212,15 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     service.Ready();
     StopOnSignals();
     PosixWallClock clock;
-    Gateway lineGateway(topics, publisher, clock, sequence);
+    const uint32_t worstPassMs =
+        std::max<uint32_t>(options.periodMs, static_cast<uint32_t>(options.addresses.size()) * kUnitReplyWaitMs);
+    Gateway lineGateway(topics, publisher, clock, sequence, worstPassMs);
     ReceivedMessages received;
     if (gateway.discovery) {
         lineGateway.AnnounceGateway();
         for (const uint8_t address : options.addresses) {
             service.Alive();  // a silent unit costs a second, and a line may have many
-            lineGateway.AnnounceUnit(address, ReadIdentity(session, address), ExpireAfterSeconds(options));
+            lineGateway.AnnounceUnit(address, ReadIdentity(session, address));
         }
         publisher.Listen(
             lineGateway.Subscriptions(),

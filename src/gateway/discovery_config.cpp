@@ -42,6 +42,8 @@ void AddVoltageSensors(Json& components, const GatewayTopics& topics, uint8_t ad
 
 }  // namespace
 
+uint32_t ExpireAfterSeconds(uint32_t worstPassMs) { return (3 * static_cast<uint64_t>(worstPassMs) + 999) / 1000; }
+
 std::string GatewayDiscoveryJson(const GatewayTopics& topics) {
     Json config = DeviceConfig({{"identifiers", {topics.Prefix()}}, {"name", "Lumeric gateway " + topics.Prefix()}});
     config["cmps"]["status"] = {{"p", "binary_sensor"},

@@ -22,5 +22,7 @@ std::string GatewayDiscoveryJson(const GatewayTopics& topics);
 // available while both the gateway and the unit are, and unknown once no
 // reading has come for `expireAfterS` seconds. `identity` when the unit
 // answered its information read.
+// Three of the longest passes, in whole seconds: a late pass is no outage.
+uint32_t ExpireAfterSeconds(uint32_t worstPassMs);
 std::string UnitDiscoveryJson(const GatewayTopics& topics, uint8_t address, const std::optional<UnitIdentity>& identity,
                               uint32_t expireAfterS);

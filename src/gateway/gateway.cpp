@@ -18,8 +18,8 @@ void Gateway::AnnounceGateway() {
     m_target.Announce(m_topics.GatewayDiscovery(), config);
 }
 
-void Gateway::AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity, uint32_t expireAfterS) {
-    const std::string config = UnitDiscoveryJson(m_topics, address, identity, expireAfterS);
+void Gateway::AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity) {
+    const std::string config = UnitDiscoveryJson(m_topics, address, identity, ExpireAfterSeconds(m_worstPassMs));
     m_unitConfigs[address] = config;
     m_announced[m_topics.DeviceDiscovery(address)] = config;
     m_target.Announce(m_topics.DeviceDiscovery(address), config);

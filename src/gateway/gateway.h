@@ -20,12 +20,15 @@
 // per-sensor configs where a site still has them.
 class Gateway {
 public:
-    Gateway(const GatewayTopics& topics, PublishTarget& target, WallClock& clock, SequenceCounter& sequence)
-        : m_topics(topics), m_target(target), m_clock(clock), m_sequence(sequence) {}
+    // `worstPassMs`: the longest a pass can take, every unit silent; a
+    // sensor's value expires three such passes after it came.
+    Gateway(const GatewayTopics& topics, PublishTarget& target, WallClock& clock, SequenceCounter& sequence,
+            uint32_t worstPassMs)
+        : m_topics(topics), m_target(target), m_clock(clock), m_sequence(sequence), m_worstPassMs(worstPassMs) {}
 
     void AnnounceGateway();
     // Four sensors per unit; `identity` when the unit answered its information read.
-    void AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity, uint32_t expireAfterS);
+    void AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity);
     // False when the sequence number could not be recorded (the reading is published all the same).
     bool Publish(const PolledUnit& poll, PollFailure failure);
 
@@ -46,6 +49,7 @@ private:
     PublishTarget& m_target;
     WallClock& m_clock;
     SequenceCounter& m_sequence;
+    uint32_t m_worstPassMs;
     std::map<uint8_t, UnitAvailability> m_availability;
     std::map<std::string, std::string> m_announced;  // discovery topic -> config
     std::map<uint8_t, std::string> m_unitConfigs;    // address -> its device's config
