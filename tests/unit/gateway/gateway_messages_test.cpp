@@ -145,7 +145,7 @@ TEST(GatewayDiscovery, AnnouncesAgainWhenHomeAssistantIsBackAndHandsOver10Config
     gateway.AnnounceUnit(3, std::nullopt);
     const std::vector<std::string> announced = target.sent;
     // Three of the longest passes (20 s), rounded up to whole seconds.
-    EXPECT_THAT(announced[1], ::testing::HasSubstr(R"("expire_after":60,)"));
+    EXPECT_THAT(announced[1], ::testing::HasSubstr(R"("expire_after":60})"));
     EXPECT_EQ(4u, ExpireAfterSeconds(1001));
     EXPECT_THAT(gateway.Subscriptions(),
                 ::testing::ElementsAre("homeassistant/status", "homeassistant/sensor/t_3/+/config"));
