@@ -81,6 +81,14 @@ void Win32DialogWindow::SetComboSelection(int id, int index) {
     SendToControl(id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+void Win32DialogWindow::SetComboItems(int id, const std::vector<std::string>& items) {
+    SendToControl(id, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items) {
+        const std::wstring text = WideFromUtf8(item);
+        SendToControl(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+}
+
 void Win32DialogWindow::ClearList(int id) { SendToControl(id, LB_RESETCONTENT, 0, 0); }
 
 void Win32DialogWindow::AddListLine(int id, const std::string& text) {

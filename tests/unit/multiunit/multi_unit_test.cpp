@@ -1,6 +1,7 @@
 #include <cstdlib>
 
 #include "multi_unit_fixture.h"
+#include "port_list.h"
 
 namespace {
 
@@ -106,4 +107,54 @@ TEST_F(MultiUnitTest, RowsAreLabelledFromTheFirstAddressAndTheStationsPolledInTu
         EXPECT_TRUE(mu.window.IsEnabled(IDC_BTN_EXCEL));
         for (size_t list = 0; list < kTableListCount; ++list) EXPECT_EQ(table[list].rows, mu.lists[list].rows);
     }
+}
+
+// COM1 to COM12 always, in order, then the machine's ports above 12 in
+// numeric order, each once; names that are no COM port are left out.
+TEST(PortListTest, TwelveFixedPortsThenTheMachinesHigherOnesInNumericOrder) {
+    std::vector<std::string> twelve;
+    for (int n = 1; n <= 12; ++n) twelve.push_back("COM" + std::to_string(n));
+    const struct {
+        std::vector<std::string> system;
+        std::vector<std::string> after;
+    } cases[] = {
+        {{}, {}},
+        {{"COM1", "COM3", "COM12"}, {}},
+        {{"COM27", "COM13", "COM100", "COM27", "com40", "COM3"}, {"COM13", "COM27", "COM40", "COM100"}},
+        {{"COM", "COM0", "COM015", "COM15:", "COM 16", "LPT17", "COM99999999999", "\\Device\\Serial0", ""}, {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> expected = twelve;
+        expected.insert(expected.end(), c.after.begin(), c.after.end());
+        EXPECT_EQ(expected, PortListItems(c.system)) << ::testing::PrintToString(c.system);
+    }
+}
+
+// The list is read anew at each drop-down, the selection kept on its port
+// while that is listed; a start opens the port the selected item names.
+TEST_F(MultiUnitTest, ThePortListFollowsTheMachineAtEachDropDownAndTheSelectedPortIsTheOneOpened) {
+    std::vector<std::string>& items = mu.window.comboItems[IDC_COMBO_MU_PORT];
+    const auto dropDown = [&](std::vector<std::string> names) {
+        mu.ports.names = std::move(names);
+        mu.dlg.OnDropDown(IDC_COMBO_MU_PORT);
+    };
+    EXPECT_EQ(12u, items.size());
+    dropDown({"COM27", "COM3", "COM13"});
+    EXPECT_EQ((std::vector<std::string>{"COM13", "COM27"}), std::vector<std::string>(items.begin() + 12, items.end()));
+    EXPECT_EQ("COM1", mu.window.texts[IDC_COMBO_MU_PORT]);
+
+    mu.window.SetComboSelection(IDC_COMBO_MU_PORT, 13);
+    dropDown({"COM13", "COM27", "COM15"});
+    EXPECT_EQ(14, mu.window.GetComboSelection(IDC_COMBO_MU_PORT));
+    EXPECT_EQ("COM27", mu.window.texts[IDC_COMBO_MU_PORT]);
+    Start("1", "1");
+    EXPECT_EQ(27, line.openCom);
+    mu.ClickAcquire();
+
+    // Its adapter pulled out: no port is selected, and a start opens none.
+    dropDown({"COM13"});
+    EXPECT_EQ(-1, mu.window.GetComboSelection(IDC_COMBO_MU_PORT));
+    mu.ClickAcquire();
+    EXPECT_EQ(std::vector<std::string>{"打开串口失败，串口不存在或者被占用!!!"}, mu.window.messages);
+    EXPECT_FALSE(line.IsOpen());
 }
