@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -35,7 +36,9 @@ void ExpectTemplateAndSetUp(HWND window, HWND console) {
     EXPECT_NE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(window, IDC_BTN_EXCEL)));
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(window, IDC_CHECK_SAVE_RECORD)));
-    EXPECT_EQ(ConsoleDriver::SendToIn(window, IDC_COMBO_MU_PORT, CB_GETCOUNT), 12);
+    const std::vector<std::wstring> ports = ConsoleDriver::ComboItemsIn(window, IDC_COMBO_MU_PORT);
+    ASSERT_GE(ports.size(), 12u);
+    EXPECT_EQ(ports[11], L"COM12");
     const COLORREF bands[] = {RGB(0, 180, 0), RGB(200, 200, 40), RGB(0, 180, 0), RGB(200, 200, 40), RGB(0, 180, 0)};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(static_cast<COLORREF>(ConsoleDriver::SendToIn(window, kTableLists[i], LVM_GETTEXTBKCOLOR)), bands[i]);
@@ -180,6 +183,63 @@ TEST(MultiUnitTest, ARecordedCycleWritesEveryPollAndExcelExportsTheTableAsShown)
     EXPECT_EQ(FileText(file + L"-table.csv"), table);
     for (const wchar_t* end : {L"-record.csv", L"-table.csv"}) DeleteFileW((file + end).c_str());
 
+    console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
+    EXPECT_EQ(console.WaitForExit(10000), 0u);
+}
+
+// Wine lists in SERIALCOMM only the ports it found itself at start-up
+// (/dev/ttyS*), not a COM link made in the prefix: the test enters its port
+// there as a driver would, and takes it out again.
+class SerialCommEntry {
+public:
+    explicit SerialCommEntry(int com) : m_device(L"\\Device\\LumericTest" + std::to_wstring(com)) {
+        const std::wstring port = L"COM" + std::to_wstring(com);
+        EXPECT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_SET_VALUE, nullptr,
+                                  &m_key, nullptr), ERROR_SUCCESS);
+        EXPECT_EQ(RegSetValueExW(m_key, m_device.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(port.c_str()),
+                                 static_cast<DWORD>((port.size() + 1) * sizeof(wchar_t))), ERROR_SUCCESS);
+    }
+    ~SerialCommEntry() {
+        RegDeleteValueW(m_key, m_device.c_str());
+        RegCloseKey(m_key);
+    }
+
+private:
+    static constexpr wchar_t kKey[] = L"HARDWARE\\DEVICEMAP\\SERIALCOMM";
+    std::wstring m_device;
+    HKEY m_key = nullptr;
+};
+
+// A USB adapter's number, above the twelve the list always holds.
+TEST(MultiUnitTest, AHighPortPluggedInWhileTheWindowIsOpenIsListedAtTheDropDownAndPolled) {
+    ASSERT_GT(ComNumber(), 12) << "the test needs a port above COM12";
+    const std::wstring port = L"COM" + std::to_wstring(ComNumber());
+    SimControl sim;
+    ConsoleDriver console;
+    ASSERT_TRUE(console.Start()) << "Lumeric.exe did not show its window";
+    HWND window = console.OpenMultiUnit(0, 1, -1, false);
+    ASSERT_NE(window, nullptr);
+    const auto listed = [&] {
+        ConsoleDriver::SendToIn(window, IDC_COMBO_MU_PORT, CB_SHOWDROPDOWN, TRUE);
+        ConsoleDriver::SendToIn(window, IDC_COMBO_MU_PORT, CB_SHOWDROPDOWN, FALSE);
+        const std::vector<std::wstring> items = ConsoleDriver::ComboItemsIn(window, IDC_COMBO_MU_PORT);
+        return std::find(items.begin(), items.end(), port) - items.begin();
+    };
+    const auto before = listed();
+    EXPECT_EQ(before, static_cast<ptrdiff_t>(ConsoleDriver::ComboItemsIn(window, IDC_COMBO_MU_PORT).size()));
+    {
+        SerialCommEntry entry(ComNumber());
+        const auto index = listed();
+        ASSERT_GE(index, 12);
+        ConsoleDriver::SendToIn(window, IDC_COMBO_MU_PORT, CB_SETCURSEL, static_cast<WPARAM>(index));
+        EXPECT_EQ(listed(), index);
+        EXPECT_EQ(ConsoleDriver::TextIn(window, IDC_COMBO_MU_PORT), port) << "the selection kept at the drop-down";
+
+        ASSERT_TRUE(console.ClickIn(window, IDC_BTN_ACQUIRE));
+        ASSERT_EQ(ConsoleDriver::TextIn(window, IDC_BTN_ACQUIRE), L"停止");
+        ASSERT_TRUE(WaitUntil([&] { return TableCount(window, 0, 0) >= 1; }, 10000));
+        EXPECT_EQ(Values(window, 0), (std::vector<std::wstring>{L"1", L"1.234", L"0.000", L"0.000", L"0.000"}));
+    }
     console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
     EXPECT_EQ(console.WaitForExit(10000), 0u);
 }

@@ -304,6 +304,8 @@ TEST_F(ExchangeTest, SilentOrVanishedUnitTimesOutAfter5000msWithoutSpinningAndTh
         EXPECT_TRUE(took >= 5000 && took < 5500) << took;
         EXPECT_LT(ProcessCpuMs() - cpuBefore, 500u) << "CPU ms over the 5 s wait, monitor included";
         EXPECT_EQ(log.lines, std::vector<std::string>{"发: 01 03 00 40 00 01 85 DE"});
+        // A pty whose other end has closed fails ClearCommError, as a pulled USB adapter does.
+        EXPECT_EQ(line.Gone(), how != "silent");
     }
     const DWORD closeStart = GetTickCount();
     line.Close();
