@@ -7,7 +7,7 @@
 #include "dialog_window.h"
 #include "list_view.h"
 #include "multi_unit_state.h"
-#include "record_io.h"
+#include "multi_unit_files.h"
 #include "system_ports.h"
 
 // The five list views of the table, side by side: 电池1 (with the address
@@ -30,7 +30,7 @@ public:
     CMultiUnitDlg(const CMultiUnitDlg&) = delete;
     CMultiUnitDlg& operator=(const CMultiUnitDlg&) = delete;
 
-    // Called once the controls exist and the combos hold their template items.
+    // Called once the controls exist and the speed combo holds its template items.
     bool OnInitDialog();
     // A click on control `id`; ids without a handler are ignored.
     void OnCommand(int id);
