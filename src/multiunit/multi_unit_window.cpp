@@ -7,23 +7,22 @@
 #include "resource.h"
 #include "tick_clock.h"
 #include "win32_dialog_window.h"
-#include "win32_list_view.h"
 #include "win32_file_shell.h"
+#include "win32_list_view.h"
 #include "win32_record_io.h"
 #include "win32_system_ports.h"
 
 namespace {
 
 constexpr int kTableListIds[kTableListCount] = {IDC_LIST_BAT1, IDC_LIST_BAT2, IDC_LIST_BAT3, IDC_LIST_BAT4,
-                                                 IDC_LIST_COUNTS};
+                                                IDC_LIST_COUNTS};
 
 // The multi-unit window's Win32 side: everything the window works with,
 // alive from before WM_INITDIALOG until after the window is gone.
 class MultiUnitWindow : public ModelessDialog {
 public:
     explicit MultiUnitWindow(MultiUnitState& cycle)
-        : m_dialog(m_window, Table(), cycle, m_clock, {m_localClock, m_shell, m_recordFile, m_tableFile},
-                   m_ports) {}
+        : m_dialog(m_window, Table(), cycle, m_clock, {m_localClock, m_shell, m_recordFile, m_tableFile}, m_ports) {}
 
 private:
     UnitTable Table() { return {&m_lists[0], &m_lists[1], &m_lists[2], &m_lists[3], &m_lists[4]}; }

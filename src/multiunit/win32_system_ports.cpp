@@ -19,8 +19,8 @@ std::vector<std::string> Win32SystemPorts::Names() {
         // One character short of the buffer: registry strings need not end in a NUL.
         DWORD portBytes = sizeof port - sizeof port[0];
         DWORD type = REG_NONE;
-        const LONG result = RegEnumValueW(key, index, device, &deviceLength, nullptr, &type,
-                                          reinterpret_cast<BYTE*>(port), &portBytes);
+        const LONG result =
+            RegEnumValueW(key, index, device, &deviceLength, nullptr, &type, reinterpret_cast<BYTE*>(port), &portBytes);
         if (result == ERROR_NO_MORE_ITEMS) break;
         // ERROR_MORE_DATA: too long for a port name, and so none of ours.
         if (result != ERROR_SUCCESS || type != REG_SZ) continue;

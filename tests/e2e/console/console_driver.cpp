@@ -84,11 +84,11 @@ std::wstring ConsoleDriver::TextIn(HWND dialog, int id) {
     return ReadText(GetDlgItem(dialog, id), WM_GETTEXTLENGTH, WM_GETTEXT);
 }
 
-std::vector<std::wstring> ConsoleDriver::Items(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage) {
+std::vector<std::wstring> ConsoleDriver::Items(int id, UINT countMessage, UINT lengthMessage, UINT textMessage) const {
     std::vector<std::wstring> items;
-    const LRESULT count = SendMessageW(control, countMessage, 0, 0);
+    const LRESULT count = SendTo(id, countMessage);
     for (WPARAM index = 0; index < static_cast<WPARAM>(count); ++index) {
-        items.push_back(ReadText(control, lengthMessage, textMessage, index));
+        items.push_back(ReadText(Control(id), lengthMessage, textMessage, index));
     }
     return items;
 }

@@ -39,8 +39,8 @@ public:
     std::wstring Text(int id) const { return TextIn(m_window, id); }
     void SetText(int id, const std::wstring& text) const { SetTextIn(m_window, id, text); }
     bool IsEnabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
-    std::vector<std::wstring> ComboItems(int id) const { return ComboItemsIn(m_window, id); }
-    std::vector<std::wstring> ListLines(int id) const { return Items(Control(id), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT); }
+    std::vector<std::wstring> ComboItems(int id) const { return Items(id, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT); }
+    std::vector<std::wstring> ListLines(int id) const { return Items(id, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT); }
 
     // Posts a click and returns once the console has handled every message
     // posted before it (false when the console stayed busy for timeoutMs).
@@ -65,9 +65,6 @@ public:
         SendToIn(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
     static LRESULT SendToIn(HWND dialog, int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-    static std::vector<std::wstring> ComboItemsIn(HWND dialog, int id) {
-        return Items(GetDlgItem(dialog, id), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
-    }
     bool ClickIn(HWND dialog, int id, DWORD timeoutMs = 15000);
     static void PressKeyIn(HWND dialog, int id, WPARAM virtualKey);
     // Clicks a control of such a window that opens the common Save As dialog,
@@ -103,7 +100,7 @@ public:
 private:
     static std::wstring ConsolePath();
     // The item texts of a combo or list box, through its count, length and text messages.
-    static std::vector<std::wstring> Items(HWND control, UINT countMessage, UINT lengthMessage, UINT textMessage);
+    std::vector<std::wstring> Items(int id, UINT countMessage, UINT lengthMessage, UINT textMessage) const;
 
     PROCESS_INFORMATION m_process{};
     HWND m_window = nullptr;

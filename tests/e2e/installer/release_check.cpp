@@ -11,8 +11,8 @@
 //   Uninstall           the all-users entry's quiet uninstall command
 //   Uninstalled         nothing of Lumeric left
 // LUMERIC_SETUP names the setup program; the folders are Windows paths.
-#include <windows.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,8 @@ bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) 
 // Runs a command line as given (NSIS wants /D= last and unquoted), does
 // `meanwhile` while it runs, and returns its exit code; one still running a
 // minute on is ended and counts as failed.
-DWORD RunToEnd(std::wstring line, const std::function<void()>& meanwhile = [] {}) {
+DWORD RunToEnd(
+    std::wstring line, const std::function<void()>& meanwhile = [] {}) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
