@@ -4,8 +4,9 @@
 // the window's list can show.
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>

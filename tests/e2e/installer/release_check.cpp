@@ -11,8 +11,9 @@
 //   Uninstall           the all-users entry's quiet uninstall command
 //   Uninstalled         nothing of Lumeric left
 // LUMERIC_SETUP names the setup program; the folders are Windows paths.
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
