@@ -1,7 +1,6 @@
 #include <cstdlib>
 
 #include "multi_unit_fixture.h"
-#include "port_list.h"
 
 namespace {
 
@@ -113,23 +112,17 @@ TEST_F(MultiUnitTest, RowsAreLabelledFromTheFirstAddressAndTheStationsPolledInTu
     }
 }
 
-// COM1 to COM12 always, in order, then the machine's ports above 12 in
-// numeric order, each once; names that are no COM port are left out.
-TEST(PortListTest, TwelveFixedPortsThenTheMachinesHigherOnesInNumericOrder) {
-    const std::vector<std::string> names = {"COM27",  "COM13",  "COM100", "COM27",          "com40",
-                                            "COM3",   "COM12",  "COM",    "COM0",           "COM015",
-                                            "COM15:", "COM 16", "LPT17",  "COM99999999999", ""};
-    std::vector<std::string> expected;
-    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 27, 40, 100})
-        expected.push_back("COM" + std::to_string(n));
-    EXPECT_EQ(expected, PortListItems(names));
-}
-
-// The list is read anew at each drop-down, the selection kept on its port
-// while that is listed; a start opens the port the selected item names.
+// The list is read anew at each drop-down: COM1 to COM12, then the machine's
+// ports above 12 in numeric order, each once, names that are no COM port left
+// out. The selection stays on its port while that is listed; a start opens
+// the port the selected item names.
 TEST_F(MultiUnitTest, ThePortListFollowsTheMachineAtEachDropDownAndTheSelectedPortIsTheOneOpened) {
-    mu.ports.names = {"COM27"};
+    mu.ports.names = {"COM27", "COM100", "COM27",  "com40", "COM3",           "COM12", "COM",
+                      "COM0",  "COM015", "COM15:", "LPT17", "COM99999999999", ""};
     mu.dlg.OnDropDown(IDC_COMBO_MU_PORT);
+    std::vector<std::string> expected;
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 27, 40, 100}) expected.push_back("COM" + std::to_string(n));
+    EXPECT_EQ(expected, mu.window.comboItems[IDC_COMBO_MU_PORT]);
     mu.window.SetComboSelection(IDC_COMBO_MU_PORT, 12);
     mu.ports.names = {"COM13", "COM27"};
     mu.dlg.OnDropDown(IDC_COMBO_MU_PORT);
