@@ -40,8 +40,8 @@ constexpr int kRowHeightPx = 19;
 }  // namespace
 
 CMultiUnitDlg::CMultiUnitDlg(DialogWindow& window, const UnitTable& table, MultiUnitState& cycle, Clock& clock,
-                             const MultiUnitFiles& files)
-    : m_window(window), m_table(table), m_cycle(cycle), m_clock(clock), m_files(files) {}
+                             const MultiUnitFiles& files, const AlarmParts& alarms)
+    : m_window(window), m_table(table), m_cycle(cycle), m_clock(clock), m_files(files), m_alarm(alarms) {}
 
 bool CMultiUnitDlg::OnInitDialog() {
     m_window.SetComboSelection(IDC_COMBO_MU_PORT, 0);  // "COM1"
@@ -58,12 +58,15 @@ bool CMultiUnitDlg::OnInitDialog() {
         InsertColumns(list);
     }
     for (ListView* list : m_table) list->SetExtendedStyles(kExtendedStyles);
+    LoadLimits();
     return true;
 }
 
 void CMultiUnitDlg::OnCommand(int id) {
     if (id == IDC_BTN_ACQUIRE) OnAcquire();
     if (id == IDC_BTN_EXCEL) OnExcel();
+    if (id == IDC_BTN_ALARM_SETTINGS) OnAlarmSettings();
+    if (id == IDC_BTN_ALARM_JOURNAL) m_alarm.windows.ShowJournal();
 }
 
 void CMultiUnitDlg::InsertColumns(size_t list) {

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "alarm_io.h"
+#include "alarm_journal.h"
+#include "alarm_monitor.h"
 #include "clock.h"
 #include "dialog_window.h"
 #include "list_view.h"
@@ -24,7 +27,7 @@ using UnitTable = std::array<ListView*, kTableListCount>;
 class CMultiUnitDlg {
 public:
     CMultiUnitDlg(DialogWindow& window, const UnitTable& table, MultiUnitState& cycle, Clock& clock,
-                  const MultiUnitFiles& files);
+                  const MultiUnitFiles& files, const AlarmParts& alarms);
     CMultiUnitDlg(const CMultiUnitDlg&) = delete;
     CMultiUnitDlg& operator=(const CMultiUnitDlg&) = delete;
 
@@ -36,6 +39,11 @@ public:
     void OnTimer();
     // The window goes, whichever way: a cycle it runs stops and frees the port.
     void OnClose();
+
+    // The window's own journal of alarm events, for its journal window.
+    const AlarmJournal& Journal() const { return m_journal; }
+    // The operator has seen the raises so far.
+    void AcknowledgeAlarms();
 
 private:
     void OnAcquire();
@@ -57,6 +65,16 @@ private:
     void OnExcel();
     ShownTable TableAsShown();
 
+    void LoadLimits();
+    void OnAlarmSettings();
+    std::vector<AlarmEvent> CheckAlarms(const PolledUnit& polled);
+    void ColourRow(int32_t row, int64_t address);
+    void TakeEvents(const std::vector<AlarmEvent>& events);
+    void ShowUnacknowledged();
+    void BeginEventsFile();
+    FileError RecordEvents(const std::vector<AlarmEvent>& events);
+    void EventsFailed(const FileError& error);
+
     int32_t ReadNumber(int id);
 
     DialogWindow& m_window;
@@ -66,4 +84,11 @@ private:
     MultiUnitFiles m_files;
     // The file the running cycle records into; empty while it records nothing.
     std::string m_recordPath;
+    AlarmParts m_alarm;
+    AlarmMonitor m_monitor;
+    AlarmJournal m_journal;
+    // The events file beside the record; empty while none is written.
+    std::string m_eventsPath;
+    // The events file that failed, for its message box.
+    std::string m_failedEventsPath;
 };

@@ -111,9 +111,13 @@ void CMultiUnitDlg::OnTimer() {
     m_cycle.polling = false;
     ShowOutcome(ok);
     const PolledUnit polled = Polled(ok);
+    const std::vector<AlarmEvent> events = CheckAlarms(polled);
     Advance();
-    // Last: a record that fails shows a message box, whose loop delivers the next ticks.
+    TakeEvents(events);
+    // Last: a file that fails shows a message box, whose loop delivers the next ticks.
+    const FileError eventsError = RecordEvents(events);
     if (!m_recordPath.empty()) RecordPoll(polled);
+    if (eventsError) EventsFailed(eventsError);
 }
 
 void CMultiUnitDlg::ShowOutcome(bool ok) {

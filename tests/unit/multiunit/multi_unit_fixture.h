@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_alarm_io.h"
 #include "fakes/fake_dialog_window.h"
 #include "fakes/fake_list_view.h"
 #include "fakes/fake_record_io.h"
@@ -23,7 +24,7 @@ struct FakeMultiUnitWindow {
     FakeMultiUnitWindow(MultiUnitState& cycle, VirtualClock& clock)
         : localClock(clock),
           dlg(window, {&lists[0], &lists[1], &lists[2], &lists[3], &lists[4]}, cycle, clock,
-              {localClock, shell, record, table}) {
+              {localClock, shell, record, table}, {limitStore, alarmWindows, events}) {
         for (int n = 1; n <= 12; ++n) window.comboItems[IDC_COMBO_MU_PORT].push_back("COM" + std::to_string(n));
         window.comboItems[IDC_COMBO_MU_BAUD] = {"1200", "2400", "4800", "9600", "19200"};
         window.texts[IDC_BTN_ACQUIRE] = "采集";
@@ -38,6 +39,9 @@ struct FakeMultiUnitWindow {
     FakeFileShell shell;
     FakeOutputFile record;
     FakeOutputFile table;
+    FakeLimitStore limitStore;
+    FakeAlarmWindows alarmWindows;
+    FakeOutputFile events;
     CMultiUnitDlg dlg;
 };
 
