@@ -18,6 +18,13 @@ namespace {
 constexpr int kTableListIds[kTableListCount] = {IDC_LIST_BAT1, IDC_LIST_BAT2, IDC_LIST_BAT3, IDC_LIST_BAT4,
                                                  IDC_LIST_COUNTS};
 
+// wParam: the list's id (low word) and the row (high word); lParam: the
+// column. The answer: the cell's background colour.
+UINT CellBackgroundMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Lumeric.CellBackground");
+    return message;
+}
+
 // One user's alarm limits, for every window of the program.
 LimitStore& UserLimits() {
     static Win32LimitStore store;
@@ -51,18 +58,38 @@ private:
     void OnTimer(UINT_PTR) override { m_dialog.OnTimer(); }
 
     // The lists' custom draw, which paints the cells in alarm.
-    bool OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR& result) override {
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override {
+        // A dialog answers a message through DWLP_MSGRESULT.
+        if (message == CellBackgroundMessage()) {
+            SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, CellBackground(LOWORD(wParam), HIWORD(wParam), static_cast<int>(lParam)));
+            result = TRUE;
+            return true;
+        }
         if (message != WM_NOTIFY) return false;
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->code != NM_CUSTOMDRAW) return false;
         for (const Win32ListView& list : m_lists) {
             if (list.Handle() != header->hwndFrom) continue;
-            // A dialog answers a notification through DWLP_MSGRESULT.
             SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, list.OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(lParam)));
             result = TRUE;
             return true;
         }
         return false;
+    }
+
+    // The background custom draw gives a cell, for a program outside that
+    // asks (the end-to-end tests): NM_CUSTOMDRAW itself cannot cross processes.
+    COLORREF CellBackground(int listId, int row, int column) const {
+        for (const Win32ListView& list : m_lists) {
+            if (GetDlgCtrlID(list.Handle()) != listId) continue;
+            NMLVCUSTOMDRAW draw{};
+            draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+            draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+            draw.iSubItem = column;
+            list.OnCustomDraw(draw);
+            return draw.clrTextBk;
+        }
+        return CLR_INVALID;
     }
 
     std::optional<AlarmLimits> EditLimits(const AlarmLimits& limits) override {

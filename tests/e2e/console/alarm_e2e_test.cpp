@@ -19,31 +19,13 @@ namespace {
 constexpr COLORREF kGreen = RGB(0, 180, 0);
 constexpr COLORREF kRed = RGB(220, 0, 0);
 
-// The background the window's custom draw gives a cell: the notification is
-// built in the console's memory, sent as the list would send it, and read back.
+// The background the window's custom draw gives a cell. NM_CUSTOMDRAW cannot
+// be sent across processes, so the window answers a message of its own for it.
 COLORREF CellBackground(HWND window, int list, int row, int column) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process == nullptr) return CLR_INVALID;
-    auto* remote = static_cast<NMLVCUSTOMDRAW*>(
-        VirtualAllocEx(process, nullptr, sizeof(NMLVCUSTOMDRAW), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    NMLVCUSTOMDRAW draw{};
-    draw.nmcd.hdr.hwndFrom = GetDlgItem(window, list);
-    draw.nmcd.hdr.idFrom = static_cast<UINT_PTR>(list);
-    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
-    draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
-    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
-    draw.iSubItem = column;
-    draw.clrTextBk = CLR_INVALID;
-    DWORD_PTR answer = 0;
-    const bool done = remote != nullptr && WriteProcessMemory(process, remote, &draw, sizeof draw, nullptr) &&
-                      SendMessageTimeoutW(window, WM_NOTIFY, static_cast<WPARAM>(list),
-                                          reinterpret_cast<LPARAM>(remote), SMTO_BLOCK, 5000, &answer) &&
-                      ReadProcessMemory(process, remote, &draw, sizeof draw, nullptr);
-    if (remote != nullptr) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
-    return done ? draw.clrTextBk : CLR_INVALID;
+    const UINT message = RegisterWindowMessageW(L"Lumeric.CellBackground");
+    DWORD_PTR colour = CLR_INVALID;
+    SendMessageTimeoutW(window, message, MAKEWPARAM(list, row), column, SMTO_BLOCK, 5000, &colour);
+    return static_cast<COLORREF>(colour);
 }
 
 std::vector<std::wstring> JournalRow(HWND journal, int row) {
