@@ -122,7 +122,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     // Unit 2's 电池1 climbs past its high limit: the cell turns red.
     sim.Ok("set 2 ramp 1 1600 2");
-    WaitUntil([&] { return ConsoleDriver::TextIn(multiUnit, IDC_BTN_ALARM_JOURNAL) != L"报警记录"; }, 20000);
+    WaitUntil([&] { return _wtof(TableCell(multiUnit, IDC_LIST_BAT1, 1, 1).c_str()) > 1.5; }, 20000);
+    Sleep(300);  // let the cell repaint
     Screenshot(L"12-alarm-red-cell");
     console.ClickIn(multiUnit, IDC_BTN_ALARM_JOURNAL);
     if (HWND journal = console.WaitForNewWindow(L"报警记录", {}, 10000)) {
