@@ -11,7 +11,7 @@
 #    reply to the pty (control command `lastreplyend`); the benchmark reads
 #    the same clock as soon as Exchange returns, and prints the difference.
 #
-# Poll section (scripts/bench-poll.sh): a pass over 16 simulated units by
+# Poll section (scripts/lib/bench-poll.sh): a pass over 16 simulated units by
 # lumeric-cli poll and by mbpoll, at 9600 and 19200 bit/s, beside the wire's
 # limit.
 #
@@ -31,10 +31,10 @@ section "Native: the exchange over a pty against lumeric-sim"
 "$build/bench/bench_exchange"
 
 section "Poll: a pass over 16 units, lumeric-cli and mbpoll against lumeric-sim"
-"$root/scripts/bench-poll.sh" "$build"
+"$root/scripts/lib/bench-poll.sh" "$build"
 
-# ---- Wine section (scripts/bench-wine.sh, kept by the serial port's developer) ----
-if [ -x "$root/scripts/bench-wine.sh" ]; then
+# ---- Wine section (scripts/lib/bench-wine.sh, kept by the serial port's developer) ----
+if [ -x "$root/scripts/lib/bench-wine.sh" ]; then
   section "Wine: CPU of the Windows process against lumeric-sim"
-  "$root/scripts/bench-wine.sh"
+  "$root/scripts/lib/bench-wine.sh"
 fi

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "alarm_entries.h"
-#include "record_io.h"
+#include "multi_unit_files.h"
 
 // One user's alarm settings, shared by every multi-unit window of the program.
 class LimitStore {

@@ -5,7 +5,7 @@
 #include "alarm_journal.h"
 #include "dialog_window.h"
 #include "list_view.h"
-#include "record_io.h"
+#include "multi_unit_files.h"
 
 // The journal window's behaviour: the multi-unit window's events newest
 // first, "确认" to acknowledge its raises, "导出" to save the journal as CSV.

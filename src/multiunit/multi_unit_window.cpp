@@ -11,6 +11,7 @@
 #include "win32_dialog_window.h"
 #include "win32_limit_store.h"
 #include "win32_list_view.h"
+#include "win32_file_shell.h"
 #include "win32_record_io.h"
 
 namespace {
