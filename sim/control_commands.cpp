@@ -37,11 +37,16 @@ bool ParseHexBytes(const std::string& word, std::vector<uint8_t>& bytes) {
 }
 
 bool ParseIdentityText(const std::string& word, IdentityText& text) {
-    if (word == "name") text = IdentityText::Name;
-    else if (word == "swversion") text = IdentityText::SoftwareVersion;
-    else if (word == "maker") text = IdentityText::Maker;
-    else if (word == "protocol") text = IdentityText::ProtocolVersion;
-    else return false;
+    if (word == "name")
+        text = IdentityText::Name;
+    else if (word == "swversion")
+        text = IdentityText::SoftwareVersion;
+    else if (word == "maker")
+        text = IdentityText::Maker;
+    else if (word == "protocol")
+        text = IdentityText::ProtocolVersion;
+    else
+        return false;
     return true;
 }
 
@@ -77,7 +82,8 @@ std::string ControlCommands::Add(const std::vector<std::string>& words) {
     uint32_t address = 0;
     uint32_t baud = 0;
     if (words.size() != 3 || !ParseNumber(words[1], kMaxStationAddress, address)) return Error("usage: add ADDR BAUD");
-    if (!ParseNumber(words[2], 19200, baud) || !IsUnitBaud(baud)) return Error("baud must be 1200, 2400, 4800, 9600 or 19200");
+    if (!ParseNumber(words[2], 19200, baud) || !IsUnitBaud(baud))
+        return Error("baud must be 1200, 2400, 4800, 9600 or 19200");
     std::lock_guard<std::mutex> lock(m_state.mutex);
     if (m_state.FindUnit(static_cast<uint8_t>(address)) != nullptr) return Error("address in use");
     m_state.units.push_back(MakeDefaultUnit(static_cast<uint8_t>(address), baud));
@@ -111,7 +117,8 @@ std::string ControlCommands::SetOnUnit(SimUnit& unit, const std::vector<std::str
         if (holder != nullptr && holder != &unit) return Error("address in use");
         unit.address = static_cast<uint8_t>(value);
     } else if (what == "baud") {
-        if (!ParseNumber(words[3], 19200, value) || !IsUnitBaud(value)) return Error("baud must be 1200, 2400, 4800, 9600 or 19200");
+        if (!ParseNumber(words[3], 19200, value) || !IsUnitBaud(value))
+            return Error("baud must be 1200, 2400, 4800, 9600 or 19200");
         unit.baud = value;
     } else if (what == "interval") {
         if (!ParseNumber(words[3], 0xFFFF, value)) return Error("interval must be 0-65535");

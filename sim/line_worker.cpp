@@ -89,8 +89,7 @@ std::optional<std::vector<uint8_t>> LineWorker::TakeFrame() {
     // A complete request is answered at once instead of after the silence.
     if (m_pending.size() >= kRequestLength && VerifyReply(m_pending.data(), kRequestLength)) {
         length = kRequestLength;
-    } else if (m_pending.size() >= kMaxFrameBytes ||
-               MonotonicNs() - m_lastByteNs >= SilenceNs(m_pendingBaud)) {
+    } else if (m_pending.size() >= kMaxFrameBytes || MonotonicNs() - m_lastByteNs >= SilenceNs(m_pendingBaud)) {
         length = std::min(m_pending.size(), kMaxFrameBytes);
     } else {
         return std::nullopt;

@@ -15,8 +15,8 @@ struct VoltageRamp {
 
 struct ChannelMotion {
     std::optional<VoltageRamp> ramp;
-    uint16_t jitter = 0;   // ± raw counts on each reply
-    int32_t offset = 0;    // the jitter drawn for the reply being built
+    uint16_t jitter = 0;  // ± raw counts on each reply
+    int32_t offset = 0;   // the jitter drawn for the reply being built
 };
 
 // The ramp's level at `nowMs`, its target once its time is up.

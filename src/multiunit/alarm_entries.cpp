@@ -13,10 +13,8 @@ std::string Refusal(const LimitProblem& problem) {
         return AlarmText::kChannels[problem.channel] + std::string(AlarmText::kLowNotBelowHigh);
     case LimitFault::HysteresisNotBelowGap:
         return AlarmText::kChannels[problem.channel] + std::string(AlarmText::kHysteresisTooWide);
-    case LimitFault::HysteresisNotBelowSpread:
-        return AlarmText::kHysteresisOverSpread;
-    default:
-        return field + (problem.field == LimitField::OnDelay ? AlarmText::kOnDelayRange : AlarmText::kVoltsRange);
+    case LimitFault::HysteresisNotBelowSpread: return AlarmText::kHysteresisOverSpread;
+    default: return field + (problem.field == LimitField::OnDelay ? AlarmText::kOnDelayRange : AlarmText::kVoltsRange);
     }
 }
 
@@ -43,16 +41,11 @@ bool ReadPolls(const std::string& text, int32_t& polls) {
 
 std::string FieldName(LimitField field, size_t channel) {
     switch (field) {
-    case LimitField::Low:
-        return AlarmText::kChannels[channel] + std::string(AlarmText::kLow);
-    case LimitField::High:
-        return AlarmText::kChannels[channel] + std::string(AlarmText::kHigh);
-    case LimitField::Spread:
-        return AlarmText::kSpread;
-    case LimitField::Hysteresis:
-        return AlarmText::kHysteresis;
-    default:
-        return AlarmText::kOnDelay;
+    case LimitField::Low: return AlarmText::kChannels[channel] + std::string(AlarmText::kLow);
+    case LimitField::High: return AlarmText::kChannels[channel] + std::string(AlarmText::kHigh);
+    case LimitField::Spread: return AlarmText::kSpread;
+    case LimitField::Hysteresis: return AlarmText::kHysteresis;
+    default: return AlarmText::kOnDelay;
     }
 }
 
@@ -120,21 +113,11 @@ StoredLimits LimitsFromStored(const LimitEntries& stored) {
         }
         result.ignored.push_back(FieldName(field, read.channel));
         switch (field) {
-        case LimitField::Low:
-            entries.low[read.channel] = defaults.low[read.channel];
-            break;
-        case LimitField::High:
-            entries.high[read.channel] = defaults.high[read.channel];
-            break;
-        case LimitField::Spread:
-            entries.spread = defaults.spread;
-            break;
-        case LimitField::Hysteresis:
-            entries.hysteresis = defaults.hysteresis;
-            break;
-        case LimitField::OnDelay:
-            entries.onDelay = defaults.onDelay;
-            break;
+        case LimitField::Low: entries.low[read.channel] = defaults.low[read.channel]; break;
+        case LimitField::High: entries.high[read.channel] = defaults.high[read.channel]; break;
+        case LimitField::Spread: entries.spread = defaults.spread; break;
+        case LimitField::Hysteresis: entries.hysteresis = defaults.hysteresis; break;
+        case LimitField::OnDelay: entries.onDelay = defaults.onDelay; break;
         }
     }
 }

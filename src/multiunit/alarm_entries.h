@@ -21,7 +21,7 @@ LimitEntries EntriesFromLimits(const AlarmLimits& limits);
 
 struct ReadLimits {
     std::optional<AlarmLimits> limits;  // none when refused
-    std::string refusal;               // the message box's text then
+    std::string refusal;                // the message box's text then
     LimitField field = LimitField::Low;
     size_t channel = 0;
     LimitFault fault = LimitFault::NotANumber;

@@ -105,12 +105,7 @@ void CMultiUnitDlg::BeginEventsFile() {
     m_eventsPath = EventsPathBeside(m_recordPath);
     FileError error = m_alarm.events.Create(m_eventsPath);
     if (!error) error = m_alarm.events.Append(AlarmRecordHead());
-    if (error) {
-        m_failedEventsPath = m_eventsPath;
-        m_alarm.events.Close();
-        m_eventsPath.clear();
-        EventsFailed(error);
-    }
+    if (error) EventsFailed(DropEventsFile(error));
 }
 
 // A file that fails is closed at once, so that no later event tries it again;
@@ -118,14 +113,16 @@ void CMultiUnitDlg::BeginEventsFile() {
 FileError CMultiUnitDlg::RecordEvents(const std::vector<AlarmEvent>& events) {
     if (m_eventsPath.empty()) return {};
     for (const AlarmEvent& event : events) {
-        const FileError error = m_alarm.events.Append(AlarmRecordLine(event));
-        if (!error) continue;
-        m_failedEventsPath = m_eventsPath;
-        m_alarm.events.Close();
-        m_eventsPath.clear();
-        return error;
+        if (const FileError error = m_alarm.events.Append(AlarmRecordLine(event))) return DropEventsFile(error);
     }
     return {};
+}
+
+FileError CMultiUnitDlg::DropEventsFile(const FileError& error) {
+    m_failedEventsPath = m_eventsPath;
+    m_alarm.events.Close();
+    m_eventsPath.clear();
+    return error;
 }
 
 void CMultiUnitDlg::EventsFailed(const FileError& error) {

@@ -15,7 +15,9 @@ namespace {
 
 std::string VoltsCell(const std::optional<Millivolts>& value) { return value ? MillivoltsText(*value) : ""; }
 
-std::vector<std::string> Titles() { return {std::begin(AlarmText::kJournalTitles), std::end(AlarmText::kJournalTitles)}; }
+std::vector<std::string> Titles() {
+    return {std::begin(AlarmText::kJournalTitles), std::end(AlarmText::kJournalTitles)};
+}
 
 }  // namespace
 

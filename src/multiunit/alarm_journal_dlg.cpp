@@ -53,14 +53,16 @@ void CAlarmJournalDlg::OnJournalGrew(size_t count) {
 void CAlarmJournalDlg::InsertEvent(int row, const AlarmEvent& event) {
     const std::vector<std::string> cells = AlarmEventCells(event);
     m_list.InsertRow(row, cells[0]);
-    for (size_t column = 1; column < cells.size(); ++column) m_list.SetCellText(row, static_cast<int>(column), cells[column]);
+    for (size_t column = 1; column < cells.size(); ++column)
+        m_list.SetCellText(row, static_cast<int>(column), cells[column]);
 }
 
 // The journal as it stands at the click: the multi-unit window, and its
 // journal with it, may go while the Save As dialog is up.
 void CAlarmJournalDlg::OnExport() {
     const std::string csv = JournalCsv(m_journal);
-    const std::optional<std::string> path = m_shell.AskSavePath(DatedCsvName(AlarmText::kJournalFileStem, m_clock.Now()));
+    const std::optional<std::string> path =
+        m_shell.AskSavePath(DatedCsvName(AlarmText::kJournalFileStem, m_clock.Now()));
     if (!path) return;
     FileError error = m_file.Create(*path);
     if (!error) error = m_file.Append(csv);

@@ -9,16 +9,11 @@ namespace {
 
 int FieldId(LimitField field, size_t channel) {
     switch (field) {
-    case LimitField::Low:
-        return IDC_EDIT_ALARM_LOW1 + static_cast<int>(channel);
-    case LimitField::High:
-        return IDC_EDIT_ALARM_HIGH1 + static_cast<int>(channel);
-    case LimitField::Spread:
-        return IDC_EDIT_ALARM_SPREAD;
-    case LimitField::Hysteresis:
-        return IDC_EDIT_ALARM_HYSTERESIS;
-    default:
-        return IDC_EDIT_ALARM_ON_DELAY;
+    case LimitField::Low: return IDC_EDIT_ALARM_LOW1 + static_cast<int>(channel);
+    case LimitField::High: return IDC_EDIT_ALARM_HIGH1 + static_cast<int>(channel);
+    case LimitField::Spread: return IDC_EDIT_ALARM_SPREAD;
+    case LimitField::Hysteresis: return IDC_EDIT_ALARM_HYSTERESIS;
+    default: return IDC_EDIT_ALARM_ON_DELAY;
     }
 }
 

@@ -6,16 +6,11 @@ namespace {
 
 std::string Reason(const FileError& error) {
     switch (error.failure) {
-    case FileFailure::FolderMissing:
-        return MultiUnitText::kFolderMissing;
-    case FileFailure::DiskFull:
-        return MultiUnitText::kDiskFull;
-    case FileFailure::InUse:
-        return MultiUnitText::kFileInUse;
-    case FileFailure::AccessDenied:
-        return MultiUnitText::kAccessDenied;
-    default:
-        return MultiUnitText::kSystemError + std::to_string(error.systemCode);
+    case FileFailure::FolderMissing: return MultiUnitText::kFolderMissing;
+    case FileFailure::DiskFull: return MultiUnitText::kDiskFull;
+    case FileFailure::InUse: return MultiUnitText::kFileInUse;
+    case FileFailure::AccessDenied: return MultiUnitText::kAccessDenied;
+    default: return MultiUnitText::kSystemError + std::to_string(error.systemCode);
     }
 }
 

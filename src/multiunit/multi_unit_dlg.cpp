@@ -95,7 +95,8 @@ void CMultiUnitDlg::RebuildTable() {
 ShownTable CMultiUnitDlg::TableAsShown() {
     ShownTable shown;
     for (const ListLayout& layout : kLayouts) {
-        for (size_t column = 0; column < layout.columnCount; ++column) shown.titles.push_back(layout.columns[column].title);
+        for (size_t column = 0; column < layout.columnCount; ++column)
+            shown.titles.push_back(layout.columns[column].title);
     }
     for (int row = 0; row < m_table[0]->RowCount(); ++row) {
         std::vector<std::string> cells;

@@ -9,8 +9,8 @@
 #include "clock.h"
 #include "dialog_window.h"
 #include "list_view.h"
-#include "multi_unit_state.h"
 #include "multi_unit_files.h"
+#include "multi_unit_state.h"
 
 // The five list views of the table, side by side: 电池1 (with the address
 // column), 电池2, 电池3, 电池4, and the counts.
@@ -73,6 +73,7 @@ private:
     void ShowUnacknowledged();
     void BeginEventsFile();
     FileError RecordEvents(const std::vector<AlarmEvent>& events);
+    FileError DropEventsFile(const FileError& error);
     void EventsFailed(const FileError& error);
 
     int32_t ReadNumber(int id);

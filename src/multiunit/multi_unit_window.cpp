@@ -9,15 +9,15 @@
 #include "resource.h"
 #include "tick_clock.h"
 #include "win32_dialog_window.h"
+#include "win32_file_shell.h"
 #include "win32_limit_store.h"
 #include "win32_list_view.h"
-#include "win32_file_shell.h"
 #include "win32_record_io.h"
 
 namespace {
 
 constexpr int kTableListIds[kTableListCount] = {IDC_LIST_BAT1, IDC_LIST_BAT2, IDC_LIST_BAT3, IDC_LIST_BAT4,
-                                                 IDC_LIST_COUNTS};
+                                                IDC_LIST_COUNTS};
 
 // wParam: the list's id (low word) and the row (high word); lParam: the
 // column. The answer: the cell's background colour.
@@ -62,7 +62,8 @@ private:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override {
         // A dialog answers a message through DWLP_MSGRESULT.
         if (message == CellBackgroundMessage()) {
-            SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, CellBackground(LOWORD(wParam), HIWORD(wParam), static_cast<int>(lParam)));
+            SetWindowLongPtrW(Handle(), DWLP_MSGRESULT,
+                              CellBackground(LOWORD(wParam), HIWORD(wParam), static_cast<int>(lParam)));
             result = TRUE;
             return true;
         }
@@ -103,7 +104,8 @@ private:
             SetForegroundWindow(m_journalWindow);
             return;
         }
-        m_journalWindow = CreateAlarmJournalWindow(Handle(), m_dialog.Journal(), [this] { m_dialog.AcknowledgeAlarms(); });
+        m_journalWindow =
+            CreateAlarmJournalWindow(Handle(), m_dialog.Journal(), [this] { m_dialog.AcknowledgeAlarms(); });
     }
 
     void JournalGrew(size_t count) override { NotifyAlarmJournal(m_journalWindow, count); }

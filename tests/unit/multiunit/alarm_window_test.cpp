@@ -87,12 +87,13 @@ TEST_F(MultiUnitTest, APollBeyondALimitColoursItsCellJournalsTheEventAndWritesIt
     mu.dlg.AcknowledgeAlarms();
     EXPECT_EQ("报警记录", mu.window.texts[IDC_BTN_ALARM_JOURNAL]);
     EXPECT_EQ("D:\\line3\\run_报警.csv", mu.events.path);
-    EXPECT_EQ("\xEF\xBB\xBF时间,设备地址,通道,类型,事件,数值(V),限值(V)\r\n"
-              "2024-03-05T00:00:02.096,1,电池1,过高,报警,3.501,3.500\r\n"
-              "2024-03-05T00:00:04.252,2,整机,通讯故障,报警,,\r\n"
-              "2024-03-05T00:00:04.264,1,电池1,过高,恢复,3.490,3.500\r\n"
-              "2024-03-05T00:00:05.348,1,电池1,过低,报警,2.999,3.000\r\n",
-              mu.events.bytes);
+    EXPECT_EQ(
+        "\xEF\xBB\xBF时间,设备地址,通道,类型,事件,数值(V),限值(V)\r\n"
+        "2024-03-05T00:00:02.096,1,电池1,过高,报警,3.501,3.500\r\n"
+        "2024-03-05T00:00:04.252,2,整机,通讯故障,报警,,\r\n"
+        "2024-03-05T00:00:04.264,1,电池1,过高,恢复,3.490,3.500\r\n"
+        "2024-03-05T00:00:05.348,1,电池1,过低,报警,2.999,3.000\r\n",
+        mu.events.bytes);
     EXPECT_EQ(mu.events.bytes.size(), mu.events.flushed);
     ASSERT_EQ(4u, mu.dlg.Journal().Events().size());
     EXPECT_EQ(AlarmKind::Low, mu.dlg.Journal().Events().front().kind) << "newest first";
@@ -120,7 +121,8 @@ TEST_F(MultiUnitTest, NewLimitsAreKeptAndABadKeptValueIsSaidOnce) {
     EXPECT_EQ(12000, mu.alarmWindows.shown.back().highMv[3]) << "the good values were taken";
 }
 
-TEST(AlarmJournalDlgTest, ListsNewestFirstAcknowledgesAndExportsTheJournal) {
+// The export and the acknowledge are proven end to end.
+TEST(AlarmJournalDlgTest, EventsAddedWhileTheWindowIsOpenGoOnTopNewestFirst) {
     AlarmJournal journal;
     AlarmEvent event;
     event.address = 3;
@@ -129,27 +131,19 @@ TEST(AlarmJournalDlgTest, ListsNewestFirstAcknowledgesAndExportsTheJournal) {
     journal.Add({event});
     FakeDialogWindow window;
     FakeListView list;
-    int acknowledged = 0;
     VirtualClock clock{0};
     FakeLocalClock localClock{clock};
     FakeFileShell shell;
     FakeOutputFile file;
-    CAlarmJournalDlg dlg(window, list, journal, [&] { ++acknowledged; }, localClock, shell, file);
+    CAlarmJournalDlg dlg(
+        window, list, journal, [] {}, localClock, shell, file);
     dlg.OnInitDialog();
-    ASSERT_EQ(1u, list.rows.size());
     event.raised = false;
     event.channel = 2;
-    journal.Add({event});
-    dlg.OnJournalGrew(1);
+    journal.Add({event, event});
+    dlg.OnJournalGrew(2);
+    ASSERT_EQ(3u, list.rows.size());
     EXPECT_EQ((std::vector<std::string>{"0000-00-00T00:00:00.000", "3", "电池3", "过高", "恢复", "3.501", "3.500"}),
               list.rows[0]);
-    EXPECT_EQ("电池1", list.Cell(1, 2));
-
-    dlg.OnCommand(IDC_BTN_ALARM_ACK);
-    EXPECT_EQ(1, acknowledged);
-    shell.answers = {std::string("C:\\j.csv")};
-    dlg.OnCommand(IDC_BTN_ALARM_EXPORT);
-    EXPECT_EQ(std::vector<std::string>{"报警记录_20240305_000000.csv"}, shell.proposed);
-    EXPECT_EQ(JournalCsv(journal), file.bytes);
-    EXPECT_EQ(std::vector<std::string>{"C:\\j.csv"}, shell.opened);
+    EXPECT_EQ("电池1", list.Cell(2, 2));
 }

@@ -53,7 +53,8 @@ struct MultiUnitRig {
         line.units = [this](const std::vector<uint8_t>& request) {
             const uint8_t station = request[0];
             if (replies.count(station)) return replies[station];
-            return RegistersReply(station, {station, uint16_t(station + 1), uint16_t(station + 2), uint16_t(station + 3)});
+            return RegistersReply(station,
+                                  {station, uint16_t(station + 1), uint16_t(station + 2), uint16_t(station + 3)});
         };
     }
 
