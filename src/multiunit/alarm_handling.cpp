@@ -2,9 +2,11 @@
 // against them, the cells in alarm colours, the window's journal, and the
 // events file beside a running record.
 #include "alarm_texts.h"
+#include "control_number.h"
 #include "file_failure_text.h"
 #include "multi_unit_dlg.h"
 #include "resource.h"
+#include "table_cells.h"
 
 namespace {
 
@@ -14,13 +16,6 @@ constexpr CellColours kHighColours{RgbColour(255, 255, 255), RgbColour(220, 0, 0
 constexpr CellColours kLowColours{RgbColour(255, 255, 255), RgbColour(0, 70, 220)};
 // The unit as a whole (its spread, its communication), on its address.
 constexpr CellColours kUnitColours{RgbColour(0, 0, 0), RgbColour(255, 150, 0)};
-
-struct Cell {
-    size_t list;
-    int column;
-};
-constexpr Cell kAddressCell{0, 0};
-constexpr Cell kVoltageCells[kChannelCount] = {{0, 1}, {1, 0}, {2, 0}, {3, 0}};
 
 std::optional<CellColours> ChannelColours(const ActiveAlarms& active, size_t channel) {
     if (active.high[channel]) return kHighColours;
@@ -49,9 +44,12 @@ void CMultiUnitDlg::OnAlarmSettings() {
     const std::optional<AlarmLimits> limits = m_alarm.windows.EditLimits(m_monitor.Limits());
     if (!limits) return;
     m_alarm.store.Save(EntriesFromLimits(*limits));
-    // Alarms whose limit changed clear now; the cells follow.
+    // Alarms whose limit changed clear now; the cells follow. Each row's unit
+    // is its label: another window's cycle may since have changed the record.
     const std::vector<AlarmEvent> events = m_monitor.SetLimits(*limits, m_files.clock.Now());
-    for (int32_t row = 0; row < m_table[0]->RowCount(); ++row) ColourRow(row, int64_t{m_cycle.firstAddress} + row);
+    for (int32_t row = 0; row < m_table[0]->RowCount(); ++row) {
+        ColourRow(row, ReadSignedDecimal(m_table[kAddressCell.list]->CellText(row, kAddressCell.column)));
+    }
     TakeEvents(events);
     if (const FileError error = RecordEvents(events)) EventsFailed(error);
 }

@@ -6,19 +6,13 @@
 #include "poll_record.h"
 #include "poll_texts.h"
 #include "resource.h"
+#include "table_cells.h"
 #include "unit_poll.h"
 
 namespace {
 
 constexpr int32_t kShortestPeriodMs = 500;
 
-// Where channel k of a row is shown: 电池1 beside the address, the others
-// in the first column of their own lists.
-struct Cell {
-    size_t list;
-    int column;
-};
-constexpr Cell kVoltageCells[kChannelCount] = {{0, 1}, {1, 0}, {2, 0}, {3, 0}};
 constexpr size_t kCountsList = 4;
 
 std::string FaultMark(size_t channel) { return channel == 0 ? PollText::kCommFault : MultiUnitText::kNoValue; }

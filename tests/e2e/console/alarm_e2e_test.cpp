@@ -4,8 +4,10 @@
 // its export, and the limits found again by the next run of the program.
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+
+#include <commctrl.h>
 
 #include <string>
 #include <vector>

@@ -4,8 +4,10 @@
 // the window's list can show.
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <string>
