@@ -13,6 +13,7 @@
 #include "win32_limit_store.h"
 #include "win32_list_view.h"
 #include "win32_record_io.h"
+#include "win32_system_ports.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ LimitStore& UserLimits() {
 class MultiUnitWindow : public ModelessDialog, private AlarmWindows {
 public:
     explicit MultiUnitWindow(MultiUnitState& cycle)
-        : m_dialog(m_window, Table(), cycle, m_clock, {m_localClock, m_shell, m_recordFile, m_tableFile},
+        : m_dialog(m_window, Table(), cycle, m_clock, {m_localClock, m_shell, m_recordFile, m_tableFile}, m_ports,
                    {UserLimits(), *this, m_eventsFile}) {}
 
 private:
@@ -46,7 +47,6 @@ private:
     bool OnInitDialog() override {
         m_window.Attach(Handle());
         m_shell.Attach(Handle());
-        m_window.AddComboItemsFromResource(IDC_COMBO_MU_PORT, IDS_ITEMS_MU_PORTS);
         m_window.AddComboItemsFromResource(IDC_COMBO_MU_BAUD, IDS_ITEMS_BAUD_RATES);
         for (size_t list = 0; list < kTableListCount; ++list) {
             m_lists[list].Attach(GetDlgItem(Handle(), kTableListIds[list]));
@@ -55,6 +55,8 @@ private:
     }
 
     void OnControl(int id) override { m_dialog.OnCommand(id); }
+
+    void OnDropDown(int id) override { m_dialog.OnDropDown(id); }
 
     void OnTimer(UINT_PTR) override { m_dialog.OnTimer(); }
 
@@ -130,6 +132,7 @@ private:
     Win32FileShell m_shell;
     Win32OutputFile m_recordFile;
     Win32OutputFile m_tableFile;
+    Win32SystemPorts m_ports;
     Win32OutputFile m_eventsFile;
     HWND m_journalWindow = nullptr;
     CMultiUnitDlg m_dialog;

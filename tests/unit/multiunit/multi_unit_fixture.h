@@ -17,6 +17,12 @@
 #include "multi_unit_dlg.h"
 #include "resource.h"
 
+// The machine's serial ports, as the test sets them.
+struct FakeSystemPorts : SystemPorts {
+    std::vector<std::string> Names() override { return names; }
+    std::vector<std::string> names;
+};
+
 enum TableList : size_t { kBat1, kBat2, kBat3, kBat4, kCounts };
 
 // A multi-unit window on fakes, its controls as the template leaves them,
@@ -25,8 +31,7 @@ struct FakeMultiUnitWindow {
     FakeMultiUnitWindow(MultiUnitState& cycle, VirtualClock& clock)
         : localClock(clock),
           dlg(window, {&lists[0], &lists[1], &lists[2], &lists[3], &lists[4]}, cycle, clock,
-              {localClock, shell, record, table}, {limitStore, alarmWindows, events}) {
-        for (int n = 1; n <= 12; ++n) window.comboItems[IDC_COMBO_MU_PORT].push_back("COM" + std::to_string(n));
+              {localClock, shell, record, table}, ports, {limitStore, alarmWindows, events}) {
         window.comboItems[IDC_COMBO_MU_BAUD] = {"1200", "2400", "4800", "9600", "19200"};
         window.texts[IDC_BTN_ACQUIRE] = "采集";
         dlg.OnInitDialog();
@@ -40,6 +45,7 @@ struct FakeMultiUnitWindow {
     FakeFileShell shell;
     FakeOutputFile record;
     FakeOutputFile table;
+    FakeSystemPorts ports;
     FakeLimitStore limitStore;
     FakeAlarmWindows alarmWindows;
     FakeOutputFile events;
