@@ -17,6 +17,7 @@
 #include "message_store.h"
 #include "mqtt_publisher.h"
 #include "poll_line.h"
+#include "posix_spool_disk.h"
 
 namespace {
 
@@ -68,8 +69,8 @@ std::optional<UnitIdentity> ReadIdentity(CliSession& session, uint8_t address) {
 // Every poll shown as `poll` shows it, then published; SIGINT or SIGTERM ends the polling.
 class PublishingSink : public PollSink {
 public:
-    PublishingSink(PollSink& shown, Gateway& gateway, CliStreams& streams)
-        : m_shown(shown), m_gateway(gateway), m_streams(streams) {}
+    PublishingSink(PollSink& shown, Gateway& gateway, MqttPublisher& publisher, CliStreams& streams)
+        : m_shown(shown), m_gateway(gateway), m_publisher(publisher), m_streams(streams) {}
 
     // Published first: a record file that fails ends the polling, but the reading was taken.
     std::optional<CliFailure> Polled(const PolledUnit& poll, PollFailure failure) override {
@@ -77,6 +78,8 @@ public:
             m_streams.Err("lumeric-cli: the sequence number cannot be written to the spool\n");
             m_sequenceWarned = true;
         }
+        // A broker that came up refusing us for good: the readings wait in the spool.
+        if (auto refused = m_publisher.Refused()) return CliFailure{ExitCode::BrokerFailed, *refused};
         return m_shown.Polled(poll, failure);
     }
     bool StopRequested() const override { return g_stopRequested; }
@@ -84,6 +87,7 @@ public:
 private:
     PollSink& m_shown;
     Gateway& m_gateway;
+    MqttPublisher& m_publisher;
     CliStreams& m_streams;
     bool m_sequenceWarned = false;
 };
@@ -97,7 +101,7 @@ struct SpoolLock {
     int fd = -1;
 };
 
-std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, MessageStore& store,
+std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, SpoolDisk& disk, MessageStore& store,
                                     SequenceCounter& sequence) {
     if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
         return CliFailure{ExitCode::FileFailed, "cannot create the spool folder " + folder + ": " + std::strerror(errno)};
@@ -106,8 +110,8 @@ std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, 
     if (lock.fd < 0 || flock(lock.fd, LOCK_EX | LOCK_NB) != 0) {
         return CliFailure{ExitCode::FileFailed, "the spool " + folder + " is in use by another gateway, or cannot be locked"};
     }
-    if (auto why = store.OpenJournal(folder)) return CliFailure{ExitCode::FileFailed, *why};
-    if (auto why = sequence.Open(folder)) return CliFailure{ExitCode::FileFailed, *why};
+    if (auto why = store.OpenJournal(folder, disk)) return CliFailure{ExitCode::FileFailed, *why};
+    if (auto why = sequence.Open(disk, folder)) return CliFailure{ExitCode::FileFailed, *why};
     return std::nullopt;
 }
 
@@ -150,8 +154,9 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     MessageStore store(gateway.spoolLimit);
     SequenceCounter sequence;
     SpoolLock lock;
+    PosixSpoolDisk disk;
     if (!gateway.spoolDir.empty()) {
-        if (auto failure = OpenSpool(gateway.spoolDir, lock, store, sequence)) return failure;
+        if (auto failure = OpenSpool(gateway.spoolDir, lock, disk, store, sequence)) return failure;
     }
     if (store.Pending() > 0) {
         streams.Err("lumeric-cli: " + std::to_string(store.Pending()) + " readings of an earlier run still to deliver\n");
@@ -165,7 +170,7 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
         if (const char* fromEnvironment = std::getenv("LUMERIC_MQTT_PASSWORD")) broker.password = fromEnvironment;
     }
     broker.caFile = gateway.caFile;
-    broker.clientId = topics.ClientId();
+    broker.clientId = topics.ClientId(HostName(), options.port);
     MqttPublisher publisher(store, topics, [&streams](const std::string& text) { streams.Err("lumeric-cli: " + text + "\n"); });
     if (auto why = publisher.Connect(broker)) return CliFailure{ExitCode::BrokerFailed, *why};
 
@@ -175,7 +180,7 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     if (gateway.discovery) {
         for (const uint8_t address : options.addresses) lineGateway.AnnounceUnit(address, ReadIdentity(session, address));
     }
-    PublishingSink sink(shown, lineGateway, streams);
+    PublishingSink sink(shown, lineGateway, publisher, streams);
     const CommandOutcome outcome = PollLine(session, sink);
 
     if (const size_t pending = publisher.Flush(kFlushOnStopMs)) {

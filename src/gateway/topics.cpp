@@ -28,7 +28,9 @@ std::string GatewayTopics::UniqueId(uint8_t address, int channel) const {
     return DiscoveryId(m_prefix) + "_" + std::to_string(address) + "_ch" + std::to_string(channel);
 }
 
-std::string GatewayTopics::ClientId() const { return "lumeric-" + DiscoveryId(m_prefix); }
+std::string GatewayTopics::ClientId(const std::string& hostname, const std::string& portPath) const {
+    return "lumeric-" + DiscoveryId(m_prefix) + "-" + DiscoveryId(hostname) + "-" + DiscoveryId(portPath);
+}
 
 std::string DefaultTopicPrefix(const std::string& hostname, const std::string& portPath) {
     const size_t slash = portPath.find_last_of('/');

@@ -21,8 +21,10 @@ public:
     // The same ids joined, unique across gateways: what Home Assistant keys the entity on.
     std::string UniqueId(uint8_t address, int channel) const;
     // The gateway's MQTT client id: the same at every start, so the broker
-    // takes up its session again.
-    std::string ClientId() const;
+    // takes up its session again, and its own: the host and the port beside
+    // the prefix, so two gateways given the same --topic do not take over
+    // each other's session.
+    std::string ClientId(const std::string& hostname, const std::string& portPath) const;
 
 private:
     std::string Unit(uint8_t address) const { return m_prefix + "/" + std::to_string(address); }
