@@ -183,7 +183,8 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     PublishingSink sink(shown, lineGateway, publisher, streams);
     const CommandOutcome outcome = PollLine(session, sink);
 
-    if (const size_t pending = publisher.Flush(kFlushOnStopMs)) {
+    // A broker that refuses us takes nothing: the readings wait for the next run, or are lost.
+    if (const size_t pending = publisher.Flush(publisher.Refused() ? 0 : kFlushOnStopMs)) {
         streams.Err("lumeric-cli: " + std::to_string(pending) + " readings not delivered; " +
                     (gateway.spoolDir.empty() ? std::string("they are lost (no --spool)")
                                               : "they wait in " + gateway.spoolDir + " for the next run") +

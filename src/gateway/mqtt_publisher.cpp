@@ -113,11 +113,10 @@ std::optional<std::string> MqttPublisher::Connect(const BrokerSettings& settings
 
     m_connector = std::thread([this] { ConnectUntilConnected(); });
     {
-        std::unique_lock<std::mutex> lock(m_attempts.mutex);
-        m_attempts.answered.wait_for(lock, kFirstAnswerWait, [&] { return m_attempts.answers > 0; });
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait_for(lock, kFirstAnswerWait, [&] { return m_firstJudged; });
+        if (m_refused) return m_refused;
     }
-    // The connector decides about the answer; a refusal for good is known by then.
-    if (auto refused = Refused()) return refused;
     m_feeder = std::thread([this] { Feed(); });
     if (m_store.Disk()) m_committer = std::thread([this] { Commit(); });
     return std::nullopt;
@@ -144,21 +143,26 @@ void MqttPublisher::ConnectUntilConnected() {
             code = m_attempts.code;
             message = m_attempts.message;
         }
-        if (ok) return;
+        if (ok) {
+            Judged();
+            return;
+        }
         std::optional<std::string> refusal;
         // CONNACK return codes 4 and 5 of MQTT 3.1.1: no retry mends them.
         if (code == 4 || code == 5) refusal = "refused the user name or password";
         if (!refusal && m_connectOptions.ssl) {
             if (auto why = CertificateRefusal(m_uri, m_settings.caFile)) refusal = "its certificate is refused: " + *why;
         }
-        std::unique_lock<std::mutex> lock(m_mutex);
         if (refusal) {
-            m_refused = "the broker at " + url + " " + *refusal;
-            m_changed.notify_all();
-            lock.unlock();
-            AttemptAnswered(m_attempts, false, code, nullptr);  // wakes Connect
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_refused = "the broker at " + url + " " + *refusal;
+            }
+            Judged();
             return;
         }
+        Judged();
+        std::unique_lock<std::mutex> lock(m_mutex);
         if (!toldAway) {
             m_warn("the broker at " + url + " does not answer yet (" + FailureText(code, message) +
                    "): polling goes on, readings are kept until it does");
@@ -166,6 +170,14 @@ void MqttPublisher::ConnectUntilConnected() {
         }
         if (m_changed.wait_for(lock, std::chrono::seconds(retrySeconds), [&] { return m_stopping.load(); })) return;
     }
+}
+
+void MqttPublisher::Judged() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_firstJudged = true;
+    }
+    m_changed.notify_all();
 }
 
 std::optional<std::string> MqttPublisher::Refused() {

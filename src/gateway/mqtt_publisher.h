@@ -74,6 +74,7 @@ private:
     static void OnDisconnectFailed(void* context, MQTTAsync_failureData*);
     void Feed();
     void ConnectUntilConnected();
+    void Judged();
     void Commit();
     int Send(const std::string& topic, const std::string& payload, bool retained, MQTTAsync_responseOptions& response);
     void SendRetained(const std::string& topic, const std::string& payload);
@@ -95,6 +96,7 @@ private:
     bool m_connected = false;
     bool m_everConnected = false;
     bool m_disconnected = false;
+    bool m_firstJudged = false;  // the first attempt's answer is known
     uint32_t m_quickLosses = 0;
     std::chrono::steady_clock::time_point m_connectedAt;
     std::optional<std::string> m_refused;
