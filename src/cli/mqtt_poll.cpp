@@ -17,6 +17,7 @@
 #include "message_store.h"
 #include "mqtt_publisher.h"
 #include "poll_line.h"
+#include "unit_poll.h"
 #include "posix_spool_disk.h"
 
 namespace {
@@ -36,6 +37,8 @@ void StopOnSignals() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal or a service manager's reload: stopped as cleanly, not killed with readings unsent.
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 class PosixWallClock : public WallClock {
@@ -83,6 +86,7 @@ public:
         return m_shown.Polled(poll, failure);
     }
     bool StopRequested() const override { return g_stopRequested; }
+    void PortGone() override { m_gateway.PortGone(); }
 
 private:
     PollSink& m_shown;
@@ -149,6 +153,7 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     const CliOptions& options = session.options;
     const GatewayOptions& gateway = options.gateway;
     CliStreams& streams = session.Streams();
+    StopOnSignals();
     const GatewayTopics topics(gateway.topicPrefix.empty() ? DefaultTopicPrefix(HostName(), options.port)
                                                            : gateway.topicPrefix);
     MessageStore store(gateway.spoolLimit);
@@ -174,11 +179,14 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     MqttPublisher publisher(store, topics, [&streams](const std::string& text) { streams.Err("lumeric-cli: " + text + "\n"); });
     if (auto why = publisher.Connect(broker)) return CliFailure{ExitCode::BrokerFailed, *why};
 
-    StopOnSignals();
     PosixWallClock clock;
-    Gateway lineGateway(topics, publisher, clock, sequence);
+    const uint32_t worstPassMs = std::max<uint32_t>(options.periodMs, static_cast<uint32_t>(options.addresses.size()) * kUnitReplyWaitMs);
+    Gateway lineGateway(topics, publisher, clock, sequence, worstPassMs);
     if (gateway.discovery) {
-        for (const uint8_t address : options.addresses) lineGateway.AnnounceUnit(address, ReadIdentity(session, address));
+        // A stop is heard between units: at most one information read's wait.
+        for (size_t i = 0; i < options.addresses.size() && !g_stopRequested; ++i) {
+            lineGateway.AnnounceUnit(options.addresses[i], ReadIdentity(session, options.addresses[i]));
+        }
     }
     PublishingSink sink(shown, lineGateway, publisher, streams);
     const CommandOutcome outcome = PollLine(session, sink);

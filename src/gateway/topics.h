@@ -35,5 +35,5 @@ private:
 // part (ttyUSB0), MQTT's wildcards and separators replaced so the prefix
 // stays one level below "lumeric".
 std::string DefaultTopicPrefix(const std::string& hostname, const std::string& portPath);
-// A prefix a gateway may publish under: not empty, no wildcard, no empty level.
+// A prefix a gateway may publish under: UTF-8, not empty, no wildcard, no empty level.
 bool ValidTopicPrefix(const std::string& prefix);
