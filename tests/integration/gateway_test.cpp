@@ -202,6 +202,65 @@ TEST_F(GatewayTest, BrokerAwayTenSecondsLosesNoReading) {
     ExpectEveryReading("broker outage", 200);
 }
 
+// A site's power comes back: the gateway boots before its broker. It polls
+// from the first pass and delivers everything once the broker is there.
+TEST_F(GatewayTest, AGatewayStartedBeforeItsBrokerDeliversEveryReadingOnceItComes) {
+    StartBroker();
+    broker.Stop(SIGTERM);
+    StartGateway("--period 0");
+    usleep(10000000);
+    RestartBroker();
+    usleep(3000000);
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    EXPECT_THAT(ReadLines(folder + "/gateway"), ::testing::Contains(::testing::HasSubstr("does not answer yet")));
+    ExpectEveryReading("started 10 s before its broker", 200);
+}
+
+// Two gateways given the same --topic on one host: each its own session, no
+// takeover, both delivering.
+TEST_F(GatewayTest, TwoGatewaysWithTheSameTopicBothDeliver) {
+    SimProcess otherSim;
+    ASSERT_TRUE(otherSim.Start({"--unit", "1"}));
+    StartBroker();
+    StartGateway("--period 0");
+    Child other;
+    other.Start(std::string(LUMERIC_CLI_PATH) + " " + otherSim.PtyPath() + " poll --addresses 1 --mqtt mqtt://127.0.0.1:" +
+                    port + " --topic t --period 0",
+                folder + "/other");
+    usleep(6000000);
+    EXPECT_EQ(0, other.Stop(SIGTERM));
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    for (const char* output : {"/gateway", "/other"}) {
+        const Lines lines = ReadLines(folder + output);
+        EXPECT_GT(CountContaining(lines, "  station "), 50u) << output;
+        EXPECT_EQ(0u, CountContaining(lines, "lumeric-cli:")) << output;  // no loss of the broker, nothing pending
+    }
+}
+
+// A certificate from the trusted authority, but made for another host: the
+// gateway refuses it before it polls, and never sends its password there.
+TEST_F(GatewayTest, ACertificateForAnotherHostIsRefusedBeforeAnyPoll) {
+    const std::string make =
+        "cd " + folder + " && openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=test-ca -keyout ca.key -out ca.pem"
+        " && openssl req -newkey rsa:2048 -nodes -subj /CN=attacker.example -keyout server.key -out server.csr"
+        " && printf 'subjectAltName=DNS:attacker.example\\n' >san.ext"
+        " && openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 -extfile san.ext -out server.pem";
+    ASSERT_EQ(0, std::system(("(" + make + ") >/dev/null 2>&1").c_str()));
+    StartBroker();
+    broker.Stop(SIGTERM);
+    std::ofstream(folder + "/mosquitto.conf") << "listener " << port << " 127.0.0.1\nallow_anonymous true\nuser root\nlog_dest stderr\n"
+                                               << "cafile " << folder << "/ca.pem\ncertfile " << folder << "/server.pem\nkeyfile "
+                                               << folder << "/server.key\n";
+    RestartBroker();
+    gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() + " poll --addresses 1-3 --mqtt mqtts://127.0.0.1:" + port +
+                      " --cafile " + folder + "/ca.pem --user lumeric",
+                  folder + "/gateway");
+    EXPECT_EQ(8, gateway.Stop(0));
+    EXPECT_THAT(ReadLines(folder + "/gateway"),
+                ::testing::ElementsAre(::testing::HasSubstr("its certificate is refused: IP address mismatch")));
+    EXPECT_THAT(sim.RxLog(), ::testing::IsEmpty());
+}
+
 TEST_F(GatewayTest, AWrongPasswordStopsTheGatewayBeforeItPolls) {
     StartBroker("lumeric", "right");
     StartGateway("--user lumeric --password wrong");
