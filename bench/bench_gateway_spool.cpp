@@ -4,6 +4,8 @@
 //   drain DIR PORT N       delivers DIR's N pending readings to the mosquitto on
 //                          127.0.0.1:PORT while a pass of three readings is kept
 //                          every 100 ms; the rate and the latest pass
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -34,6 +36,7 @@ long StatusKb(const char* field) {
 double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 int Fill(const std::string& folder, size_t count) {
+    mkdir(folder.c_str(), 0755);
     PosixSpoolDisk disk;
     MessageStore store(count);
     if (auto why = store.OpenJournal(folder, disk)) return std::fprintf(stderr, "%s\n", why->c_str()), 1;

@@ -55,8 +55,8 @@ pids+=($gateway)
 most=0
 for _ in $(seq 120); do
   sleep 0.5
-  lines=$(cat "$work/outage"/*.seg 2>/dev/null | wc -l)
+  lines=$(cat "$work/outage"/*.seg 2>/dev/null | wc -l || true)
   [ "$lines" -gt "$most" ] && most=$lines
 done
 kill -TERM "$gateway"; wait "$gateway" || true
-echo "  $(grep -c ' station ' "$work/outage.out") readings taken; the spool held at most $most lines"
+echo "  $(grep -c ' station ' "$work/outage.out" || true) readings taken; the spool held at most $most lines"
