@@ -210,7 +210,7 @@ TEST_F(GatewayTest, AGatewayStartedBeforeItsBrokerDeliversEveryReadingOnceItCome
     StartGateway("--period 0");
     usleep(10000000);
     RestartBroker();
-    usleep(3000000);
+    usleep(6000000);  // the gateway tries again every 4 s at the most
     EXPECT_EQ(0, gateway.Stop(SIGTERM));
     EXPECT_THAT(ReadLines(folder + "/gateway"), ::testing::Contains(::testing::HasSubstr("does not answer yet")));
     ExpectEveryReading("started 10 s before its broker", 200);
