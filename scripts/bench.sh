@@ -11,11 +11,11 @@
 #    reply to the pty (control command `lastreplyend`); the benchmark reads
 #    the same clock as soon as Exchange returns, and prints the difference.
 #
-# Poll section (scripts/bench-poll.sh): a pass over 16 simulated units by
+# Poll section (scripts/lib/bench-poll.sh): a pass over 16 simulated units by
 # lumeric-cli poll and by mbpoll, at 9600 and 19200 bit/s, beside the wire's
 # limit.
 #
-# Gateway section (scripts/bench-gateway.sh): the spool with a million
+# Gateway section (scripts/lib/bench-gateway.sh): the spool with a million
 # pending, a backlog drained to mosquitto, the spool's size through an outage.
 #
 # Each further section (Wine figures...) goes below as its own section.
@@ -34,13 +34,13 @@ section "Native: the exchange over a pty against lumeric-sim"
 "$build/bench/bench_exchange"
 
 section "Poll: a pass over 16 units, lumeric-cli and mbpoll against lumeric-sim"
-"$root/scripts/bench-poll.sh" "$build"
+"$root/scripts/lib/bench-poll.sh" "$build"
 
 section "Gateway: the spool at its limits"
-"$root/scripts/bench-gateway.sh" "$build"
+"$root/scripts/lib/bench-gateway.sh" "$build"
 
-# ---- Wine section (scripts/bench-wine.sh, kept by the serial port's developer) ----
-if [ -x "$root/scripts/bench-wine.sh" ]; then
+# ---- Wine section (scripts/lib/bench-wine.sh, kept by the serial port's developer) ----
+if [ -x "$root/scripts/lib/bench-wine.sh" ]; then
   section "Wine: CPU of the Windows process against lumeric-sim"
-  "$root/scripts/bench-wine.sh"
+  "$root/scripts/lib/bench-wine.sh"
 fi

@@ -8,6 +8,7 @@
 #include "tick_clock.h"
 #include "win32_dialog_window.h"
 #include "win32_list_view.h"
+#include "win32_file_shell.h"
 #include "win32_record_io.h"
 
 namespace {
