@@ -78,8 +78,9 @@ int Drain(const std::string& folder, const std::string& port, size_t count) {
         std::this_thread::sleep_until(passStart);
     }
     const double seconds = SecondsSince(start);
-    std::printf("drained %zu pending to mosquitto in %.1f s: %.0f readings/s; %zu passes of 100 ms, the latest %.1f ms late\n",
-                count, seconds, count / seconds, passes, worstLateMs);
+    std::printf(
+        "drained %zu pending to mosquitto in %.1f s: %.0f readings/s; %zu passes of 100 ms, the latest %.1f ms late\n",
+        count, seconds, count / seconds, passes, worstLateMs);
     publisher.Flush(5000);
     publisher.Close();
     return 0;

@@ -16,8 +16,8 @@
 #include "message_store.h"
 #include "mqtt_publisher.h"
 #include "poll_line.h"
-#include "unit_reply.h"
 #include "posix_spool_disk.h"
+#include "unit_reply.h"
 
 namespace {
 
@@ -107,11 +107,13 @@ struct SpoolLock {
 std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, SpoolDisk& disk, MessageStore& store,
                                     SequenceCounter& sequence) {
     if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
-        return CliFailure{ExitCode::FileFailed, "cannot create the spool folder " + folder + ": " + std::strerror(errno)};
+        return CliFailure{ExitCode::FileFailed,
+                          "cannot create the spool folder " + folder + ": " + std::strerror(errno)};
     }
     lock.fd = open((folder + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (lock.fd < 0 || flock(lock.fd, LOCK_EX | LOCK_NB) != 0) {
-        return CliFailure{ExitCode::FileFailed, "the spool " + folder + " is in use by another gateway, or cannot be locked"};
+        return CliFailure{ExitCode::FileFailed,
+                          "the spool " + folder + " is in use by another gateway, or cannot be locked"};
     }
     if (auto why = store.OpenJournal(folder, disk)) return CliFailure{ExitCode::FileFailed, *why};
     if (auto why = sequence.Open(disk, folder)) return CliFailure{ExitCode::FileFailed, *why};
@@ -126,7 +128,8 @@ std::optional<CliFailure> CheckGatewayOptions(const CliOptions& options) {
     if (gateway.url.empty()) return std::nullopt;
     const auto address = ParseBrokerUrl(gateway.url);
     if (const auto* why = std::get_if<std::string>(&address)) return refuse(*why);
-    if (!gateway.caFile.empty() && !std::get<ClientAddress>(address).tls) return refuse("--cafile needs an mqtts:// broker");
+    if (!gateway.caFile.empty() && !std::get<ClientAddress>(address).tls)
+        return refuse("--cafile needs an mqtts:// broker");
     if (!gateway.caFile.empty() && access(gateway.caFile.c_str(), R_OK) != 0) {
         return refuse("--cafile " + gateway.caFile + " cannot be read");
     }
@@ -151,7 +154,8 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
         if (auto failure = OpenSpool(gateway.spoolDir, lock, disk, store, sequence)) return failure;
     }
     if (store.Pending() > 0) {
-        streams.Err("lumeric-cli: " + std::to_string(store.Pending()) + " readings of an earlier run still to deliver\n");
+        streams.Err("lumeric-cli: " + std::to_string(store.Pending()) +
+                    " readings of an earlier run still to deliver\n");
     }
 
     BrokerSettings broker;
@@ -162,11 +166,13 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     if (!broker.user.empty()) broker.password = gateway.password;
     broker.caFile = gateway.caFile;
     broker.clientId = topics.ClientId(HostName(), options.port);
-    MqttPublisher publisher(store, topics, [&streams](const std::string& text) { streams.Err("lumeric-cli: " + text + "\n"); });
+    MqttPublisher publisher(store, topics,
+                            [&streams](const std::string& text) { streams.Err("lumeric-cli: " + text + "\n"); });
     if (auto why = publisher.Connect(broker)) return CliFailure{ExitCode::BrokerFailed, *why};
 
     PosixWallClock clock;
-    const uint32_t worstPassMs = std::max<uint32_t>(options.periodMs, static_cast<uint32_t>(options.addresses.size()) * kUnitReplyWaitMs);
+    const uint32_t worstPassMs =
+        std::max<uint32_t>(options.periodMs, static_cast<uint32_t>(options.addresses.size()) * kUnitReplyWaitMs);
     Gateway lineGateway(topics, publisher, clock, sequence, worstPassMs);
     if (gateway.discovery) {
         // A stop is heard between units: at most one information read's wait.

@@ -5,8 +5,9 @@
 std::variant<ClientAddress, std::string> ParseBrokerUrl(const std::string& url) {
     // A user and password in the URL are never echoed: the message goes to logs.
     if (url.find('@') != std::string::npos) {
-        return std::string("a broker address takes no user or password: give --user, and the password by "
-                           "--password-file or LUMERIC_MQTT_PASSWORD");
+        return std::string(
+            "a broker address takes no user or password: give --user, and the password by "
+            "--password-file or LUMERIC_MQTT_PASSWORD");
     }
     const std::string refused = url + " is no broker address (give mqtt://HOST:PORT or mqtts://HOST:PORT)";
     ClientAddress address;

@@ -22,6 +22,7 @@ bool Gateway::Publish(const PolledUnit& poll, PollFailure failure) {
 
 void Gateway::PortGone() {
     for (auto& [address, availability] : m_availability) {
-        if (const auto change = availability.Unreachable()) m_target.Keep(m_topics.Availability(address), *change, true);
+        if (const auto change = availability.Unreachable())
+            m_target.Keep(m_topics.Availability(address), *change, true);
     }
 }

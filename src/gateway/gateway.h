@@ -6,11 +6,11 @@
 
 #include "discovery_config.h"
 #include "poll_record.h"
-#include "wall_time.h"
 #include "publish_target.h"
 #include "sequence_counter.h"
 #include "topics.h"
 #include "unit_availability.h"
+#include "wall_time.h"
 
 // A line's polls turned into MQTT messages: each poll a numbered state
 // message, a unit's availability when it changes, and at start-up Home

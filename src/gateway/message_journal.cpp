@@ -50,7 +50,8 @@ std::optional<uint64_t> SegmentFirstId(const std::string& name) {
 }
 
 std::string StateText(uint64_t firstOpen, uint64_t nextId, uint64_t dropped, const IdRanges& finished) {
-    return nlohmann::json{{"first_open", firstOpen}, {"next", nextId}, {"dropped", dropped}, {"finished", finished.Runs()}}
+    return nlohmann::json{
+               {"first_open", firstOpen}, {"next", nextId}, {"dropped", dropped}, {"finished", finished.Runs()}}
                .dump() +
            "\n";
 }
@@ -173,7 +174,8 @@ void MessageJournal::Forget(uint64_t first, uint64_t last) {
     const auto end = m_memory.upper_bound(last);
     if (m_unwritten > 0) {
         for (auto message = begin; message != end; ++message) m_unwritten -= message->first >= m_firstUnwritten;
-        if (end != m_memory.end() && first <= m_firstUnwritten && m_firstUnwritten <= last) m_firstUnwritten = end->first;
+        if (end != m_memory.end() && first <= m_firstUnwritten && m_firstUnwritten <= last)
+            m_firstUnwritten = end->first;
     }
     m_memory.erase(begin, end);
 }

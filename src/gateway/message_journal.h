@@ -1,6 +1,6 @@
 #pragma once
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <optional>
@@ -45,7 +45,8 @@ public:
 
     // Keeps the journal in `folder` from now on: what an earlier run left
     // there (a record cut short by a power loss is cut off). Why not, if it cannot.
-    std::optional<std::string> Open(SpoolDisk& disk, const std::string& folder, size_t segmentSize, Recovered& recovered);
+    std::optional<std::string> Open(SpoolDisk& disk, const std::string& folder, size_t segmentSize,
+                                    Recovered& recovered);
     bool OnDisk() const { return m_disk != nullptr; }
 
     // Keeps the message, ids rising. Behind one the disk refused it waits in
@@ -64,7 +65,8 @@ public:
 
     // Under the store's lock: what a commit is to do. `withState` writes the
     // store's numbers; segments all in `finished` (or below `firstOpen`) go then.
-    Commit PrepareCommit(bool withState, uint64_t firstOpen, uint64_t nextId, uint64_t dropped, const IdRanges& finished);
+    Commit PrepareCommit(bool withState, uint64_t firstOpen, uint64_t nextId, uint64_t dropped,
+                         const IdRanges& finished);
     // Outside it: false when any of it failed (what was to be synced is then
     // synced again at the next commit).
     static bool RunCommit(SpoolDisk& disk, const Commit& commit);

@@ -94,7 +94,8 @@ void MessageStore::Finish(uint64_t first, uint64_t last) {
 
 MessageJournal::Commit MessageStore::PrepareCommit(bool withState, size_t most) {
     m_journal.WriteBehind(most);
-    return m_journal.PrepareCommit(withState && !m_journal.HasUnwritten(), m_firstOpen, m_nextId, m_dropped, m_finished);
+    return m_journal.PrepareCommit(withState && !m_journal.HasUnwritten(), m_firstOpen, m_nextId, m_dropped,
+                                   m_finished);
 }
 
 void MessageStore::AfterCommit(const MessageJournal::Commit& commit, bool ok) {

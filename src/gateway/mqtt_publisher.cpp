@@ -36,8 +36,8 @@ void AttemptSucceeded(void* context, MQTTAsync_successData*) {
 }
 
 void AttemptFailed(void* context, MQTTAsync_failureData* response) {
-    AttemptAnswered(*static_cast<MqttPublisher::Attempts*>(context), false, response ? response->code : MQTTASYNC_FAILURE,
-                    response ? response->message : nullptr);
+    AttemptAnswered(*static_cast<MqttPublisher::Attempts*>(context), false,
+                    response ? response->code : MQTTASYNC_FAILURE, response ? response->message : nullptr);
 }
 
 std::string FailureText(int code, const std::string& message) {
@@ -151,7 +151,8 @@ void MqttPublisher::ConnectUntilConnected() {
         // CONNACK return codes 4 and 5 of MQTT 3.1.1: no retry mends them.
         if (code == 4 || code == 5) refusal = "refused the user name or password";
         if (!refusal && m_connectOptions.ssl) {
-            if (auto why = CertificateRefusal(m_uri, m_settings.caFile)) refusal = "its certificate is refused: " + *why;
+            if (auto why = CertificateRefusal(m_uri, m_settings.caFile))
+                refusal = "its certificate is refused: " + *why;
         }
         if (refusal) {
             {
@@ -338,7 +339,8 @@ void MqttPublisher::OnConnected(void* context, char*) {
         self.m_connectedAt = std::chrono::steady_clock::now();
     }
     self.m_changed.notify_all();
-    if (wasLost && self.m_quickLosses < kQuickLossesToSay) self.m_warn("the broker is back: pending readings are being delivered");
+    if (wasLost && self.m_quickLosses < kQuickLossesToSay)
+        self.m_warn("the broker is back: pending readings are being delivered");
     self.TellOnline();
 }
 

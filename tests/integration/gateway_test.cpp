@@ -30,7 +30,8 @@ Lines ReadLines(const std::string& path) {
 }
 
 size_t CountContaining(const Lines& lines, const std::string& text) {
-    return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    return std::count_if(lines.begin(), lines.end(),
+                         [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
 
 // Waits up to `seconds` for `times` lines with `text` in the file.
@@ -95,7 +96,8 @@ protected:
         getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
         close(fd);
         port = std::to_string(ntohs(address.sin_port));
-        if (!user.empty()) std::system(("mosquitto_passwd -b -c " + folder + "/passwords " + user + " " + password).c_str());
+        if (!user.empty())
+            std::system(("mosquitto_passwd -b -c " + folder + "/passwords " + user + " " + password).c_str());
         // Started as root, mosquitto would drop to its own user, which cannot
         // write the session store in our folder.
         std::ofstream(folder + "/mosquitto.conf")
@@ -114,8 +116,8 @@ protected:
     }
 
     void StartGateway(const std::string& options) {
-        gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() + " poll --addresses 1-3 --mqtt mqtt://127.0.0.1:" +
-                          port + " --topic t " + options,
+        gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() +
+                          " poll --addresses 1-3 --mqtt mqtt://127.0.0.1:" + port + " --topic t " + options,
                       folder + "/gateway");
     }
 
@@ -129,7 +131,8 @@ protected:
         std::multiset<uint64_t> received;
         std::set<std::string> failed;
         // They come in order: once as many as were taken are there, all are.
-        for (int tries = 100; tries > 0 && std::set<uint64_t>(received.begin(), received.end()).size() < taken; --tries) {
+        for (int tries = 100; tries > 0 && std::set<uint64_t>(received.begin(), received.end()).size() < taken;
+             --tries) {
             usleep(50000);
             received.clear();
             failed.clear();
@@ -139,7 +142,8 @@ protected:
                 const int unit = state["address"];
                 EXPECT_EQ("t/" + std::to_string(unit) + "/state", line.substr(0, line.find(' ')));
                 received.insert(state["seq"].get<uint64_t>());
-                if (state.contains("error")) failed.insert(std::to_string(unit) + " " + state["error"].get<std::string>());
+                if (state.contains("error"))
+                    failed.insert(std::to_string(unit) + " " + state["error"].get<std::string>());
                 for (int channel = 1; channel <= 4 && !state.contains("error"); ++channel) {
                     EXPECT_EQ((unit * 1000 + channel) / 1000.0, state["ch" + std::to_string(channel)]) << line;
                 }
@@ -174,7 +178,8 @@ TEST_F(GatewayTest, ASilentUnitGoesOfflineAndBackAndAKilledGatewayLosesNoReading
     // Discovery: four sensors on each unit's device, named after the unit's information.
     const Lines announced = ReadLines(messages);
     EXPECT_EQ(12, std::count_if(announced.begin(), announced.end(), [](const std::string& line) {
-                  return line.rfind("homeassistant/sensor/t_", 0) == 0 && line.find("\"model\":\"Lumeric-VM4\"") != std::string::npos;
+                  return line.rfind("homeassistant/sensor/t_", 0) == 0 &&
+                         line.find("\"model\":\"Lumeric-VM4\"") != std::string::npos;
               }));
     broker.Stop(SIGTERM);  // mosquitto writes its session store on the way out
     usleep(1500000);
@@ -224,8 +229,8 @@ TEST_F(GatewayTest, TwoGatewaysWithTheSameTopicBothDeliver) {
     StartBroker();
     StartGateway("--period 0");
     Child other;
-    other.Start(std::string(LUMERIC_CLI_PATH) + " " + otherSim.PtyPath() + " poll --addresses 1 --mqtt mqtt://127.0.0.1:" +
-                    port + " --topic t --period 0",
+    other.Start(std::string(LUMERIC_CLI_PATH) + " " + otherSim.PtyPath() +
+                    " poll --addresses 1 --mqtt mqtt://127.0.0.1:" + port + " --topic t --period 0",
                 folder + "/other");
     usleep(6000000);
     EXPECT_EQ(0, other.Stop(SIGTERM));
@@ -241,19 +246,23 @@ TEST_F(GatewayTest, TwoGatewaysWithTheSameTopicBothDeliver) {
 // gateway refuses it before it polls, and never sends its password there.
 TEST_F(GatewayTest, ACertificateForAnotherHostIsRefusedBeforeAnyPoll) {
     const std::string make =
-        "cd " + folder + " && openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=test-ca -keyout ca.key -out ca.pem"
+        "cd " + folder +
+        " && openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=test-ca -keyout ca.key -out ca.pem"
         " && openssl req -newkey rsa:2048 -nodes -subj /CN=attacker.example -keyout server.key -out server.csr"
         " && printf 'subjectAltName=DNS:attacker.example\\n' >san.ext"
-        " && openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 -extfile san.ext -out server.pem";
+        " && openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 -extfile san.ext -out "
+        "server.pem";
     ASSERT_EQ(0, std::system(("(" + make + ") >/dev/null 2>&1").c_str()));
     StartBroker();
     broker.Stop(SIGTERM);
-    std::ofstream(folder + "/mosquitto.conf") << "listener " << port << " 127.0.0.1\nallow_anonymous true\nuser root\nlog_dest stderr\n"
-                                               << "cafile " << folder << "/ca.pem\ncertfile " << folder << "/server.pem\nkeyfile "
-                                               << folder << "/server.key\n";
+    std::ofstream(folder + "/mosquitto.conf")
+        << "listener " << port << " 127.0.0.1\nallow_anonymous true\nuser root\nlog_dest stderr\n"
+        << "cafile " << folder << "/ca.pem\ncertfile " << folder << "/server.pem\nkeyfile " << folder
+        << "/server.key\n";
     RestartBroker();
-    gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() + " poll --addresses 1-3 --mqtt mqtts://127.0.0.1:" + port +
-                      " --cafile " + folder + "/ca.pem --user lumeric",
+    gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() +
+                      " poll --addresses 1-3 --mqtt mqtts://127.0.0.1:" + port + " --cafile " + folder +
+                      "/ca.pem --user lumeric",
                   folder + "/gateway");
     EXPECT_EQ(8, gateway.Stop(0));
     EXPECT_THAT(ReadLines(folder + "/gateway"),
@@ -265,8 +274,8 @@ TEST_F(GatewayTest, AWrongPasswordStopsTheGatewayBeforeItPolls) {
     StartBroker("lumeric", "right");
     StartGateway("--user lumeric --password wrong");
     EXPECT_EQ(8, gateway.Stop(0));
-    EXPECT_THAT(ReadLines(folder + "/gateway"),
-                ::testing::ElementsAre("lumeric-cli: the broker at mqtt://127.0.0.1:" + port + " refused the user name or password"));
+    EXPECT_THAT(ReadLines(folder + "/gateway"), ::testing::ElementsAre("lumeric-cli: the broker at mqtt://127.0.0.1:" +
+                                                                       port + " refused the user name or password"));
     EXPECT_THAT(sim.RxLog(), ::testing::IsEmpty());
 }
 

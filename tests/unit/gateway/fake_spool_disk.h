@@ -13,8 +13,8 @@ public:
         std::string data;
         std::optional<std::string> synced;  // none: the file itself is not on the medium yet
     };
-    bool full = false;  // every write, sync and replace refused
-    int calls = 0;      // of all of those
+    bool full = false;                // every write, sync and replace refused
+    int calls = 0;                    // of all of those
     std::mutex* storeLock = nullptr;  // when set: held during a sync, replace or remove is a fault
     bool lockHeldDuringWork = false;
     std::map<std::string, File> files;
@@ -63,7 +63,8 @@ public:
     size_t SegmentLines() const {
         size_t lines = 0;
         for (const auto& [path, file] : files) {
-            if (path.size() > 4 && path.compare(path.size() - 4, 4, ".seg") == 0) lines += std::count(file.data.begin(), file.data.end(), '\n');
+            if (path.size() > 4 && path.compare(path.size() - 4, 4, ".seg") == 0)
+                lines += std::count(file.data.begin(), file.data.end(), '\n');
         }
         return lines;
     }
@@ -71,8 +72,10 @@ public:
 private:
     bool Work() {
         ++calls;
-        if (storeLock && !storeLock->try_lock()) lockHeldDuringWork = true;
-        else if (storeLock) storeLock->unlock();
+        if (storeLock && !storeLock->try_lock())
+            lockHeldDuringWork = true;
+        else if (storeLock)
+            storeLock->unlock();
         return !full;
     }
 };

@@ -16,7 +16,8 @@ const std::string kFolder = "/spool";
 // Every payload not yet handed out, a retained one marked with a "!".
 Payloads HandAll(MessageStore& store) {
     Payloads payloads;
-    while (const auto message = store.Hand(1000000)) payloads.push_back(message->payload + (message->retained ? "!" : ""));
+    while (const auto message = store.Hand(1000000))
+        payloads.push_back(message->payload + (message->retained ? "!" : ""));
     return payloads;
 }
 
@@ -65,7 +66,7 @@ TEST(MessageStore, WhatWasNotDeliveredComesBackAfterAKillOrAPowerLoss) {
     EXPECT_EQ(1u, killed.Dropped());
     EXPECT_THAT(HandAll(killed), ElementsAre("c!", "d", "e"));
 
-    disk.PowerLoss();  // e was never synced
+    disk.PowerLoss();           // e was never synced
     MessageStore restarted(1);  // a smaller bound at restart keeps the newest
     ASSERT_FALSE(restarted.OpenJournal(kFolder, disk));
     EXPECT_THAT(HandAll(restarted), ElementsAre("d"));
@@ -154,8 +155,10 @@ TEST(SpoolCommitter, AFailingDiskIsTriedOnceASecondOutsideTheLockAndSaidOnce) {
     disk.full = false;
     run(11000, 13000);
     EXPECT_FALSE(disk.lockHeldDuringWork);
-    EXPECT_THAT(said, ElementsAre("the spool cannot be written: readings wait in memory until it can (tried again every second)",
-                                  "the spool can be written again"));
+    EXPECT_THAT(
+        said,
+        ElementsAre("the spool cannot be written: readings wait in memory until it can (tried again every second)",
+                    "the spool can be written again"));
     disk.PowerLoss();
     MessageStore restarted(100000);
     ASSERT_FALSE(restarted.OpenJournal(kFolder, disk));
@@ -187,7 +190,7 @@ TEST(SequenceCounter, NeverGivesANumberTwiceAcrossCrashesAndTellsAMarkNotKept) {
     for (uint64_t i = 0; i <= SequenceCounter::kBlock; ++i) sequence.Next(kept);
     EXPECT_FALSE(kept);
     EXPECT_TRUE(SequenceCounter().Open(disk, kFolder));  // a folder it cannot write is refused at the start
-    EXPECT_EQ(1u, SequenceCounter().Next(kept));          // without a folder the numbers start at 1
+    EXPECT_EQ(1u, SequenceCounter().Next(kept));         // without a folder the numbers start at 1
 }
 
 }  // namespace
