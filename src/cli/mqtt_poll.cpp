@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 
 #include "broker_settings.h"
 #include "gateway.h"
@@ -133,6 +134,9 @@ std::optional<CliFailure> CheckGatewayOptions(const CliOptions& options) {
     if (!gateway.caFile.empty() && access(gateway.caFile.c_str(), R_OK) != 0) {
         return refuse("--cafile " + gateway.caFile + " cannot be read");
     }
+    if (!gateway.passwordFile.empty() && access(gateway.passwordFile.c_str(), R_OK) != 0) {
+        return refuse("--password-file " + gateway.passwordFile + " cannot be read");
+    }
     if (!gateway.topicPrefix.empty() && !ValidTopicPrefix(gateway.topicPrefix)) {
         return refuse("--topic " + gateway.topicPrefix + " is no topic prefix (no + or #, no empty level)");
     }
@@ -164,6 +168,14 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     // A password goes with a user name only (MQTT has no password alone); one
     // from the environment may be meant for another command.
     if (!broker.user.empty()) broker.password = gateway.password;
+    if (!broker.user.empty() && !gateway.passwordFile.empty()) {
+        std::ifstream file(gateway.passwordFile);
+        if (!std::getline(file, broker.password)) {
+            return CliFailure{ExitCode::Usage, "--password-file " + gateway.passwordFile + " cannot be read"};
+        }
+        // Written on Windows, the line may end in a carriage return that is no part of the password.
+        if (!broker.password.empty() && broker.password.back() == '\r') broker.password.pop_back();
+    }
     broker.caFile = gateway.caFile;
     broker.clientId = topics.ClientId(HostName(), options.port);
     MqttPublisher publisher(store, topics,

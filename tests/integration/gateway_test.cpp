@@ -62,6 +62,8 @@ public:
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 
+    pid_t Pid() const { return m_pid; }
+
 private:
     pid_t m_pid = -1;
 };
@@ -268,6 +270,25 @@ TEST_F(GatewayTest, ACertificateForAnotherHostIsRefusedBeforeAnyPoll) {
     EXPECT_THAT(ReadLines(folder + "/gateway"),
                 ::testing::ElementsAre(::testing::HasSubstr("its certificate is refused: IP address mismatch")));
     EXPECT_THAT(sim.RxLog(), ::testing::IsEmpty());
+}
+
+// A password given by file or by the environment gets the gateway in, and
+// is not among its arguments, where any user of the machine could read it.
+TEST_F(GatewayTest, APasswordByFileOrEnvironmentIsNotInTheArguments) {
+    StartBroker("lumeric", "right");
+    std::ofstream(folder + "/password") << "right\n";
+    for (const std::string& given : {"--password-file " + folder + "/password", std::string("")}) {
+        const std::string prefix = given.empty() ? "env LUMERIC_MQTT_PASSWORD=right " : "";
+        gateway.Start(prefix + LUMERIC_CLI_PATH + " " + sim.PtyPath() +
+                          " poll --addresses 1 --mqtt mqtt://127.0.0.1:" + port + " --topic t --user lumeric " + given,
+                      folder + "/gateway");
+        EXPECT_TRUE(WaitFor(messages, "t/status online", given.empty() ? 2 : 1)) << given;
+        std::ifstream cmdline("/proc/" + std::to_string(gateway.Pid()) + "/cmdline");
+        const std::string arguments((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
+        EXPECT_THAT(arguments, ::testing::HasSubstr("--user"));
+        EXPECT_THAT(arguments, ::testing::Not(::testing::HasSubstr("right")));
+        EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    }
 }
 
 TEST_F(GatewayTest, AWrongPasswordStopsTheGatewayBeforeItPolls) {
