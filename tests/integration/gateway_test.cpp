@@ -272,6 +272,26 @@ TEST_F(GatewayTest, ACertificateForAnotherHostIsRefusedBeforeAnyPoll) {
     EXPECT_THAT(sim.RxLog(), ::testing::IsEmpty());
 }
 
+// An adapter pulled out: its units turn unavailable at once, not after the
+// last voltages have stood for as long as it is out; back with their first
+// good poll once it is plugged in again (a sim on the same link).
+TEST_F(GatewayTest, APortThatGoesTurnsItsUnitsOfflineAndTheFirstGoodPollBack) {
+    StartBroker();
+    const std::string link = folder + "/line";
+    auto adapter = std::make_unique<SimProcess>();
+    ASSERT_TRUE(adapter->Start({"--link", link}));
+    gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + link + " poll --addresses 1 --period 200 --mqtt mqtt://127.0.0.1:" +
+                      port + " --topic t",
+                  folder + "/gateway");
+    EXPECT_TRUE(WaitFor(messages, "t/1/availability online"));
+    adapter.reset();
+    EXPECT_TRUE(WaitFor(messages, "t/1/availability offline", 1, 1));
+    adapter = std::make_unique<SimProcess>();
+    ASSERT_TRUE(adapter->Start({"--link", link}));
+    EXPECT_TRUE(WaitFor(messages, "t/1/availability online", 2, 5));
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+}
+
 // A password given by file or by the environment gets the gateway in, and
 // is not among its arguments, where any user of the machine could read it.
 TEST_F(GatewayTest, APasswordByFileOrEnvironmentIsNotInTheArguments) {
