@@ -6,11 +6,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <sstream>
 
 #include "broker_settings.h"
 #include "gateway.h"
@@ -121,6 +123,22 @@ std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, 
     return std::nullopt;
 }
 
+// The units a spool's earlier runs announced, one address a line; those no
+// longer in --addresses are withdrawn, and the list becomes this run's.
+void WithdrawUnitsNoLongerPolled(SpoolDisk& disk, const std::string& folder, const std::vector<uint8_t>& addresses,
+                                 Gateway& gateway) {
+    const std::string path = folder + "/units";
+    std::istringstream earlier(disk.Read(path).value_or(""));
+    for (unsigned address = 0; earlier >> address;) {
+        if (address <= 255 && std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
+            gateway.Withdraw(static_cast<uint8_t>(address));
+        }
+    }
+    std::string now;
+    for (const uint8_t address : addresses) now += std::to_string(address) + "\n";
+    disk.Replace(path, now);
+}
+
 }  // namespace
 
 std::optional<CliFailure> CheckGatewayOptions(const CliOptions& options) {
@@ -186,6 +204,7 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     const uint32_t worstPassMs =
         std::max<uint32_t>(options.periodMs, static_cast<uint32_t>(options.addresses.size()) * kUnitReplyWaitMs);
     Gateway lineGateway(topics, publisher, clock, sequence, worstPassMs);
+    if (!gateway.spoolDir.empty()) WithdrawUnitsNoLongerPolled(disk, gateway.spoolDir, options.addresses, lineGateway);
     if (gateway.discovery) {
         // A stop is heard between units: at most one information read's wait.
         for (size_t i = 0; i < options.addresses.size() && !g_stopRequested; ++i) {

@@ -20,6 +20,11 @@ bool Gateway::Publish(const PolledUnit& poll, PollFailure failure) {
     return kept;
 }
 
+void Gateway::Withdraw(uint8_t address) {
+    for (int channel = 1; channel <= 4; ++channel) m_target.Keep(m_topics.DiscoveryConfig(address, channel), "", true);
+    m_target.Keep(m_topics.Availability(address), "", true);
+}
+
 void Gateway::PortGone() {
     for (auto& [address, availability] : m_availability) {
         if (const auto change = availability.Unreachable())

@@ -29,6 +29,9 @@ public:
     bool Publish(const PolledUnit& poll, PollFailure failure);
     // Every unit unavailable: their port has gone.
     void PortGone();
+    // A unit no longer polled: its sensors and its availability cleared from
+    // the broker (an empty retained message deletes one).
+    void Withdraw(uint8_t address);
 
 private:
     const GatewayTopics& m_topics;

@@ -280,8 +280,8 @@ TEST_F(GatewayTest, APortThatGoesTurnsItsUnitsOfflineAndTheFirstGoodPollBack) {
     const std::string link = folder + "/line";
     auto adapter = std::make_unique<SimProcess>();
     ASSERT_TRUE(adapter->Start({"--link", link}));
-    gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + link + " poll --addresses 1 --period 200 --mqtt mqtt://127.0.0.1:" +
-                      port + " --topic t",
+    gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + link +
+                      " poll --addresses 1 --period 200 --mqtt mqtt://127.0.0.1:" + port + " --topic t",
                   folder + "/gateway");
     EXPECT_TRUE(WaitFor(messages, "t/1/availability online"));
     adapter.reset();
@@ -290,6 +290,27 @@ TEST_F(GatewayTest, APortThatGoesTurnsItsUnitsOfflineAndTheFirstGoodPollBack) {
     ASSERT_TRUE(adapter->Start({"--link", link}));
     EXPECT_TRUE(WaitFor(messages, "t/1/availability online", 2, 5));
     EXPECT_EQ(0, gateway.Stop(SIGTERM));
+}
+
+// Units dropped from --addresses: their sensors and availability are
+// cleared at the next start on the same spool, the others stay.
+TEST_F(GatewayTest, UnitsDroppedFromTheAddressesAreClearedFromTheBroker) {
+    StartBroker();
+    const std::string spool = " --spool " + folder + "/spool";
+    StartGateway(spool);
+    EXPECT_TRUE(WaitFor(messages, "t/3/availability online"));
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() +
+                      " poll --addresses 1,3 --mqtt mqtt://127.0.0.1:" + port + " --topic t" + spool,
+                  folder + "/gateway");
+    EXPECT_TRUE(WaitFor(messages, "t/3/availability online", 2));
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    const Lines lines = ReadLines(messages);
+    for (const std::string& cleared :
+         {"homeassistant/sensor/t_2/ch1/config ", "homeassistant/sensor/t_2/ch4/config ", "t/2/availability "}) {
+        EXPECT_THAT(lines, ::testing::Contains(cleared)) << cleared;
+    }
+    EXPECT_THAT(lines, ::testing::Not(::testing::Contains("homeassistant/sensor/t_3/ch1/config ")));
 }
 
 // A password given by file or by the environment gets the gateway in, and
