@@ -5,8 +5,9 @@
 namespace {
 
 // A segment is a quarter of the bound, so the disk holds at most the bound
-// and a segment or two besides, and reading one is a few milliseconds.
-size_t SegmentSize(size_t limit) { return std::clamp<size_t>(limit / 4, 16, 4096); }
+// and a segment or two besides, and reading one (under the lock the poll
+// takes too) is a millisecond or two.
+size_t SegmentSize(size_t limit) { return std::clamp<size_t>(limit / 4, 16, 1024); }
 
 }  // namespace
 
