@@ -1,6 +1,9 @@
 #include "message_store.h"
 
 #include <algorithm>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
 
 namespace {
 
@@ -27,7 +30,34 @@ std::optional<std::string> MessageStore::OpenJournal(const std::string& folder, 
         m_dropped += count;
         m_readNext = first + count;
     }
+    ImportSingleFileJournal(folder, disk);
     return std::nullopt;
+}
+
+// A spool written by an earlier version, one file of message and "done"
+// lines: what it held pending moves into the segments, after what they hold,
+// and the file goes once they are synced (a kill between the two sends them twice).
+void MessageStore::ImportSingleFileJournal(const std::string& folder, SpoolDisk& disk) {
+    const std::string path = folder + "/messages.journal";
+    const auto bytes = disk.Read(path);
+    if (!bytes) return;
+    std::map<uint64_t, StoredMessage> pending;
+    std::istringstream lines(*bytes);
+    for (std::string line; std::getline(lines, line);) {
+        const auto record = nlohmann::json::parse(line, nullptr, false);
+        if (!record.is_object()) continue;  // a line cut short by a power loss
+        if (record.contains("done")) {
+            pending.erase(record.value("done", uint64_t{0}));
+        } else if (record.contains("id")) {
+            const uint64_t id = record.value("id", uint64_t{0});
+            pending[id] = {id, record.value("t", ""), record.value("p", ""), record.value("r", false)};
+        }
+    }
+    for (const auto& [id, message] : pending) Add(message.topic, message.payload, message.retained);
+    const auto commit = PrepareCommit(true, SIZE_MAX);
+    const bool ok = MessageJournal::RunCommit(disk, commit);
+    AfterCommit(commit, ok);
+    if (ok) disk.Remove(path);
 }
 
 bool MessageStore::Add(const std::string& topic, const std::string& payload, bool retained) {

@@ -58,6 +58,7 @@ public:
 
 private:
     void Finish(uint64_t first, uint64_t last);
+    void ImportSingleFileJournal(const std::string& folder, SpoolDisk& disk);
     bool DropOldestWaiting();
 
     size_t m_limit;

@@ -71,6 +71,19 @@ TEST(MessageStore, WhatWasNotDeliveredComesBackAfterAKillOrAPowerLoss) {
     ASSERT_FALSE(restarted.OpenJournal(kFolder, disk));
     EXPECT_THAT(HandAll(restarted), ElementsAre("d"));
     EXPECT_EQ(2u, restarted.Dropped());
+
+    // A spool of the earlier one-file format: what it held pending is taken in, once.
+    FakeSpoolDisk earlier;
+    earlier.files[kFolder + "/messages.journal"].data = R"({"id":1,"t":"t","p":"x","r":false})"
+                                                        "\n"
+                                                        R"({"id":2,"t":"t","p":"y","r":true})"
+                                                        "\n"
+                                                        R"({"done":1})"
+                                                        "\n";
+    MessageStore upgraded(10);
+    ASSERT_FALSE(upgraded.OpenJournal(kFolder, earlier));
+    EXPECT_THAT(HandAll(upgraded), ElementsAre("y!"));
+    EXPECT_FALSE(earlier.Read(kFolder + "/messages.journal"));
 }
 
 // A long outage: the bound holds on the disk as in memory, commit after
