@@ -77,6 +77,8 @@ std::optional<std::string> MqttPublisher::Connect(const BrokerSettings& settings
 
     MQTTAsync_createOptions create = MQTTAsync_createOptions_initializer;
     create.sendWhileDisconnected = 1;
+    // Discovery is announced at the start, which may well be before the broker is there.
+    create.allowDisconnectedSendAtAnyTime = 1;
     create.maxBufferedMessages = kClientBuffer;
     // The store, not the client, keeps messages across a restart.
     const int rc = MQTTAsync_createWithOptions(&m_client, client.uri.c_str(), settings.clientId.c_str(),

@@ -220,6 +220,7 @@ TEST_F(GatewayTest, AGatewayStartedBeforeItsBrokerDeliversEveryReadingOnceItCome
     usleep(6000000);  // the gateway tries again every 4 s at the most
     EXPECT_EQ(0, gateway.Stop(SIGTERM));
     EXPECT_THAT(ReadLines(folder + "/gateway"), ::testing::Contains(::testing::HasSubstr("does not answer yet")));
+    EXPECT_EQ(12u, CountContaining(ReadLines(messages), "homeassistant/sensor/t_"));  // announced before it was there
     ExpectEveryReading("started 10 s before its broker", 200);
 }
 
