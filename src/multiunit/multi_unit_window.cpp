@@ -7,21 +7,22 @@
 #include "resource.h"
 #include "tick_clock.h"
 #include "win32_dialog_window.h"
-#include "win32_list_view.h"
 #include "win32_file_shell.h"
+#include "win32_list_view.h"
 #include "win32_record_io.h"
+#include "win32_system_ports.h"
 
 namespace {
 
 constexpr int kTableListIds[kTableListCount] = {IDC_LIST_BAT1, IDC_LIST_BAT2, IDC_LIST_BAT3, IDC_LIST_BAT4,
-                                                 IDC_LIST_COUNTS};
+                                                IDC_LIST_COUNTS};
 
 // The multi-unit window's Win32 side: everything the window works with,
 // alive from before WM_INITDIALOG until after the window is gone.
 class MultiUnitWindow : public ModelessDialog {
 public:
     explicit MultiUnitWindow(MultiUnitState& cycle)
-        : m_dialog(m_window, Table(), cycle, m_clock, {m_localClock, m_shell, m_recordFile, m_tableFile}) {}
+        : m_dialog(m_window, Table(), cycle, m_clock, {m_localClock, m_shell, m_recordFile, m_tableFile}, m_ports) {}
 
 private:
     UnitTable Table() { return {&m_lists[0], &m_lists[1], &m_lists[2], &m_lists[3], &m_lists[4]}; }
@@ -29,7 +30,6 @@ private:
     bool OnInitDialog() override {
         m_window.Attach(Handle());
         m_shell.Attach(Handle());
-        m_window.AddComboItemsFromResource(IDC_COMBO_MU_PORT, IDS_ITEMS_MU_PORTS);
         m_window.AddComboItemsFromResource(IDC_COMBO_MU_BAUD, IDS_ITEMS_BAUD_RATES);
         for (size_t list = 0; list < kTableListCount; ++list) {
             m_lists[list].Attach(GetDlgItem(Handle(), kTableListIds[list]));
@@ -38,6 +38,8 @@ private:
     }
 
     void OnControl(int id) override { m_dialog.OnCommand(id); }
+
+    void OnDropDown(int id) override { m_dialog.OnDropDown(id); }
 
     void OnTimer(UINT_PTR) override { m_dialog.OnTimer(); }
 
@@ -52,6 +54,7 @@ private:
     Win32FileShell m_shell;
     Win32OutputFile m_recordFile;
     Win32OutputFile m_tableFile;
+    Win32SystemPorts m_ports;
     CMultiUnitDlg m_dialog;
 };
 

@@ -58,23 +58,21 @@ INT_PTR CALLBACK DialogHost::DialogProc(HWND window, UINT message, WPARAM wParam
 
 INT_PTR DialogHost::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog() ? TRUE : FALSE;
+    case WM_INITDIALOG: return OnInitDialog() ? TRUE : FALSE;
     case WM_COMMAND:
-        // Clicks, and the IDOK and IDCANCEL of Enter and Escape; the
-        // controls' other notifications are not used.
+        // Clicks, and the IDOK and IDCANCEL of Enter and Escape, and a combo
+        // about to drop down; the controls' other notifications are not used.
+        // A menu or accelerator command has no control (lParam 0).
+        if (HIWORD(wParam) == CBN_DROPDOWN && lParam != 0) {
+            OnDropDown(LOWORD(wParam));
+            return TRUE;
+        }
         if (HIWORD(wParam) != BN_CLICKED) return FALSE;
         OnCommand(LOWORD(wParam));
         return TRUE;
-    case WM_TIMER:
-        OnTimer(wParam);
-        return TRUE;
-    case WM_CLOSE:
-        OnClose();
-        return TRUE;
-    case WM_DESTROY:
-        OnDestroy();
-        return TRUE;
+    case WM_TIMER: OnTimer(wParam); return TRUE;
+    case WM_CLOSE: OnClose(); return TRUE;
+    case WM_DESTROY: OnDestroy(); return TRUE;
     case WM_NCDESTROY: {
         const HWND window = m_window;
         SetWindowLongPtrW(window, DWLP_USER, 0);
@@ -102,6 +100,8 @@ void DialogHost::OnCommand(int id) {
 }
 
 void DialogHost::OnControl(int) {}
+
+void DialogHost::OnDropDown(int) {}
 
 void DialogHost::OnTimer(UINT_PTR) {}
 
