@@ -114,7 +114,8 @@ bool ConsoleDriver::ClickAndSaveAs(HWND dialog, int id, const std::wstring& path
     }
     // The file name is the edit of combo cmb13: under Wine a ComboBoxEx, the edit inside its own combo.
     HWND combo = FindWindowExW(GetDlgItem(saveAs, cmb13), nullptr, L"ComboBox", nullptr);
-    SendMessageW(FindWindowExW(combo, nullptr, L"Edit", nullptr), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    SendMessageW(FindWindowExW(combo, nullptr, L"Edit", nullptr), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageW(GetDlgItem(saveAs, IDOK), BM_CLICK, 0, 0);
     return Settle();
 }
@@ -140,12 +141,14 @@ std::vector<HWND> ConsoleDriver::Windows(const wchar_t* caption) const {
 
 HWND ConsoleDriver::WaitForNewWindow(const wchar_t* caption, const std::vector<HWND>& known, DWORD timeoutMs) const {
     HWND found = nullptr;
-    WaitUntil([&] {
-        for (HWND window : FindTopLevels(m_process.dwProcessId, caption)) {
-            if (std::find(known.begin(), known.end(), window) == known.end()) found = window;
-        }
-        return found != nullptr;
-    }, timeoutMs);
+    WaitUntil(
+        [&] {
+            for (HWND window : FindTopLevels(m_process.dwProcessId, caption)) {
+                if (std::find(known.begin(), known.end(), window) == known.end()) found = window;
+            }
+            return found != nullptr;
+        },
+        timeoutMs);
     return found;
 }
 
@@ -165,7 +168,8 @@ SIZE ConsoleDriver::TemplateSizeInPixels() {
 
 DWORD ConsoleDriver::WaitForExit(DWORD timeoutMs) {
     DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(m_process.hProcess, &code);
+    if (WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(m_process.hProcess, &code);
     return code;
 }
 
@@ -237,7 +241,29 @@ std::wstring TableCell(HWND window, int list, int row, int column) {
     return read ? std::wstring(local.text, std::min<size_t>(length, 255)) : L"?";
 }
 
-int TableCount(HWND window, int row, int column) { return _wtoi(TableCell(window, IDC_LIST_COUNTS, row, column).c_str()); }
+int TableCount(HWND window, int row, int column) {
+    return _wtoi(TableCell(window, IDC_LIST_COUNTS, row, column).c_str());
+}
+
+std::string FileText(const std::wstring& path) {
+    std::string bytes(1 << 16, '\0');
+    DWORD read = 0;
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);  // no file: nothing read
+    CloseHandle(file);
+    return bytes.substr(0, read);
+}
+
+std::string CsvLine(const std::vector<std::wstring>& cells) {
+    std::wstring line;
+    for (size_t i = 0; i < cells.size(); ++i) line += (i > 0 ? L"," : L"") + cells[i];
+    line += L"\r\n";
+    std::string utf8(line.size() * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &utf8[0],
+                                    static_cast<int>(utf8.size()), nullptr, nullptr));
+    return utf8;
+}
 
 bool Answers(HWND window) {
     DWORD_PTR result = 0;
