@@ -15,6 +15,9 @@
 # lumeric-cli poll and by mbpoll, at 9600 and 19200 bit/s, beside the wire's
 # limit.
 #
+# Gateway section (scripts/lib/bench-gateway.sh): the spool with a million
+# pending, a backlog drained to mosquitto, the spool's size through an outage.
+#
 # Each further section (Wine figures...) goes below as its own section.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,7 +27,7 @@ section() { printf '\n== %s ==\n' "$1"; }
 
 section "Build: Release, native ($build)"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j 2 --target bench_exchange lumeric-sim lumeric-cli >/dev/null
+cmake --build "$build" -j 2 --target bench_exchange bench_gateway_spool lumeric-sim lumeric-cli >/dev/null
 echo "built"
 
 section "Native: the exchange over a pty against lumeric-sim"
@@ -32,6 +35,9 @@ section "Native: the exchange over a pty against lumeric-sim"
 
 section "Poll: a pass over 16 units, lumeric-cli and mbpoll against lumeric-sim"
 "$root/scripts/lib/bench-poll.sh" "$build"
+
+section "Gateway: the spool at its limits"
+"$root/scripts/lib/bench-gateway.sh" "$build"
 
 # ---- Wine section (scripts/lib/bench-wine.sh, kept by the serial port's developer) ----
 if [ -x "$root/scripts/lib/bench-wine.sh" ]; then

@@ -253,18 +253,21 @@ void AddGatewayOptions(CLI::App& poll, GatewayOptions& gateway) {
               "readings kept at most; past it the oldest go first (default 1000000)")
         ->type_name("N")
         ->needs(mqtt);
-    CLI::Option* user =
-        poll.add_option("--user", gateway.user, "the broker's user name")->type_name("NAME")->needs(mqtt);
-    poll.add_option("--password", gateway.password,
-                    "the user's password; better --password-file or systemd's credential mqtt-password, "
-                    "which no other user can see. Never shown")
-        ->type_name("WORD")
-        ->envname("LUMERIC_MQTT_PASSWORD");
-    poll.add_option("--password-file", gateway.passwordFile,
-                    "the user's password: the first line of FILE, preferred to --password")
+    poll.add_option("--user", gateway.user, "the broker's user name")->type_name("NAME")->needs(mqtt);
+    CLI::Option* password =
+        poll.add_option("--password", gateway.password,
+                        "the user's password; never shown, but other users of the machine can read a program's "
+                        "arguments: prefer --password-file or LUMERIC_MQTT_PASSWORD")
+            ->type_name("WORD")
+            ->envname("LUMERIC_MQTT_PASSWORD");
+    poll.add_option("--password-file", gateway.passwordFile, "the user's password, the first line of FILE")
         ->type_name("FILE")
-        ->needs(user);
-    poll.add_option("--cafile", gateway.caFile, "mqtts: the certificate authorities to trust (default the system's)")
+        ->needs(mqtt)
+        ->excludes(password)
+        ->check(CLI::ExistingFile);
+    poll.add_option("--cafile", gateway.caFile,
+                    "mqtts: the certificate authorities to trust (default the system's); the broker's "
+                    "certificate must also be made for the URL's host")
         ->type_name("FILE")
         ->needs(mqtt);
     poll.add_flag_callback(

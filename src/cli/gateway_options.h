@@ -9,8 +9,8 @@ struct GatewayOptions {
     std::string spoolDir;     // empty: pending readings in memory only
     uint64_t spoolLimit = 1000000;
     std::string user;
-    std::string password;  // or LUMERIC_MQTT_PASSWORD; used with `user` only, after passwordFile
-    std::string passwordFile;
+    std::string password;      // or LUMERIC_MQTT_PASSWORD; used with `user` only, after passwordFile
+    std::string passwordFile;  // the password on the first line of this file instead
     std::string caFile;
     bool discovery = true;
 };

@@ -12,7 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fstream>
 #include <random>
+#include <sstream>
 
 #include "broker_password.h"
 #include "broker_settings.h"
@@ -21,6 +23,7 @@
 #include "mqtt_publisher.h"
 #include "pass_status.h"
 #include "poll_line.h"
+#include "posix_spool_disk.h"
 #include "received_messages.h"
 #include "systemd_notifier.h"
 #include "unit_reply.h"
@@ -46,6 +49,8 @@ void StopOnSignals() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal or a service manager's reload: stopped as cleanly, not killed with readings unsent.
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 class PosixWallClock : public WallClock {
@@ -102,9 +107,12 @@ public:
             m_service.Status(*status);
         }
         Tick();
+        // A broker that came up refusing us for good: the readings wait in the spool.
+        if (auto refused = m_publisher.Refused()) return CliFailure{ExitCode::BrokerFailed, *refused};
         return m_shown.Polled(poll, failure);
     }
     bool StopRequested() const override { return g_stopRequested; }
+    void PortGone() override { m_gateway.PortGone(); }
     void Tick() override {
         m_service.Alive();
         const uint32_t nowMs = m_session.TheClock().NowMs();
@@ -136,7 +144,7 @@ struct SpoolLock {
     int fd = -1;
 };
 
-std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, MessageStore& store,
+std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, SpoolDisk& disk, MessageStore& store,
                                     SequenceCounter& sequence) {
     if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
         return CliFailure{ExitCode::FileFailed,
@@ -147,9 +155,25 @@ std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, 
         return CliFailure{ExitCode::FileFailed,
                           "the spool " + folder + " is in use by another gateway, or cannot be locked"};
     }
-    if (auto why = store.OpenJournal(folder)) return CliFailure{ExitCode::FileFailed, *why};
-    if (auto why = sequence.Open(folder)) return CliFailure{ExitCode::FileFailed, *why};
+    if (auto why = store.OpenJournal(folder, disk)) return CliFailure{ExitCode::FileFailed, *why};
+    if (auto why = sequence.Open(disk, folder)) return CliFailure{ExitCode::FileFailed, *why};
     return std::nullopt;
+}
+
+// The units a spool's earlier runs announced, one address a line; those no
+// longer in --addresses are withdrawn, and the list becomes this run's.
+void WithdrawUnitsNoLongerPolled(SpoolDisk& disk, const std::string& folder, const std::vector<uint8_t>& addresses,
+                                 Gateway& gateway) {
+    const std::string path = folder + "/units";
+    std::istringstream earlier(disk.Read(path).value_or(""));
+    for (unsigned address = 0; earlier >> address;) {
+        if (address <= 255 && std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
+            gateway.Withdraw(static_cast<uint8_t>(address));
+        }
+    }
+    std::string now;
+    for (const uint8_t address : addresses) now += std::to_string(address) + "\n";
+    disk.Replace(path, now);
 }
 
 }  // namespace
@@ -165,6 +189,9 @@ std::optional<CliFailure> CheckGatewayOptions(const CliOptions& options) {
     if (!gateway.caFile.empty() && access(gateway.caFile.c_str(), R_OK) != 0) {
         return refuse("--cafile " + gateway.caFile + " cannot be read");
     }
+    if (!gateway.passwordFile.empty() && access(gateway.passwordFile.c_str(), R_OK) != 0) {
+        return refuse("--password-file " + gateway.passwordFile + " cannot be read");
+    }
     if (!gateway.topicPrefix.empty() && !ValidTopicPrefix(gateway.topicPrefix)) {
         return refuse("--topic " + gateway.topicPrefix + " is no topic prefix (no + or #, no empty level)");
     }
@@ -175,13 +202,15 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     const CliOptions& options = session.options;
     const GatewayOptions& gateway = options.gateway;
     CliStreams& streams = session.Streams();
+    StopOnSignals();
     const GatewayTopics topics(gateway.topicPrefix.empty() ? DefaultTopicPrefix(HostName(), options.port)
                                                            : gateway.topicPrefix);
     MessageStore store(gateway.spoolLimit);
     SequenceCounter sequence;
     SpoolLock lock;
+    PosixSpoolDisk disk;
     if (!gateway.spoolDir.empty()) {
-        if (auto failure = OpenSpool(gateway.spoolDir, lock, store, sequence)) return failure;
+        if (auto failure = OpenSpool(gateway.spoolDir, lock, disk, store, sequence)) return failure;
     }
     if (store.Pending() > 0) {
         streams.Err("lumeric-cli: " + std::to_string(store.Pending()) +
@@ -202,25 +231,26 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
         broker.password = password.password;
     }
     broker.caFile = gateway.caFile;
-    broker.clientId = topics.ClientId();
+    broker.clientId = topics.ClientId(HostName(), options.port);
     MqttPublisher publisher(store, topics,
                             [&streams](const std::string& text) { streams.Err("lumeric-cli: " + text + "\n"); });
     if (auto why = publisher.Connect(broker)) return CliFailure{ExitCode::BrokerFailed, *why};
 
-    // The port, the spool and the broker are open: systemd may call the service started.
+    // The port, the spool and the broker's first answer are behind us: systemd may call the service started.
     SystemdNotifier service;
     service.Ready();
-    StopOnSignals();
     PosixWallClock clock;
     const uint32_t worstPassMs =
         std::max<uint32_t>(options.periodMs, static_cast<uint32_t>(options.addresses.size()) * kUnitReplyWaitMs);
     Gateway lineGateway(topics, publisher, clock, sequence, worstPassMs);
     ReceivedMessages received;
+    if (!gateway.spoolDir.empty()) WithdrawUnitsNoLongerPolled(disk, gateway.spoolDir, options.addresses, lineGateway);
     if (gateway.discovery) {
         lineGateway.AnnounceGateway();
-        for (const uint8_t address : options.addresses) {
+        // A stop is heard between units: at most one information read's wait.
+        for (size_t i = 0; i < options.addresses.size() && !g_stopRequested; ++i) {
             service.Alive();  // a silent unit costs a second, and a line may have many
-            lineGateway.AnnounceUnit(address, ReadIdentity(session, address));
+            lineGateway.AnnounceUnit(options.addresses[i], ReadIdentity(session, options.addresses[i]));
         }
         publisher.Listen(
             lineGateway.Subscriptions(),
@@ -230,7 +260,8 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     const CommandOutcome outcome = PollLine(session, sink);
     service.Status("stopping: delivering what is pending");
 
-    if (const size_t pending = publisher.Flush(kFlushOnStopMs)) {
+    // A broker that refuses us takes nothing: the readings wait for the next run, or are lost.
+    if (const size_t pending = publisher.Flush(publisher.Refused() ? 0 : kFlushOnStopMs)) {
         streams.Err("lumeric-cli: " + std::to_string(pending) + " readings not delivered; " +
                     (gateway.spoolDir.empty() ? std::string("they are lost (no --spool)")
                                               : "they wait in " + gateway.spoolDir + " for the next run") +

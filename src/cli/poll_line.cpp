@@ -92,6 +92,7 @@ std::optional<CliFailure> PollLine(CliSession& session, PollSink& sink) {
                 session.AwaitSilence();
                 result = session.Exchange(ReadFourVoltagesRequest(address), kFourVoltagesReplyLength, PollExchange());
                 if (!session.PortGone()) break;
+                sink.PortGone();
                 if (auto failure = AwaitPortBack(session, sink)) return failure;
                 if (sink.StopRequested()) return std::nullopt;
             }

@@ -21,4 +21,7 @@ public:
     // back), at least every 2 s: a consumer that must show it is alive, or
     // answer what came in meanwhile, does it here.
     virtual void Tick() {}
+    // The port has gone: no poll is made until it is back (a gateway tells
+    // its units unavailable meanwhile; the next good poll brings each back).
+    virtual void PortGone() {}
 };

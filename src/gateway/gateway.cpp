@@ -71,3 +71,19 @@ void Gateway::Tick(uint32_t nowMs) {
     m_announceAgainAtMs.reset();
     for (const auto& [topic, config] : m_announced) m_target.Announce(topic, config);
 }
+
+// A unit dropped from the addresses: its device (and any 1.0 per-sensor
+// config left of it) and its availability cleared, so that Home Assistant
+// shows no unit that is no longer polled.
+void Gateway::Withdraw(uint8_t address) {
+    m_target.Keep(m_topics.DeviceDiscovery(address), "", true);
+    for (int channel = 1; channel <= 4; ++channel) m_target.Keep(m_topics.DiscoveryConfig(address, channel), "", true);
+    m_target.Keep(m_topics.Availability(address), "", true);
+}
+
+void Gateway::PortGone() {
+    for (auto& [address, availability] : m_availability) {
+        if (const auto change = availability.Unreachable())
+            m_target.Keep(m_topics.Availability(address), *change, true);
+    }
+}

@@ -31,6 +31,11 @@ public:
     void AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity);
     // False when the sequence number could not be recorded (the reading is published all the same).
     bool Publish(const PolledUnit& poll, PollFailure failure);
+    // Every unit unavailable: their port has gone.
+    void PortGone();
+    // A unit no longer polled: its sensors and its availability cleared from
+    // the broker (an empty retained message deletes one).
+    void Withdraw(uint8_t address);
 
     // What the gateway listens to once it has announced: Home Assistant's
     // status and the announced units' 1.0 configs.

@@ -342,8 +342,14 @@ TEST_F(CliTest, PollGoesBackToBackAPeriodBetweenPassesUntilItsRecordFileOrPortFa
     // Each place in the list keeps its own counts, as a row of the table does.
     EXPECT_THAT(recordFile.bytes, EndsWith("\r\n2024-03-05T00:00:04.026,2,,,,,通讯故障,0,2\r\n"));
 
+    // Another run on the same records adds to them, under the one title line.
+    EXPECT_EQ(0, Run("COM1 poll --addresses 1 --count 1 --csv rec.csv"));
+    EXPECT_THAT(recordFile.bytes, ::testing::HasSubstr("\r\n2024-03-05T00:00:04.026,2,,,,,通讯故障,0,2\r\n"));
+    EXPECT_EQ(recordFile.bytes.find(PollRecordHead()), recordFile.bytes.rfind(PollRecordHead()));
+    EXPECT_THAT(recordFile.bytes, EndsWith(",1,3.456,3.457,3.458,3.459,正常,1,0\r\n"));
+
     line.writes.clear();
-    recordFile.failingAppend = 1;  // the title line goes in, the first poll's line does not
+    recordFile.failingAppend = 0;  // the first poll's line does not go in
     EXPECT_EQ(7, Run("COM1 poll --addresses 1 --csv rec.csv"));
     EXPECT_EQ("lumeric-cli: cannot write rec.csv: the disk is full\n", err);
     EXPECT_EQ(1u, line.writes.size());
