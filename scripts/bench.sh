@@ -15,6 +15,11 @@
 # lumeric-cli poll and by mbpoll, at 9600 and 19200 bit/s, beside the wire's
 # limit.
 #
+# Trend section (bench/trend_bench.cpp, same Release build): the trend's
+# history for 16 units × 4 channels over 24 h at one poll a second each
+# (memory, append time, the visible points of a 1920 px view at spans from
+# 1 min to 24 h) and the load of that run's records file (1.4 M lines).
+#
 # Each further section (Wine figures...) goes below as its own section.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,11 +29,14 @@ section() { printf '\n== %s ==\n' "$1"; }
 
 section "Build: Release, native ($build)"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j 2 --target bench_exchange lumeric-sim lumeric-cli >/dev/null
+cmake --build "$build" -j 2 --target bench_exchange trend_bench lumeric-sim lumeric-cli >/dev/null
 echo "built"
 
 section "Native: the exchange over a pty against lumeric-sim"
 "$build/bench/bench_exchange"
+
+section "Trend: the history of 16 units over 24 h, the view, the records file"
+"$build/bench/trend_bench"
 
 section "Poll: a pass over 16 units, lumeric-cli and mbpoll against lumeric-sim"
 "$root/scripts/bench-poll.sh" "$build"
