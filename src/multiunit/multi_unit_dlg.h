@@ -8,6 +8,7 @@
 #include "list_view.h"
 #include "multi_unit_state.h"
 #include "record_io.h"
+#include "trend_history.h"
 
 // The five list views of the table, side by side: 电池1 (with the address
 // column), 电池2, 电池3, 电池4, and the counts.
@@ -36,6 +37,10 @@ public:
     void OnTimer();
     // The window goes, whichever way: a cycle it runs stops and frees the port.
     void OnClose();
+
+    // Every poll of the running (or the last) cycle, for its trend.
+    const TrendHistory& Trend() const { return m_trend; }
+    bool CycleRuns() const { return m_cycle.runner == this; }
 
 private:
     void OnAcquire();
@@ -66,4 +71,5 @@ private:
     MultiUnitFiles m_files;
     // The file the running cycle records into; empty while it records nothing.
     std::string m_recordPath;
+    TrendHistory m_trend;
 };

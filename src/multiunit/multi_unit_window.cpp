@@ -6,6 +6,7 @@
 #include "multi_unit_dlg.h"
 #include "resource.h"
 #include "tick_clock.h"
+#include "trend_window.h"
 #include "win32_dialog_window.h"
 #include "win32_list_view.h"
 #include "win32_record_io.h"
@@ -36,9 +37,34 @@ private:
         return m_dialog.OnInitDialog();
     }
 
-    void OnControl(int id) override { m_dialog.OnCommand(id); }
+    void OnControl(int id) override {
+        if (id == IDC_BTN_TREND) {
+            OpenTrend();
+            return;
+        }
+        m_dialog.OnCommand(id);
+        // A start clears the history, a stop lets a record be opened.
+        if (id == IDC_BTN_ACQUIRE) TellTrend();
+    }
 
-    void OnTimer(UINT_PTR) override { m_dialog.OnTimer(); }
+    void OnTimer(UINT_PTR) override {
+        m_dialog.OnTimer();
+        TellTrend();
+    }
+
+    // One trend window per multi-unit window: a second click brings it forward.
+    void OpenTrend() {
+        if (IsWindow(m_trend)) {
+            SetForegroundWindow(m_trend);
+            return;
+        }
+        m_trend = CreateTrendWindow(GetModuleHandleW(nullptr), Handle(), m_dialog.Trend(),
+                                    [this] { return m_dialog.CycleRuns(); });
+    }
+
+    void TellTrend() {
+        if (IsWindow(m_trend)) SendMessageW(m_trend, kTrendHistoryChanged, 0, 0);
+    }
 
     // Every way the window goes ends here: the close box, Enter, Escape, and
     // the console's end, which destroys the windows it owns without WM_CLOSE.
@@ -52,6 +78,8 @@ private:
     Win32OutputFile m_recordFile;
     Win32OutputFile m_tableFile;
     CMultiUnitDlg m_dialog;
+    // Owned by this window, so it goes before it does.
+    HWND m_trend = nullptr;
 };
 
 }  // namespace

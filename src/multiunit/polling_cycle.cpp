@@ -60,6 +60,7 @@ void CMultiUnitDlg::StartCycle() {
     m_cycle.okCount.fill(0);
     m_cycle.failCount.fill(0);
     RebuildTable();
+    m_trend.Clear();
     BeginRecord();
     // The console's end may have taken the window along while the Save As
     // dialog was up, and with it the cycle.
@@ -111,6 +112,7 @@ void CMultiUnitDlg::OnTimer() {
     m_cycle.polling = false;
     ShowOutcome(ok);
     const PolledUnit polled = Polled(ok);
+    m_trend.Append(polled.address, ToTrendMs(polled.time), polled.volts);
     Advance();
     // Last: a record that fails shows a message box, whose loop delivers the next ticks.
     if (!m_recordPath.empty()) RecordPoll(polled);

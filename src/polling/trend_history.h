@@ -23,11 +23,6 @@ using FourValues = std::array<float, kTrendChannels>;
 // A failed poll's values: no number, so no line is drawn through it.
 inline bool IsGap(float value) { return std::isnan(value); }
 
-struct TrendSpan {
-    TrendMs begin = 0;
-    TrendMs end = 0;
-};
-
 // The polls of one unit that fall into one pixel column, or one poll when
 // polls are further apart than columns.
 struct TrendColumn {

@@ -84,3 +84,16 @@ std::string MarkerReadout(const TrendHistory& history, const std::vector<TrendSe
     }
     return text;
 }
+
+std::string NewestReadout(const TrendHistory& history, const std::vector<TrendSeries>& drawn) {
+    const std::optional<TrendSpan> span = history.Span();
+    if (!span) return {};
+    std::string text = TrendText::kNewest + MarkerTimeText(span->end) + "\r\n";
+    for (const TrendSeries& series : drawn) {
+        const size_t polls = history.PollCount(series.unit);
+        const float value = polls == 0 ? 0.0f : history.PollValues(series.unit, polls - 1)[series.channel];
+        const std::optional<float> shown = polls == 0 || IsGap(value) ? std::nullopt : std::optional<float>(value);
+        text += SeriesName(history, series) + " " + VoltsText(shown, false) + "\r\n";
+    }
+    return text;
+}

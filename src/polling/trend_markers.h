@@ -41,3 +41,7 @@ std::string SeriesName(const TrendHistory& history, const TrendSeries& series);
 // poll); with two markers, then the time between them and each series' change.
 std::string MarkerReadout(const TrendHistory& history, const std::vector<TrendSeries>& drawn,
                           const TrendMarkers& markers);
+
+// Without markers: the time of the newest poll ("最新 03-05 08:09:10.123")
+// and each drawn series' value at its unit's newest poll, as the table shows it.
+std::string NewestReadout(const TrendHistory& history, const std::vector<TrendSeries>& drawn);

@@ -12,6 +12,12 @@
 
 using TrendMs = int64_t;
 
+// From `begin` to `end`, both included.
+struct TrendSpan {
+    TrendMs begin = 0;
+    TrendMs end = 0;
+};
+
 constexpr TrendMs kSecondMs = 1000;
 constexpr TrendMs kMinuteMs = 60 * kSecondMs;
 constexpr TrendMs kHourMs = 60 * kMinuteMs;

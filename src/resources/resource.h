@@ -66,3 +66,15 @@
 #define IDC_LIST_COUNTS 1026
 #define IDC_CHECK_SAVE_RECORD 1028
 #define IDC_EDIT_PERIOD 1030
+// Opens the trend window, in the strip between the entries and the table.
+#define IDC_BTN_TREND 1150
+
+// The trend window: the plot, the series list that is its legend, the
+// readout of the newest values or the markers, and its three buttons.
+#define IDD_TREND 145
+#define IDC_TREND_PLOT 1151
+#define IDC_TREND_SERIES 1152
+#define IDC_TREND_READOUT 1153
+#define IDC_TREND_OPEN 1154
+#define IDC_TREND_SAVE_IMAGE 1155
+#define IDC_TREND_LIVE 1156

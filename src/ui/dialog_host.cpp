@@ -62,8 +62,11 @@ INT_PTR DialogHost::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnInitDialog() ? TRUE : FALSE;
     case WM_COMMAND:
         // Clicks, and the IDOK and IDCANCEL of Enter and Escape; the
-        // controls' other notifications are not used.
-        if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+        // controls' other notifications (a list's selection...) go to OnMessage.
+        if (HIWORD(wParam) != BN_CLICKED) {
+            INT_PTR result = FALSE;
+            return OnMessage(message, wParam, lParam, result) ? result : FALSE;
+        }
         OnCommand(LOWORD(wParam));
         return TRUE;
     case WM_TIMER:
