@@ -46,6 +46,9 @@ trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
 for _ in $(seq 200); do grep -qx ready "$sim_out" && break; sleep 0.05; done
 grep -qx ready "$sim_out" || { echo "demo.sh: lumeric-sim did not start:" >&2; cat "$sim_out" >&2; exit 1; }
 echo "Simulated units 1 and 2 (9600 bit/s) and 3 (19200 bit/s) on COM1; $(grep '^control' "$sim_out")."
+# The tour ramps a unit's voltage through it for the trend.
+export LUMERIC_SIM_CONTROL
+LUMERIC_SIM_CONTROL=127.0.0.1:$(sed -n 's/^control \([0-9]*\)$/\1/p' "$sim_out")
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting the console: choose port 1 and press 打开串口."

@@ -2,18 +2,21 @@
 // starts Lumeric.exe, opens COM1, reads the voltage, runs continuous
 // acquisition for a few ticks, shows one refusal, minimises the window, reads
 // the unit's information, enters factory mode, calibrates once, polls the
-// three units in the multi-unit window and ends the console.
+// three units in the multi-unit window with their trend (live, and a record
+// with two markers) and ends the console.
 //
 // At each step it asks scripts/demo.sh for a screenshot: it creates
 // <LUMERIC_TOUR_DIR>\<name>.want and waits until <name>.png appears there.
 // At the end it writes tour.done there: "ok", or what went wrong.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "console_driver.h"
 #include "resource.h"
+#include "sim_control.h"
 
 namespace {
 
@@ -45,6 +48,83 @@ bool Screenshot(const std::wstring& name) {
 int Finish(const char* outcome) {
     WriteTourFile(L"tour.done", outcome);
     return std::strcmp(outcome, "ok") == 0 ? 0 : 1;
+}
+
+// A click of the plot `share` of the way across, half way down.
+void ClickPlot(HWND plot, double share) {
+    RECT client{};
+    GetClientRect(plot, &client);
+    const LPARAM at = MAKELPARAM(static_cast<int>(client.right * share), client.bottom / 2);
+    PostMessageW(plot, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(plot, WM_LBUTTONUP, 0, at);
+}
+
+// A discharge of two units over an hour across midnight, a poll every 10 s
+// each, unit 2 failing for a minute.
+std::wstring WriteDischargeRecord() {
+    std::string csv = "\xEF\xBB\xBF时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数\r\n";
+    for (int step = 0; step < 360; ++step) {
+        const int seconds = 23 * 3600 + 30 * 60 + step * 10;
+        for (int unit = 1; unit <= 2; ++unit) {
+            char line[160];
+            const int day = 7 + seconds / 86400, clock = seconds % 86400;
+            const bool failed = unit == 2 && step >= 200 && step < 206;
+            const double fall = step * (unit == 1 ? 0.0020 : 0.0035);
+            std::snprintf(line, sizeof line, "2026-12-%02dT%02d:%02d:%02d.%03d,%d,", day, clock / 3600, clock / 60 % 60,
+                          clock % 60, unit * 100, unit);
+            csv += line;
+            if (failed) {
+                csv += ",,,,通讯故障,0,1\r\n";
+                continue;
+            }
+            std::snprintf(line, sizeof line, "%.3f,%.3f,%.3f,%.3f,正常,%d,0\r\n", 3.35 - fall, 3.30 - fall * 0.8,
+                          3.32 - fall * 1.1, 3.28 - fall * 0.9, step + 1);
+            csv += line;
+        }
+    }
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring path = temp + std::wstring(L"lumeric-tour-discharge.csv");
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, csv.data(), static_cast<DWORD>(csv.size()), &written, nullptr);
+    CloseHandle(file);
+    return path;
+}
+
+// The trend of the running cycle while unit 1's first channel climbs, zoomed
+// in to its last minute with the wheel; then a record with two markers.
+bool TrendTour(ConsoleDriver& console, HWND multiUnit) {
+    console.ClickIn(multiUnit, IDC_BTN_TREND);
+    HWND trend = console.WaitForNewWindow(L"趋势", {}, 10000);
+    if (trend == nullptr) return false;
+    SetWindowPos(trend, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+    HWND plot = GetDlgItem(trend, IDC_TREND_PLOT);
+    SimControl sim;
+    for (int step = 0; step <= 14; ++step) {
+        sim.Command("set 1 voltage 1 " + std::to_string(3000 + step * 80));
+        Sleep(1500);  // one pass over the three units
+    }
+    RECT client{};
+    GetClientRect(plot, &client);
+    POINT right{client.right - 10, client.bottom / 2};
+    ClientToScreen(plot, &right);
+    for (int notch = 0; notch < 10; ++notch) {
+        PostMessageW(plot, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(right.x, right.y));
+    }
+    console.Settle();
+    Screenshot(L"11-trend-live");
+
+    console.ClickIn(multiUnit, IDC_BTN_ACQUIRE);  // a record opens while no cycle runs
+    const std::wstring record = WriteDischargeRecord();
+    console.ClickAndSaveAs(trend, IDC_TREND_OPEN, record);
+    ClickPlot(plot, 0.3);
+    ClickPlot(plot, 0.75);
+    console.Settle();
+    Screenshot(L"12-trend-record");
+    DeleteFileW(record.c_str());
+    PostMessageW(trend, WM_CLOSE, 0, 0);
+    return true;
 }
 
 }  // namespace
@@ -105,6 +185,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (multiUnit == nullptr) return Finish("the multi-unit cycle did not start");
     WaitUntil([&] { return TableCount(multiUnit, 2, 1) >= 2; }, 20000);
     Screenshot(L"10-multi-unit");
+    if (!TrendTour(console, multiUnit)) return Finish("the trend window did not show");
     ConsoleDriver::PressKeyIn(multiUnit, IDC_EDIT_PERIOD, VK_ESCAPE);
 
     console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);
