@@ -5,13 +5,13 @@
 // same run (1.4 M lines). Figures only, nothing judged.
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
 
+#include "day_of_polls.h"
 #include "poll_record.h"
 #include "record_reader.h"
 #include "trend_history.h"
@@ -19,23 +19,10 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kUnits = 16;
-constexpr int kSeconds = 24 * 3600;
-constexpr size_t kViewWidthPx = 1920;
-const TrendMs kStart = ToTrendMs({2026, 12, 7, 8, 0, 0, 0});
+using namespace day_of_polls;
 
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-// Sine-like discharge curves with a failed poll now and then.
-std::optional<FourValues> Volts(int unit, int second) {
-    if ((second * 7 + unit) % 997 == 0) return std::nullopt;
-    FourValues v;
-    for (int c = 0; c < 4; ++c) {
-        v[c] = static_cast<float>(3.3 - second * 1e-6 * (unit + c) + 0.01 * std::sin(second / 60.0 + c));
-    }
-    return v;
 }
 
 }  // namespace
@@ -43,11 +30,7 @@ std::optional<FourValues> Volts(int unit, int second) {
 int main() {
     TrendHistory history;
     const Clock::time_point appendStart = Clock::now();
-    for (int second = 0; second < kSeconds; ++second) {
-        for (int unit = 0; unit < kUnits; ++unit) {
-            history.Append(unit + 1, kStart + second * kSecondMs + unit * 60, Volts(unit, second));
-        }
-    }
+    Fill(history);
     const double appendMs = MsSince(appendStart);
     const double polls = double{kUnits} * kSeconds;
     std::printf("history: %.0f polls, %.1f M samples, %.1f MB (aim: at most 100 MB)\n", polls, polls * 4 / 1e6,
@@ -77,7 +60,7 @@ int main() {
         for (int second = 0; second < kSeconds; ++second) {
             for (int unit = 0; unit < kUnits; ++unit) {
                 PolledUnit poll;
-                poll.time = ToLocalTime(kStart + second * kSecondMs + unit * 60);
+                poll.time = ToLocalTime(PollTime(second, unit));
                 poll.address = unit + 1;
                 poll.volts = Volts(unit, second);
                 poll.okCount = second;

@@ -18,7 +18,9 @@
 # Trend section (bench/trend_bench.cpp, same Release build): the trend's
 # history for 16 units × 4 channels over 24 h at one poll a second each
 # (memory, append time, the visible points of a 1920 px view at spans from
-# 1 min to 24 h) and the load of that run's records file (1.4 M lines).
+# 1 min to 24 h) and the load of that run's records file (1.4 M lines);
+# beside them the window's own paint of that day under Wine
+# (scripts/bench-trend-wine.sh, bench/trend_paint_bench.cpp).
 #
 # Each further section (Wine figures...) goes below as its own section.
 set -euo pipefail
@@ -37,6 +39,8 @@ section "Native: the exchange over a pty against lumeric-sim"
 
 section "Trend: the history of 16 units over 24 h, the view, the records file"
 "$build/bench/trend_bench"
+echo "Under Wine, the trend window's own paint of the same day:"
+"$root/scripts/bench-trend-wine.sh"
 
 section "Poll: a pass over 16 units, lumeric-cli and mbpoll against lumeric-sim"
 "$root/scripts/bench-poll.sh" "$build"

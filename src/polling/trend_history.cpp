@@ -145,7 +145,10 @@ std::vector<TrendColumn> TrendHistory::Columns(size_t unitIndex, TrendSpan span,
         size_t to = end;
         if (column < columns) {
             const TrendMs edge = span.begin + static_cast<TrendMs>((static_cast<double>(width) * column) / columns);
-            to = std::clamp(FirstPollAtOrAfter(unit, edge), from, end);
+            // Searched from the column before on: the edges only move right.
+            const auto begin = unit.times.begin();
+            to = static_cast<size_t>(std::lower_bound(begin + static_cast<std::ptrdiff_t>(from),
+                                                      begin + static_cast<std::ptrdiff_t>(end), edge) - begin);
             to -= to % size;
             if (to <= from) continue;
         }
