@@ -11,7 +11,7 @@
 #    reply to the pty (control command `lastreplyend`); the benchmark reads
 #    the same clock as soon as Exchange returns, and prints the difference.
 #
-# Poll section (scripts/bench-poll.sh): a pass over 16 simulated units by
+# Poll section (scripts/lib/bench-poll.sh): a pass over 16 simulated units by
 # lumeric-cli poll and by mbpoll, at 9600 and 19200 bit/s, beside the wire's
 # limit.
 #
@@ -20,7 +20,7 @@
 # (memory, append time, the visible points of a 1920 px view at spans from
 # 1 min to 24 h) and the load of that run's records file (1.4 M lines);
 # beside them the window's own paint of that day under Wine
-# (scripts/bench-trend-wine.sh, bench/trend_paint_bench.cpp).
+# (scripts/lib/bench-trend-wine.sh, bench/trend_paint_bench.cpp).
 #
 # Each further section (Wine figures...) goes below as its own section.
 set -euo pipefail
@@ -40,13 +40,13 @@ section "Native: the exchange over a pty against lumeric-sim"
 section "Trend: the history of 16 units over 24 h, the view, the records file"
 "$build/bench/trend_bench"
 echo "Under Wine, the trend window's own paint of the same day:"
-"$root/scripts/bench-trend-wine.sh"
+"$root/scripts/lib/bench-trend-wine.sh"
 
 section "Poll: a pass over 16 units, lumeric-cli and mbpoll against lumeric-sim"
-"$root/scripts/bench-poll.sh" "$build"
+"$root/scripts/lib/bench-poll.sh" "$build"
 
-# ---- Wine section (scripts/bench-wine.sh, kept by the serial port's developer) ----
-if [ -x "$root/scripts/bench-wine.sh" ]; then
+# ---- Wine section (scripts/lib/bench-wine.sh, kept by the serial port's developer) ----
+if [ -x "$root/scripts/lib/bench-wine.sh" ]; then
   section "Wine: CPU of the Windows process against lumeric-sim"
-  "$root/scripts/bench-wine.sh"
+  "$root/scripts/lib/bench-wine.sh"
 fi

@@ -11,7 +11,7 @@
 #     polling the three units) that saves screenshots and prints where they are.
 #
 # Build trees: LUMERIC_WIN_BUILD_DIR (default build/win, or build/win-x86_64
-# where scripts/win-arch.sh picks the x86_64 build) and LUMERIC_NATIVE_BUILD_DIR
+# where scripts/lib/win-arch.sh picks the x86_64 build) and LUMERIC_NATIVE_BUILD_DIR
 # (default build/native), configured as scripts/build.sh does when they are new.
 # Demo prefix and screenshots: LUMERIC_DEMO_DIR (default build/demo).
 set -euo pipefail
@@ -22,21 +22,21 @@ demo=${LUMERIC_DEMO_DIR:-$root/build/demo}
 "$root/scripts/install-packages.sh"
 
 export LUMERIC_WIN_ARCH
-LUMERIC_WIN_ARCH=$("$root/scripts/win-arch.sh")
+LUMERIC_WIN_ARCH=$("$root/scripts/lib/win-arch.sh")
 default_win=$root/build/win
 [ "$LUMERIC_WIN_ARCH" = i686 ] || default_win=$root/build/win-$LUMERIC_WIN_ARCH
 win=${LUMERIC_WIN_BUILD_DIR:-$default_win}
 
 # Only what the demo needs.
-"$root/scripts/build-win.sh" "$LUMERIC_WIN_ARCH" "$win" Release Lumeric console_tour
+"$root/scripts/lib/build-win.sh" "$LUMERIC_WIN_ARCH" "$win" Release Lumeric console_tour
 [ -f "$native/CMakeCache.txt" ] || cmake -S "$root" -B "$native" -DLUMERIC_SANITIZE=ON \
   -DCMAKE_BUILD_TYPE=Debug -DLUMERIC_WIN_BUILD_DIR="$win" -DLUMERIC_WIN_ARCH="$LUMERIC_WIN_ARCH" >/dev/null
 cmake --build "$native" -j "$(nproc 2>/dev/null || echo 2)" --target lumeric-sim
 
 # A prefix per Windows build: one made by the 64-bit loader alone differs.
 export WINEPREFIX=$demo/wineprefix-$LUMERIC_WIN_ARCH
-"$root/scripts/demo-prefix.sh" "$WINEPREFIX" "$demo/com1"
-. "$root/scripts/wine-env.sh"
+"$root/scripts/lib/demo-prefix.sh" "$WINEPREFIX" "$demo/com1"
+. "$root/scripts/lib/wine-env.sh"
 
 sim_out=$demo/sim.out
 "$native/sim/lumeric-sim" --link "$demo/com1" \
@@ -52,9 +52,9 @@ LUMERIC_SIM_CONTROL=127.0.0.1:$(sed -n 's/^control \([0-9]*\)$/\1/p' "$sim_out")
 
 if [ -n "${DISPLAY:-}" ]; then
   echo "Starting the console: choose port 1 and press 打开串口."
-  "$root/scripts/wine.sh" "$win/src/console/Lumeric.exe"
+  "$root/scripts/lib/wine.sh" "$win/src/console/Lumeric.exe"
 else
   echo "No display: a scripted tour under Xvfb. Screenshots:"
-  "$root/scripts/demo-tour.sh" "$win/e2e-bin/console_tour.exe" "$demo/screenshots"
+  "$root/scripts/lib/demo-tour.sh" "$win/e2e-bin/console_tour.exe" "$demo/screenshots"
   echo "Saved in $demo/screenshots"
 fi

@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-60}
 
 "$root/scripts/install-packages.sh"
-"$root/scripts/build-fuzz.sh"
+"$root/scripts/lib/build-fuzz.sh"
 
 status=0
 for seeds in "$root"/tests/fuzz/corpus/*/; do

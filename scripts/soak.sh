@@ -13,16 +13,16 @@ native=$root/build/soak
 
 "$root/scripts/install-packages.sh"
 export LUMERIC_WIN_ARCH
-LUMERIC_WIN_ARCH=$("$root/scripts/win-arch.sh")
+LUMERIC_WIN_ARCH=$("$root/scripts/lib/win-arch.sh")
 win=$root/build/win
 [ "$LUMERIC_WIN_ARCH" = i686 ] || win=$root/build/win-$LUMERIC_WIN_ARCH
-"$root/scripts/build-win.sh" "$LUMERIC_WIN_ARCH" "$win" Release soak_e2e >/dev/null
+"$root/scripts/lib/build-win.sh" "$LUMERIC_WIN_ARCH" "$win" Release soak_e2e >/dev/null
 cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$native" -j "$(nproc 2>/dev/null || echo 2)" --target lumeric-sim >/dev/null
 
 prefix=$native/wineprefix-$LUMERIC_WIN_ARCH
-"$root/scripts/wine-prefix.sh" start "$prefix"
-trap '"$root/scripts/wine-prefix.sh" stop "$prefix"' EXIT
+"$root/scripts/lib/wine-prefix.sh" start "$prefix"
+trap '"$root/scripts/lib/wine-prefix.sh" stop "$prefix"' EXIT
 echo "Soak of $minutes min; the figures follow when it ends."
 units=()
 for unit in 1 2 3 4; do units+=(--sim-arg --unit --sim-arg "$unit"); done

@@ -28,42 +28,86 @@ constexpr int64_t kMostPasses = 2147483647;
 constexpr int64_t kMostKeptReadings = 1000000000;
 
 // A value the unit does not take. Its own exit code lets a script tell it
-// from a command line that is not understood.
+// from a command line that is not understood. Thrown from a validator, it
+// passes CLI11's own handling (which catches only ValidationError) unchanged.
 struct ValueRefused : CLI::ParseError {
     explicit ValueRefused(const std::string& message)
         : CLI::ParseError(message, static_cast<int>(ExitCode::OutOfRange)) {}
 };
 
-// `text` as a whole decimal number, or nothing for one too long for 64 bits
-// (out of any range, but still a number). Anything else is not understood.
-std::optional<int64_t> WholeNumber(const std::string& what, const std::string& text) {
+// `text` as a whole decimal number. Text that is no number is not understood
+// (CLI11 names the option in front of the reason); a number outside [low, high],
+// one too long for 64 bits included, is refused as naming `what`.
+int64_t CheckedNumber(const std::string& what, const std::string& text, int64_t low, int64_t high) {
     int64_t number = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, number);
-    if (text.empty() || stop != end) {
-        throw CLI::ValidationError(what, (text.empty() ? "nothing" : text) + " is no number");
+    if (text.empty() || stop != end) throw CLI::ValidationError((text.empty() ? "nothing" : text) + " is no number");
+    if (error == std::errc::result_out_of_range || number < low || number > high) {
+        throw ValueRefused(what + " " + text + " is outside " + std::to_string(low) + "-" + std::to_string(high));
     }
-    if (error == std::errc::result_out_of_range) return std::nullopt;
     return number;
 }
 
-int64_t Number(const std::string& what, const std::string& text, int64_t low, int64_t high) {
-    const std::optional<int64_t> number = WholeNumber(what, text);
-    if (!number || *number < low || *number > high) {
-        throw ValueRefused(what + " " + text + " is outside " + std::to_string(low) + "-" + std::to_string(high));
-    }
-    return *number;
-}
-
-uint32_t Rate(const std::string& what, const std::string& text) {
-    const std::optional<int64_t> number = WholeNumber(what, text);
-    const auto known = std::find(kBaudRates.begin(), kBaudRates.end(), number.value_or(0));
+uint32_t CheckedRate(const std::string& what, const std::string& text) {
+    const int64_t number = CheckedNumber(what, text, 0, INT64_MAX);
+    const auto known = std::find(kBaudRates.begin(), kBaudRates.end(), number);
     if (known == kBaudRates.end()) {
         std::string rates;
         for (uint32_t rate : kBaudRates) rates += (rates.empty() ? "" : ", ") + std::to_string(rate);
         throw ValueRefused(what + " " + text + " is not one of " + rates);
     }
     return *known;
+}
+
+// The option's value must be a whole number in [low, high]. `what` names the
+// value in a refusal: an option's own name, or what a positional stands for.
+CLI::Validator InRange(const std::string& what, int64_t low, int64_t high) {
+    return CLI::Validator(
+        [what, low, high](std::string& text) {
+            CheckedNumber(what, text, low, high);
+            return std::string();
+        },
+        "");
+}
+
+CLI::Validator LineSpeed(const std::string& what) {
+    return CLI::Validator(
+        [what](std::string& text) {
+            CheckedRate(what, text);
+            return std::string();
+        },
+        "");
+}
+
+// An option that takes a whole number in [low, high], named in a refusal by its own name.
+template <typename T>
+CLI::Option* AddNumber(CLI::App& command, const std::string& name, T& target, int64_t low, int64_t high,
+                       const std::string& help) {
+    CLI::Option* option = command.add_option(name, target, help)->type_name("");
+    return option->check(InRange(option->get_name(), low, high));
+}
+
+CLI::Option* AddRate(CLI::App& command, const std::string& name, uint32_t& target, const std::string& help) {
+    CLI::Option* option = command.add_option(name, target, help);
+    return option->check(LineSpeed(option->get_name()));
+}
+
+// An option whose value is a list that `parse` reads (and refuses, as the
+// validators do) into `target`.
+template <typename T>
+CLI::Option* AddList(CLI::App& command, const std::string& name, T& target, T (*parse)(const std::string&),
+                     const std::string& help) {
+    return command
+        .add_option_function<std::string>(
+            name, [&target, parse](const std::string& text) { target = parse(text); }, help)
+        ->check(CLI::Validator(
+            [parse](std::string& text) {
+                parse(text);
+                return std::string();
+            },
+            ""))
+        ->type_name("LIST");
 }
 
 // The items of a comma-separated list, empty ones included ("1,,2" has three),
@@ -85,10 +129,11 @@ std::vector<uint8_t> StationList(const std::string& text) {
     std::vector<uint8_t> stations;
     for (const std::string& item : CommaItems(text)) {
         const size_t dash = item.find('-', 1);
-        const int64_t first = Number(what, item.substr(0, dash), kLowestStation, kHighestStation);
-        const int64_t last =
-            dash == std::string::npos ? first : Number(what, item.substr(dash + 1), kLowestStation, kHighestStation);
-        if (last < first) throw CLI::ValidationError(what, item + " runs backwards");
+        const int64_t first = CheckedNumber(what, item.substr(0, dash), kLowestStation, kHighestStation);
+        const int64_t last = dash == std::string::npos
+                                 ? first
+                                 : CheckedNumber(what, item.substr(dash + 1), kLowestStation, kHighestStation);
+        if (last < first) throw CLI::ValidationError(item + " runs backwards");
         for (int64_t station = first; station <= last; ++station) stations.push_back(static_cast<uint8_t>(station));
     }
     return stations;
@@ -96,28 +141,8 @@ std::vector<uint8_t> StationList(const std::string& text) {
 
 std::vector<uint32_t> RateList(const std::string& text) {
     std::vector<uint32_t> rates;
-    for (const std::string& item : CommaItems(text)) rates.push_back(Rate("--bauds", item));
+    for (const std::string& item : CommaItems(text)) rates.push_back(CheckedRate("--bauds", item));
     return rates;
-}
-
-// An option or argument that takes a whole number in [low, high]; `what` names
-// it in a refusal.
-template <typename T>
-CLI::Option* AddNumber(CLI::App& command, const std::string& name, const std::string& what, T& target,
-                       int64_t low, int64_t high, const std::string& help) {
-    return command
-        .add_option_function<std::string>(
-            name, [&target, what, low, high](const std::string& text) {
-                target = static_cast<T>(Number(what, text, low, high));
-            },
-            help)
-        ->type_name("");
-}
-
-CLI::Option* AddRate(CLI::App& command, const std::string& name, const std::string& what, uint32_t& target,
-                     const std::string& help) {
-    return command.add_option_function<std::string>(
-        name, [&target, what](const std::string& text) { target = Rate(what, text); }, help);
 }
 
 CLI::App* AddCommand(CLI::App& parent, const std::string& name, const std::string& description, Command command,
@@ -165,26 +190,26 @@ void AddSet(CLI::App& app, CliOptions& options) {
     set->footer(std::string(help_text::kSet) + help_text::kCommonOptions + help_text::kExitCodes);
     CLI::App* address = AddCommand(*set, "address", "give the unit station address N", Command::SetAddress,
                                    options, help_text::kSet);
-    AddNumber(*address, "N", "station address", options.value, kLowestStationAddress, kHighestStationAddress,
-              "the new station address, 0-15: the unit answers there afterwards")
+    address->add_option("N", options.value, "the new station address, 0-15: the unit answers there afterwards")
+        ->check(InRange("station address", kLowestStationAddress, kHighestStationAddress))
         ->required();
     CLI::App* baud =
         AddCommand(*set, "baud", "move the unit to line speed B", Command::SetBaud, options, help_text::kSet);
-    baud->add_option_function<std::string>(
-            "B", [&options](const std::string& text) { options.value = static_cast<uint16_t>(Rate("line speed", text)); },
-            "the new line speed: 1200, 2400, 4800, 9600 or 19200")
+    baud->add_option("B", options.value, "the new line speed: 1200, 2400, 4800, 9600 or 19200")
+        ->check(LineSpeed("line speed"))
         ->required();
     CLI::App* interval = AddCommand(*set, "interval", "set the sampling interval N", Command::SetInterval,
                                     options, help_text::kSet);
-    AddNumber(*interval, "N", "sampling interval", options.value, kShortestSampleInterval, kLongestSampleInterval,
-              "the new sampling interval, 1-250")
+    interval->add_option("N", options.value, "the new sampling interval, 1-250")
+        ->check(InRange("sampling interval", kShortestSampleInterval, kLongestSampleInterval))
         ->required();
 }
 
 void AddCalibrate(CLI::App& app, CliOptions& options) {
     CLI::App* calibrate = AddCommand(app, "calibrate", "calibrate a channel at a point of one of its ranges",
                                      Command::Calibrate, options, help_text::kCalibrate);
-    AddNumber(*calibrate, "CHANNEL", "channel", options.channel, 1, kCalibrationChannels, "the channel, 1-4")
+    calibrate->add_option("CHANNEL", options.channel, "the channel, 1-4")
+        ->check(InRange("channel", 1, kCalibrationChannels))
         ->required();
     std::vector<std::string> points;
     for (const CalibrationPoint& point : kCalibrationPoints) points.emplace_back(point.name);
@@ -201,39 +226,42 @@ void AddScan(CLI::App& app, CliOptions& options, const CommonOptions& common) {
                                 options, help_text::kScan);
     // A scan goes through the stations and the speeds itself.
     scan->excludes(common.address)->excludes(common.baud);
-    scan->add_option_function<std::string>(
-        "--addresses", [&options](const std::string& text) { options.addresses = StationList(text); },
-        "stations to ask, e.g. 1-16 or 1,5,9-12 (default 1-247)")
-        ->type_name("LIST");
-    scan->add_option_function<std::string>(
-        "--bauds", [&options](const std::string& text) { options.bauds = RateList(text); },
-        "line speeds to try, e.g. 9600,19200 (default all five)")
-        ->type_name("LIST");
+    AddList(*scan, "--addresses", options.addresses, StationList,
+            "stations to ask, e.g. 1-16 or 1,5,9-12 (default 1-247)");
+    AddList(*scan, "--bauds", options.bauds, RateList, "line speeds to try, e.g. 9600,19200 (default all five)");
     AddJson(*scan, options);
 }
 
 #ifdef LUMERIC_MQTT_GATEWAY
-// poll --mqtt and what goes with it; CheckGatewayOptions refuses what cannot work together.
+// poll --mqtt and what goes with it: none of it without --mqtt. The password
+// is the exception: it may come from the environment, which a plain poll
+// must not be refused for. CheckGatewayOptions refuses what cannot work together.
 void AddGatewayOptions(CLI::App& poll, GatewayOptions& gateway) {
-    poll.add_option("--mqtt", gateway.url,
-                    "also publish every poll to the MQTT broker at URL: mqtt://HOST:PORT or mqtts://HOST:PORT")
-        ->type_name("URL");
+    CLI::Option* mqtt =
+        poll.add_option("--mqtt", gateway.url,
+                        "also publish every poll to the MQTT broker at URL: mqtt://HOST:PORT or mqtts://HOST:PORT")
+            ->type_name("URL");
     poll.add_option("--topic", gateway.topicPrefix, "the topics' prefix (default lumeric/<hostname>-<port name>)")
-        ->type_name("PREFIX");
+        ->type_name("PREFIX")
+        ->needs(mqtt);
     poll.add_option("--spool", gateway.spoolDir,
                     "keep the readings the broker has not yet acknowledged in DIR, across restarts "
                     "(without it they are kept in memory only)")
-        ->type_name("DIR");
-    AddNumber(poll, "--spool-limit", "--spool-limit", gateway.spoolLimit, 1, kMostKeptReadings,
+        ->type_name("DIR")
+        ->needs(mqtt);
+    AddNumber(poll, "--spool-limit", gateway.spoolLimit, 1, kMostKeptReadings,
               "readings kept at most; past it the oldest go first (default 1000000)")
-        ->type_name("N");
-    poll.add_option("--user", gateway.user, "the broker's user name")->type_name("NAME");
-    poll.add_option("--password", gateway.password, "its password (or LUMERIC_MQTT_PASSWORD); never shown")
-        ->type_name("WORD");
+        ->type_name("N")
+        ->needs(mqtt);
+    poll.add_option("--user", gateway.user, "the broker's user name")->type_name("NAME")->needs(mqtt);
+    poll.add_option("--password", gateway.password, "the user's password; never shown")
+        ->type_name("WORD")
+        ->envname("LUMERIC_MQTT_PASSWORD");
     poll.add_option("--cafile", gateway.caFile, "mqtts: the certificate authorities to trust (default the system's)")
-        ->type_name("FILE");
-    poll.add_flag_callback("--no-discovery", [&gateway] { gateway.discovery = false; },
-                           "no Home Assistant discovery");
+        ->type_name("FILE")
+        ->needs(mqtt);
+    poll.add_flag_callback("--no-discovery", [&gateway] { gateway.discovery = false; }, "no Home Assistant discovery")
+        ->needs(mqtt);
 }
 #endif
 
@@ -242,16 +270,14 @@ void AddPoll(CLI::App& app, CliOptions& options, const CommonOptions& common) {
     CLI::App* poll = AddCommand(app, "poll", "poll a run of units, pass after pass", Command::Poll, options,
                                 help_text::kPoll);
     poll->excludes(common.address);
-    poll->add_option_function<std::string>(
-            "--addresses", [&options](const std::string& text) { options.addresses = StationList(text); },
+    AddList(*poll, "--addresses", options.addresses, StationList,
             "the stations of a pass, in order, e.g. 1-16 or 1,5,9-12")
-        ->type_name("LIST")
         ->required();
-    AddNumber(*poll, "--period", "--period", options.periodMs, 0, kLongestPeriodMs,
+    AddNumber(*poll, "--period", options.periodMs, 0, kLongestPeriodMs,
               "milliseconds from the start of one pass to the start of the next (default 500); "
               "0: pass after pass with no pause")
         ->type_name("MS");
-    AddNumber(*poll, "--count", "--count", options.passes, 1, kMostPasses,
+    AddNumber(*poll, "--count", options.passes, 1, kMostPasses,
               "stop after N passes (default: until stopped)")
         ->type_name("N");
     poll->add_option("--csv", options.csvPath,
@@ -308,11 +334,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
     // Not required of CLI11: it would take a command's name for the PORT.
     app.add_option("PORT", options.port, help_text::kPort)->type_name("");
     const CommonOptions common{
-        AddNumber(app, "--address", "--address", options.address, kLowestStation, kHighestStation,
+        AddNumber(app, "--address", options.address, kLowestStation, kHighestStation,
                   "station address of the unit, 0-247 (default 1)")
             ->type_name("A"),
-        AddRate(app, "--baud", "--baud", options.baud,
-                "line speed of the port: 1200, 2400, 4800, 9600 (default) or 19200")
+        AddRate(app, "--baud", options.baud, "line speed of the port: 1200, 2400, 4800, 9600 (default) or 19200")
             ->type_name("B"),
     };
     app.add_flag("--verbose", options.verbose, "every frame sent and received, in hexadecimal, on standard error");

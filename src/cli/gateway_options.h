@@ -9,7 +9,7 @@ struct GatewayOptions {
     std::string spoolDir;     // empty: pending readings in memory only
     uint64_t spoolLimit = 1000000;
     std::string user;
-    std::string password;  // empty: LUMERIC_MQTT_PASSWORD, if set
+    std::string password;  // or LUMERIC_MQTT_PASSWORD; used with `user` only
     std::string caFile;
     bool discovery = true;
 };

@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -115,26 +114,14 @@ std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, 
 
 std::optional<CliFailure> CheckGatewayOptions(const CliOptions& options) {
     const GatewayOptions& gateway = options.gateway;
-    const GatewayOptions unset;
     const auto refuse = [](const std::string& why) { return CliFailure{ExitCode::Usage, why}; };
-    if (gateway.url.empty()) {
-        const std::pair<bool, const char*> given[] = {
-            {gateway.topicPrefix != unset.topicPrefix, "--topic"}, {gateway.spoolDir != unset.spoolDir, "--spool"},
-            {gateway.spoolLimit != unset.spoolLimit, "--spool-limit"}, {gateway.user != unset.user, "--user"},
-            {gateway.password != unset.password, "--password"}, {gateway.caFile != unset.caFile, "--cafile"},
-            {gateway.discovery != unset.discovery, "--no-discovery"}};
-        for (const auto& [isGiven, name] : given) {
-            if (isGiven) return refuse(std::string(name) + " needs --mqtt");
-        }
-        return std::nullopt;
-    }
+    if (gateway.url.empty()) return std::nullopt;
     const auto address = ParseBrokerUrl(gateway.url);
     if (const auto* why = std::get_if<std::string>(&address)) return refuse(*why);
     if (!gateway.caFile.empty() && !std::get<ClientAddress>(address).tls) return refuse("--cafile needs an mqtts:// broker");
     if (!gateway.caFile.empty() && access(gateway.caFile.c_str(), R_OK) != 0) {
         return refuse("--cafile " + gateway.caFile + " cannot be read");
     }
-    if (!gateway.password.empty() && gateway.user.empty()) return refuse("--password needs --user");
     if (!gateway.topicPrefix.empty() && !ValidTopicPrefix(gateway.topicPrefix)) {
         return refuse("--topic " + gateway.topicPrefix + " is no topic prefix (no + or #, no empty level)");
     }
@@ -160,10 +147,9 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     BrokerSettings broker;
     broker.url = gateway.url;
     broker.user = gateway.user;
-    broker.password = gateway.password;
-    if (broker.password.empty() && !broker.user.empty()) {
-        if (const char* fromEnvironment = std::getenv("LUMERIC_MQTT_PASSWORD")) broker.password = fromEnvironment;
-    }
+    // A password goes with a user name only (MQTT has no password alone); one
+    // from the environment may be meant for another command.
+    if (!broker.user.empty()) broker.password = gateway.password;
     broker.caFile = gateway.caFile;
     broker.clientId = topics.ClientId();
     MqttPublisher publisher(store, topics, [&streams](const std::string& text) { streams.Err("lumeric-cli: " + text + "\n"); });

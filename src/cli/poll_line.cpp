@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "unit_poll.h"
+#include "unit_reply.h"
 
 namespace {
 
@@ -54,7 +54,8 @@ void NextPass(Clock& clock, uint32_t periodMs, uint32_t& passStartMs, const Poll
 std::optional<CliFailure> AwaitPortBack(CliSession& session, const PollSink& sink) {
     const CliOptions& options = session.options;
     Clock& clock = session.TheClock();
-    session.Streams().Err("lumeric-cli: " + options.port + " is gone; trying to reopen it every 2 s\n");
+    session.Streams().Err("lumeric-cli: " + options.port + " is gone; trying to reopen it every " + std::to_string(kReopenEveryMs / 1000) +
+                            " s\n");
     session.ClosePort();
     const uint32_t goneSinceMs = clock.NowMs();
     for (;;) {
@@ -66,7 +67,7 @@ std::optional<CliFailure> AwaitPortBack(CliSession& session, const PollSink& sin
         }
         // Polling until stopped waits as long as it takes, as a gateway must.
         if (options.passes != 0 && clock.NowMs() - goneSinceMs >= kGoneLimitMs) {
-            return CliFailure{ExitCode::PortUnavailable, options.port + " has been gone for more than 30 s"};
+            return CliFailure{ExitCode::PortUnavailable, options.port + " has been gone for more than " + std::to_string(kGoneLimitMs / 1000) + " s"};
         }
     }
 }

@@ -7,7 +7,7 @@
 #include "dialog_window.h"
 #include "list_view.h"
 #include "multi_unit_state.h"
-#include "record_io.h"
+#include "multi_unit_files.h"
 #include "trend_history.h"
 
 // The five list views of the table, side by side: 电池1 (with the address

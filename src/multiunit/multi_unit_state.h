@@ -3,12 +3,12 @@
 #include <cstdint>
 
 #include "unit_line.h"
+#include "unit_reply.h"
 
 class CMultiUnitDlg;
 
 // The record has a row for each of at most 16 units.
 constexpr int kMaxUnits = 16;
-constexpr int kChannelCount = 4;  // 电池1 to 电池4
 
 // The polling cycle's record: one for the whole program (g_multiUnit),
 // shared by every multi-unit window. Row i is the unit at firstAddress + i.

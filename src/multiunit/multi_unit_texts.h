@@ -1,7 +1,7 @@
 #pragma once
 
 // What the multi-unit window shows and writes: its button's two captions, its
-// refusals, the marks of a polled unit, and what its records and export say.
+// refusals, the mark of a value not read, and what its records and export say.
 namespace MultiUnitText {
 constexpr const char* kAcquire = "采集";
 constexpr const char* kStop = "停止";
@@ -9,9 +9,7 @@ constexpr const char* kPeriodTooShort = "采集周期应不小于500ms!";
 constexpr const char* kTooManyUnits = "设备数目应不大于16!";
 constexpr const char* kCycleRunsElsewhere = "已有窗口正在采集!";
 constexpr const char* kPortFailed = "打开串口失败，串口不存在或者被占用!!!";
-constexpr const char* kCommFault = "通讯故障";
 constexpr const char* kNoValue = "——";
-constexpr const char* kPollOk = "正常";
 
 constexpr const char* kRecordFileStem = "多台采集";
 constexpr const char* kExportFileStem = "多台采集表";

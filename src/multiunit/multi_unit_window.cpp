@@ -9,6 +9,7 @@
 #include "trend_window.h"
 #include "win32_dialog_window.h"
 #include "win32_list_view.h"
+#include "win32_file_shell.h"
 #include "win32_record_io.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include "control_number.h"
 #include "multi_unit_dlg.h"
 #include "multi_unit_texts.h"
+#include "poll_texts.h"
 #include "poll_record.h"
 #include "resource.h"
 #include "unit_poll.h"
@@ -21,7 +22,7 @@ constexpr Cell kVoltageCells[kChannelCount] = {{0, 1}, {1, 0}, {2, 0}, {3, 0}};
 constexpr size_t kCountsList = 4;
 
 std::string FaultMark(size_t channel) {
-    return channel == 0 ? MultiUnitText::kCommFault : MultiUnitText::kNoValue;
+    return channel == 0 ? PollText::kCommFault : MultiUnitText::kNoValue;
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include "device_replies.h"
 #include "modbus_frame.h"
 #include "register_map.h"
-#include "voltage_scale.h"
 
 namespace {
 
@@ -41,13 +40,4 @@ bool PollUnit(MultiUnitState& cycle, Clock& clock) {
     const std::array<float, kChannelCount> volts = FourVolts(reply.data());
     for (size_t channel = 0; channel < kChannelCount; ++channel) cycle.voltage[channel][row] = volts[channel];
     return true;
-}
-
-std::array<float, kChannelCount> FourVolts(const uint8_t* reply) {
-    const auto counts = DecodeFourVoltages(reply);
-    std::array<float, kChannelCount> volts{};
-    for (size_t channel = 0; channel < kChannelCount; ++channel) {
-        volts[channel] = static_cast<float>(Volts(counts[channel], kMultiUnitScale));
-    }
-    return volts;
 }

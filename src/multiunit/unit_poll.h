@@ -1,17 +1,10 @@
 #pragma once
-#include <array>
 #include <cstdint>
 
 #include "clock.h"
 #include "multi_unit_state.h"
 #include "unit_line.h"
-
-// How long a unit has to answer a poll, its whole reply included.
-constexpr uint32_t kUnitReplyWaitMs = 1000;
-
-// The four voltages of a whole 13-byte reply, in volts at the table's scale,
-// as the record keeps them.
-std::array<float, kChannelCount> FourVolts(const uint8_t* reply);
+#include "unit_reply.h"
 
 // Waits until `byteCount` bytes are queued on `port` or `limitMs` have
 // passed, looking every 2 ms. Returns the last queue count it saw.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "win32_utf16.h"
-#include "win32_record_io.h"
+#include "win32_file_shell.h"
 
 namespace {
 

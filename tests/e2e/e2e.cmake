@@ -22,7 +22,7 @@
 
 set(LUMERIC_E2E_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR})
 set(LUMERIC_E2E_FIXTURE lumeric_wine_prefix)
-# The processor of the programs in LUMERIC_WIN_BUILD_DIR (scripts/win-arch.sh):
+# The processor of the programs in LUMERIC_WIN_BUILD_DIR (scripts/lib/win-arch.sh):
 # it picks the Wine loader, and each kind gets a prefix of its own.
 set(LUMERIC_WIN_ARCH i686 CACHE STRING "Processor of the Windows build the e2e tier runs: i686 or x86_64")
 set(LUMERIC_E2E_PREFIX ${CMAKE_BINARY_DIR}/wineprefix-${LUMERIC_WIN_ARCH})
@@ -93,7 +93,7 @@ function(lumeric_e2e_prefix_fixture)
   if(WIN32 OR NOT LUMERIC_WIN_BUILD_DIR)
     return()
   endif()
-  set(script ${LUMERIC_E2E_SOURCE_DIR}/../../scripts/wine-prefix.sh)
+  set(script ${LUMERIC_E2E_SOURCE_DIR}/../../scripts/lib/wine-prefix.sh)
   add_test(NAME e2e_wine_prefix_start COMMAND ${script} start ${LUMERIC_E2E_PREFIX})
   set_tests_properties(e2e_wine_prefix_start PROPERTIES
     LABELS e2e FIXTURES_SETUP ${LUMERIC_E2E_FIXTURE} TIMEOUT 180 ENVIRONMENT ${LUMERIC_E2E_WINE_ENV})

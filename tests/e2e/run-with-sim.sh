@@ -24,7 +24,7 @@ done
 : "${prefix:?--prefix}" "${sim:?--sim}" "${com:?--com}" "${1:?no program}"
 
 WINEPREFIX=$(cd "$prefix" && pwd)
-. "$here/../../scripts/wine-env.sh"
+. "$here/../../scripts/lib/wine-env.sh"
 
 work=$(mktemp -d)
 pids=()
@@ -56,7 +56,7 @@ done
 # inherit CTest's pipes, or CTest would wait for them. In the background, so
 # that a TERM from CTest's time-out ends it at once.
 status=0
-timeout "$deadline" "$here/../../scripts/wine.sh" "$@" </dev/null >"$work/program.out" 2>&1 &
+timeout "$deadline" "$here/../../scripts/lib/wine.sh" "$@" </dev/null >"$work/program.out" 2>&1 &
 pids+=($!)
 wait $! || status=$?
 [ "$status" -eq 124 ] && echo "run-with-sim.sh: the program was still running after $deadline s and was stopped" >>"$work/program.out"

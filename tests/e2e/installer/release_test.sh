@@ -6,7 +6,7 @@
 # from its folder (the two programs and the README in one folder).
 #   release_test.sh SETUP ZIP CHECK PREFIX VERSION
 set -euo pipefail
-scripts=$(cd "$(dirname "$0")/../../../scripts" && pwd)
+scripts=$(cd "$(dirname "$0")/../../../scripts/lib" && pwd)
 rm -rf "${4:?prefix folder}"
 "$scripts/wine-prefix.sh" start "$4"
 # Each program below starts the server anew and it ends after the last

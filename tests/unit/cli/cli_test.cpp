@@ -160,13 +160,14 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
         {"p poll --addresses 1 --count 0", 6, "--count 0 is outside 1-2147483647"},
         {"p poll --addresses 1 --csv=", 2, "--csv: 1 required FILE missing"},
         // The gateway's options: none without --mqtt, none that cannot work.
-        {"p poll --addresses 1 --spool /tmp/s", 2, "--spool needs --mqtt"},
-        {"p poll --addresses 1 --no-discovery", 2, "--no-discovery needs --mqtt"},
+        {"p poll --addresses 1 --spool /tmp/s", 2, "--spool requires --mqtt"},
+        {"p poll --addresses 1 --no-discovery", 2, "--no-discovery requires --mqtt"},
+        // Given, even at its default value.
+        {"p poll --addresses 1 --spool-limit 1000000", 2, "--spool-limit requires --mqtt"},
         {"p poll --addresses 1 --mqtt http://b", 2,
          "http://b is no broker address (give mqtt://HOST:PORT or mqtts://HOST:PORT)"},
         {"p poll --addresses 1 --mqtt mqtt://b --cafile ca.pem", 2, "--cafile needs an mqtts:// broker"},
         {"p poll --addresses 1 --mqtt mqtts://b --cafile /missing/ca.pem", 2, "--cafile /missing/ca.pem cannot be read"},
-        {"p poll --addresses 1 --mqtt mqtt://b --password x", 2, "--password needs --user"},
         {"p poll --addresses 1 --mqtt mqtt://b --topic a/#", 2,
          "--topic a/# is no topic prefix (no + or #, no empty level)"},
         {"p poll --addresses 1 --mqtt mqtt://b --spool-limit 0", 6, "--spool-limit 0 is outside 1-1000000000"},

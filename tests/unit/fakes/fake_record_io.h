@@ -1,9 +1,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "record_io.h"
 #include "virtual_clock.h"
@@ -16,19 +14,6 @@ struct FakeLocalClock : LocalClock {
         return LocalTime{2024, 3, 5, ms / 3600000, ms / 60000 % 60, ms / 1000 % 60, ms % 1000};
     }
     VirtualClock& virtualClock;
-};
-
-// The Save As dialog answers from `answers` in turn (none, or none left: cancelled).
-struct FakeFileShell : FileShell {
-    std::optional<std::string> AskSavePath(const std::string& fileName) override {
-        proposed.push_back(fileName);
-        return proposed.size() <= answers.size() ? answers[proposed.size() - 1] : std::nullopt;
-    }
-    void Open(const std::string& path) override { opened.push_back(path); }
-
-    std::vector<std::optional<std::string>> answers;
-    std::vector<std::string> proposed;
-    std::vector<std::string> opened;
 };
 
 // A file whose bytes stay here, emptied by Create. `createError` fails the creation; append

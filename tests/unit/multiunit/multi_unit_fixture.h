@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fakes/fake_dialog_window.h"
+#include "fakes/fake_file_shell.h"
 #include "fakes/fake_list_view.h"
 #include "fakes/fake_record_io.h"
 #include "fakes/fake_unit_line.h"

@@ -3,7 +3,7 @@
 #   build-win.sh ARCH TREE [BUILD_TYPE] [TARGET...]   ARCH i686 or x86_64,
 #                                                     BUILD_TYPE default Release
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 arch=${1:?i686 or x86_64}
 tree=${2:?build tree}
 type=${3:-Release}

@@ -1,10 +1,8 @@
 #pragma once
-// What the multi-unit window's records and its export need beyond the
-// window: the local time, the Save As dialog, files to write, and the program
-// that opens an export. Each is a small interface with a Win32 implementation
-// (win32_record_io.h); tests use fakes.
+// What a program writing records needs of its platform: the local time and
+// files to write. Each is a small interface with a Win32 implementation
+// (win32_record_io.h) and a POSIX one (the CLI's); tests use fakes.
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "poll_record.h"
@@ -13,18 +11,6 @@ class LocalClock {
 public:
     virtual ~LocalClock() = default;
     virtual LocalTime Now() = 0;
-};
-
-// Paths are UTF-8.
-class FileShell {
-public:
-    virtual ~FileShell() = default;
-    // The Save As dialog for a CSV file, proposing `fileName` in the user's
-    // Documents folder. The chosen path, or none when the operator cancelled.
-    virtual std::optional<std::string> AskSavePath(const std::string& fileName) = 0;
-    // Opens the file in the program registered for its kind, if there is one;
-    // a file kind without a program is no error.
-    virtual void Open(const std::string& path) = 0;
 };
 
 enum class FileFailure { None, FolderMissing, DiskFull, InUse, AccessDenied, Other };
@@ -54,13 +40,4 @@ protected:
     virtual FileError Write(const std::string& bytes) = 0;
     // Puts what was written on the disk.
     virtual FileError Flush() = 0;
-};
-
-// All four, as one window uses them: a record runs in one file while the
-// export writes another.
-struct MultiUnitFiles {
-    LocalClock& clock;
-    FileShell& shell;
-    OutputFile& record;
-    OutputFile& table;
 };

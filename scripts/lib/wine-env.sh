@@ -1,6 +1,6 @@
 # Sourced, not run: the environment every Wine call of the tests, the demo and
 # the benchmarks uses. Set WINEPREFIX before sourcing; start Wine with
-# scripts/wine.sh.
+# scripts/lib/wine.sh.
 : "${WINEPREFIX:?set WINEPREFIX to the private prefix folder}"
 export WINEPREFIX
 export WINEDEBUG=-all

@@ -4,15 +4,15 @@
 # into a 1920 x 1080 bitmap. Release build in build/bench-win-ARCH, a Wine
 # prefix of its own in build/bench/wineprefix-ARCH. Prints figures only.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 export LUMERIC_WIN_ARCH
-LUMERIC_WIN_ARCH=$("$root/scripts/win-arch.sh")
+LUMERIC_WIN_ARCH=$("$root/scripts/lib/win-arch.sh")
 win="$root/build/bench-win-$LUMERIC_WIN_ARCH"
 prefix="$root/build/bench/wineprefix-$LUMERIC_WIN_ARCH"
 
-"$root/scripts/build-win.sh" "$LUMERIC_WIN_ARCH" "$win" Release trend_paint_bench >/dev/null
-"$root/scripts/wine-prefix.sh" start "$prefix"
-trap '"$root/scripts/wine-prefix.sh" stop "$prefix"' EXIT
+"$root/scripts/lib/build-win.sh" "$LUMERIC_WIN_ARCH" "$win" Release trend_paint_bench >/dev/null
+"$root/scripts/lib/wine-prefix.sh" start "$prefix"
+trap '"$root/scripts/lib/wine-prefix.sh" stop "$prefix"' EXIT
 export WINEPREFIX=$prefix
-. "$root/scripts/wine-env.sh"
-"$root/scripts/wine.sh" "$win/bench/trend_paint_bench.exe"
+. "$root/scripts/lib/wine-env.sh"
+"$root/scripts/lib/wine.sh" "$win/bench/trend_paint_bench.exe"

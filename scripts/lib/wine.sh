@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The one way our scripts and tests start Wine, for the build that
-# scripts/win-arch.sh chose (LUMERIC_WIN_ARCH, decided here when unset).
+# scripts/lib/win-arch.sh chose (LUMERIC_WIN_ARCH, decided here when unset).
 #   wine.sh PROGRAM [ARGS...]   a Windows program, or one of Wine's own
 #                               (wineboot.exe, winepath.exe, reg, explorer)
 #   wine.sh --server [ARGS...]  the prefix's wineserver
-# The caller sets WINEPREFIX and the rest of scripts/wine-env.sh.
+# The caller sets WINEPREFIX and the rest of scripts/lib/wine-env.sh.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 arch=${LUMERIC_WIN_ARCH:-$("$here/win-arch.sh" --quiet)}

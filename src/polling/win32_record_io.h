@@ -12,18 +12,6 @@ public:
     }
 };
 
-// The common Save As dialog, owned by the window named with Attach, and the
-// shell's default verb for opening a file.
-class Win32FileShell : public FileShell {
-public:
-    void Attach(HWND owner) { m_owner = owner; }
-    std::optional<std::string> AskSavePath(const std::string& fileName) override;
-    void Open(const std::string& path) override;
-
-private:
-    HWND m_owner = nullptr;
-};
-
 // A file written straight through to the disk: every Append is flushed.
 // Others may read it while it is being written.
 class Win32OutputFile : public OutputFile {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "multi_unit_texts.h"
+#include "poll_texts.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ std::string PollRecordLine(const PolledUnit& poll) {
     for (size_t channel = 0; channel < 4; ++channel) {
         fields.push_back(poll.volts ? VoltageText((*poll.volts)[channel]) : std::string());
     }
-    fields.push_back(poll.volts ? MultiUnitText::kPollOk : MultiUnitText::kCommFault);
+    fields.push_back(poll.volts ? PollText::kPollOk : PollText::kCommFault);
     fields.push_back(std::to_string(poll.okCount));
     fields.push_back(std::to_string(poll.failCount));
     return CsvLine(fields);

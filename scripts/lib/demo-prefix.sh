@@ -2,7 +2,7 @@
 # The demo's own Wine prefix, drawn on a real (or Xvfb) display.
 #   demo-prefix.sh PREFIX LINE    create it (once) and set it up, with a Chinese face for the
 #                                 console's texts and COM1 on the pty link LINE
-# Source scripts/wine-env.sh with the same WINEPREFIX for every Wine call in it.
+# Source scripts/lib/wine-env.sh with the same WINEPREFIX for every Wine call in it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 WINEPREFIX=$(mkdir -p "${1:?prefix folder}" && cd "$1" && pwd)
