@@ -6,8 +6,8 @@
 #include "clock.h"
 #include "dialog_window.h"
 #include "list_view.h"
-#include "multi_unit_state.h"
 #include "multi_unit_files.h"
+#include "multi_unit_state.h"
 #include "trend_history.h"
 
 // The five list views of the table, side by side: 电池1 (with the address

@@ -8,14 +8,14 @@
 #include "tick_clock.h"
 #include "trend_window.h"
 #include "win32_dialog_window.h"
-#include "win32_list_view.h"
 #include "win32_file_shell.h"
+#include "win32_list_view.h"
 #include "win32_record_io.h"
 
 namespace {
 
 constexpr int kTableListIds[kTableListCount] = {IDC_LIST_BAT1, IDC_LIST_BAT2, IDC_LIST_BAT3, IDC_LIST_BAT4,
-                                                 IDC_LIST_COUNTS};
+                                                IDC_LIST_COUNTS};
 
 // The multi-unit window's Win32 side: everything the window works with,
 // alive from before WM_INITDIALOG until after the window is gone.
@@ -59,8 +59,8 @@ private:
             SetForegroundWindow(m_trend);
             return;
         }
-        m_trend = CreateTrendWindow(GetModuleHandleW(nullptr), Handle(), m_dialog.Trend(),
-                                    [this] { return m_dialog.CycleRuns(); });
+        m_trend = CreateTrendWindow(GetModuleHandleW(nullptr), Handle(),
+                                    {m_dialog.Trend(), [this] { return m_dialog.CycleRuns(); }, {}});
     }
 
     void TellTrend() {

@@ -3,8 +3,8 @@
 #include "control_number.h"
 #include "multi_unit_dlg.h"
 #include "multi_unit_texts.h"
-#include "poll_texts.h"
 #include "poll_record.h"
+#include "poll_texts.h"
 #include "resource.h"
 #include "unit_poll.h"
 
@@ -21,9 +21,7 @@ struct Cell {
 constexpr Cell kVoltageCells[kChannelCount] = {{0, 1}, {1, 0}, {2, 0}, {3, 0}};
 constexpr size_t kCountsList = 4;
 
-std::string FaultMark(size_t channel) {
-    return channel == 0 ? PollText::kCommFault : MultiUnitText::kNoValue;
-}
+std::string FaultMark(size_t channel) { return channel == 0 ? PollText::kCommFault : MultiUnitText::kNoValue; }
 
 }  // namespace
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "trend_limits.h"
+#include "trend_texts.h"
 #include "win32_utf16.h"
 
 namespace {
@@ -12,6 +14,8 @@ constexpr COLORREF kBackground = RGB(255, 255, 255);
 constexpr COLORREF kGrid = RGB(225, 225, 225);
 constexpr COLORREF kAxisText = RGB(60, 60, 60);
 constexpr COLORREF kMarkerColour = RGB(200, 0, 0);
+constexpr COLORREF kHighLimitColour = RGB(220, 0, 0);
+constexpr COLORREF kLowLimitColour = RGB(0, 90, 220);
 constexpr int kMostVoltTicks = 8;
 
 // A pen or brush that goes back out of the DC and is deleted when done.
@@ -40,8 +44,10 @@ void Text(HDC dc, int x, int y, const std::string& text, UINT align) {
 }
 
 int XOf(const TrendLayout& layout, TrendMs time) {
-    const double share = static_cast<double>(time - layout.span.begin) / std::max<TrendMs>(1, layout.span.end - layout.span.begin);
-    return layout.plot.left + static_cast<int>(std::lround(share * (layout.plot.right - layout.plot.left)));
+    const double share =
+        static_cast<double>(time - layout.span.begin) / std::max<TrendMs>(1, layout.span.end - layout.span.begin);
+    const double x = layout.plot.left + share * (layout.plot.right - layout.plot.left);
+    return static_cast<int>(std::lround(std::clamp(x, -30000.0, 30000.0)));
 }
 
 int YOf(const TrendLayout& layout, double volts) {
@@ -180,6 +186,18 @@ TrendLayout PaintTrend(HDC dc, const RECT& area, const TrendPicture& picture) {
     for (const TrendSeries& series : picture.drawn) {
         Selected pen(dc, CreatePen(PS_SOLID, Scaled(dc, 1), SeriesColour(series)));
         DrawSeries(dc, layout, columns[unitSlot[series.unit]], series.channel);
+    }
+    for (const LimitLine& limit : LimitLines(picture.limits, picture.drawn)) {
+        const COLORREF colour = limit.high ? kHighLimitColour : kLowLimitColour;
+        Selected pen(dc, CreatePen(PS_DASH, 1, colour));
+        const int y = YOf(layout, limit.volts);
+        MoveToEx(dc, layout.plot.left, y, nullptr);
+        LineTo(dc, layout.plot.right, y);
+        SetTextColor(dc, colour);
+        Text(dc, layout.plot.right - gap, y - line - 1,
+             TrendText::kChannelNames[limit.channel] +
+                 std::string(limit.high ? TrendText::kHighLimit : TrendText::kLowLimit),
+             TA_RIGHT | TA_TOP);
     }
     if (picture.markers != nullptr) {
         Selected pen(dc, CreatePen(PS_DOT, 1, kMarkerColour));

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "alarm_limits.h"
 #include "trend_history.h"
 #include "trend_markers.h"
 #include "trend_scales.h"
@@ -14,6 +15,7 @@ struct TrendPicture {
     TrendSpan span;
     std::optional<VoltRange> volts;  // none: fitted to the drawn data
     const TrendMarkers* markers = nullptr;
+    AlarmLimits limits;    // drawn as horizontal lines
     HFONT font = nullptr;  // the window's font
 };
 
@@ -31,6 +33,6 @@ struct TrendLayout {
 COLORREF SeriesColour(const TrendSeries& series);
 
 // Paints the whole picture into `area` of `dc`: background, grid, axes with
-// their labels, the lines, the markers. Only GDI calls; every number comes
+// their labels, the lines, the alarm limits, the markers. Only GDI calls; every number comes
 // from the model.
 TrendLayout PaintTrend(HDC dc, const RECT& area, const TrendPicture& picture);

@@ -16,7 +16,8 @@ constexpr double kWheelZoomIn = 0.8;
 class MemoryCanvas {
 public:
     MemoryCanvas(HDC like, int width, int height)
-        : m_dc(CreateCompatibleDC(like)), m_bitmap(CreateCompatibleBitmap(like, width, height)),
+        : m_dc(CreateCompatibleDC(like)),
+          m_bitmap(CreateCompatibleBitmap(like, width, height)),
           m_old(SelectObject(m_dc, m_bitmap)) {}
     ~MemoryCanvas() {
         SelectObject(m_dc, m_old);
@@ -74,20 +75,14 @@ LRESULT CALLBACK TrendPlot::WindowProc(HWND control, UINT message, WPARAM wParam
 
 LRESULT TrendPlot::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_PAINT:
-        Paint();
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;  // the paint covers every pixel
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;  // End and Ctrl+C reach us; Tab still leaves
+    case WM_PAINT: Paint(); return 0;
+    case WM_ERASEBKGND: return 1;                                 // the paint covers every pixel
+    case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;  // End and Ctrl+C reach us; Tab still leaves
     case WM_KEYDOWN:
         if (wParam == VK_END) ReturnToLive();
         if (wParam == 'C' && GetKeyState(VK_CONTROL) < 0) Copy();
         return 0;
-    case WM_COPY:
-        Copy();
-        return 0;
+    case WM_COPY: Copy(); return 0;
     case WM_MOUSEWHEEL: {
         POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         OnWheel(GET_WHEEL_DELTA_WPARAM(wParam), point, (GET_KEYSTATE_WPARAM(wParam) & MK_SHIFT) != 0);
@@ -130,11 +125,8 @@ LRESULT TrendPlot::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             OnRightUp(GET_Y_LPARAM(lParam));
         }
         return 0;
-    case WM_CAPTURECHANGED:
-        m_leftDown = m_rightDown = false;
-        return 0;
-    default:
-        return DefWindowProcW(m_control, message, wParam, lParam);
+    case WM_CAPTURECHANGED: m_leftDown = m_rightDown = false; return 0;
+    default: return DefWindowProcW(m_control, message, wParam, lParam);
     }
 }
 
@@ -145,6 +137,7 @@ TrendPicture TrendPlot::Picture() const {
     picture.span = m_view.viewport.Span();
     picture.volts = m_view.viewport.Volts();
     picture.markers = &m_view.markers;
+    picture.limits = m_view.limits;
     picture.font = m_font;
     return picture;
 }

@@ -14,6 +14,7 @@ struct TrendView {
     std::vector<TrendSeries> drawn;
     TrendViewport viewport;
     TrendMarkers markers;
+    AlarmLimits limits;
 };
 
 // The plot control (window class kTrendPlotClass in a dialog template):

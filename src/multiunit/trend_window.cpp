@@ -35,15 +35,14 @@ std::string ImageFileName() {
 
 class TrendWindow : public ModelessDialog {
 public:
-    TrendWindow(const TrendHistory& live, std::function<bool()> cycleRuns)
-        : m_live(live), m_cycleRuns(std::move(cycleRuns)), m_plot(m_view) {}
+    explicit TrendWindow(TrendSource source) : m_source(std::move(source)), m_plot(m_view) {}
 
 private:
     bool OnInitDialog() override {
         m_window.Attach(Handle());
         m_plot.Attach(GetDlgItem(Handle(), IDC_TREND_PLOT),
                       reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
-        ShowHistory(m_live);
+        ShowHistory(m_source.live);
         Layout();
         SetFocus(GetDlgItem(Handle(), IDC_TREND_PLOT));
         return false;  // the focus is set
@@ -61,12 +60,8 @@ private:
 
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override {
         switch (message) {
-        case kTrendHistoryChanged:
-            OnHistoryChanged();
-            return true;
-        case WM_SIZE:
-            Layout();
-            return true;
+        case kTrendHistoryChanged: OnHistoryChanged(); return true;
+        case WM_SIZE: Layout(); return true;
         case WM_GETMINMAXINFO: {
             RECT smallest{0, 0, kSmallestWidthDu, kSmallestHeightDu};
             MapDialogRect(Handle(), &smallest);
@@ -81,36 +76,37 @@ private:
             DrawLegendItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
             result = TRUE;
             return true;
-        default:
-            return false;
+        default: return false;
         }
     }
 
     // While the cycle runs the window shows it live; a record opened before
     // stays on screen until the next poll.
     void OnHistoryChanged() {
-        const bool runs = m_cycleRuns();
+        const bool runs = m_source.cycleRuns();
         m_window.Enable(IDC_TREND_OPEN, !runs);
-        if (m_view.history != &m_live) {
+        if (m_view.history != &m_source.live) {
             if (!runs) return;
-            ShowHistory(m_live);
+            ShowHistory(m_source.live);
         }
-        if (m_live.PollCount() < m_shownPolls) m_view.markers.Clear();  // a new cycle began
-        m_shownPolls = m_live.PollCount();
-        if (m_live.UnitCount() != m_listedUnits) ListSeries();
-        if (const std::optional<TrendSpan> span = m_live.Span()) m_view.viewport.NewestIs(span->end);
+        if (m_source.live.PollCount() < m_shownPolls) m_view.markers.Clear();  // a new cycle began
+        m_shownPolls = m_source.live.PollCount();
+        if (m_source.live.UnitCount() != m_listedUnits) ListSeries();
+        m_view.limits = Limits();  // the operator may have changed them meanwhile
+        if (const std::optional<TrendSpan> span = m_source.live.Span()) m_view.viewport.NewestIs(span->end);
         m_plot.Redraw();
         ShowReadout();
     }
 
     void ShowHistory(const TrendHistory& history) {
         m_view.history = &history;
+        m_view.limits = Limits();
         m_view.markers.Clear();
         m_shownPolls = history.PollCount();
-        m_window.Enable(IDC_TREND_OPEN, !m_cycleRuns());
+        m_window.Enable(IDC_TREND_OPEN, !m_source.cycleRuns());
         ListSeries();
         const std::optional<TrendSpan> span = history.Span();
-        if (&history == &m_live) {
+        if (&history == &m_source.live) {
             m_view.viewport.ReturnToLive(span ? span->end : 0);
         } else if (span) {
             m_view.viewport.ShowAll(*span);
@@ -166,6 +162,8 @@ private:
         if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
     }
 
+    AlarmLimits Limits() const { return m_source.limits ? m_source.limits() : AlarmLimits{}; }
+
     void ShowReadout() {
         const std::string text = m_view.markers.Times().empty()
                                      ? NewestReadout(*m_view.history, m_view.drawn)
@@ -220,9 +218,8 @@ private:
         if (!saved) m_window.ShowMessage(TrendText::kImageFailed + std::string("\n") + *path);
     }
 
-    const TrendHistory& m_live;
+    TrendSource m_source;
     std::unique_ptr<TrendHistory> m_loaded;  // a record opened for review
-    std::function<bool()> m_cycleRuns;
     Win32DialogWindow m_window;
     TrendView m_view;
     TrendPlot m_plot;
@@ -233,8 +230,7 @@ private:
 
 }  // namespace
 
-HWND CreateTrendWindow(HINSTANCE instance, HWND owner, const TrendHistory& live, std::function<bool()> cycleRuns) {
+HWND CreateTrendWindow(HINSTANCE instance, HWND owner, TrendSource source) {
     TrendPlot::Register(instance);
-    return ModelessDialog::Create(std::make_unique<TrendWindow>(live, std::move(cycleRuns)), instance, IDD_TREND,
-                                  owner);
+    return ModelessDialog::Create(std::make_unique<TrendWindow>(std::move(source)), instance, IDD_TREND, owner);
 }

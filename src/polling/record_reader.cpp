@@ -116,8 +116,8 @@ RecordReading ReadPollRecord(std::string_view bytes, TrendHistory& history) {
     size_t line = 0;
     std::optional<FourValues> volts;
     while (rows.Next(fields, count, line)) {
-        if (count == 1 && fields[0].empty()) continue;       // a blank line
-        if (fields[0] == kTitleFirstField) continue;          // a title line, also between appended runs
+        if (count == 1 && fields[0].empty()) continue;  // a blank line
+        if (fields[0] == kTitleFirstField) continue;    // a title line, also between appended runs
         const std::optional<TrendMs> time = count >= kFieldsNeeded ? ParseIsoLocalTime(fields[0]) : std::nullopt;
         int64_t address = 0;
         if (!time || !WholeNumber(fields[1], address) || !ReadVolts(fields, volts)) {

@@ -148,7 +148,8 @@ std::vector<TrendColumn> TrendHistory::Columns(size_t unitIndex, TrendSpan span,
             // Searched from the column before on: the edges only move right.
             const auto begin = unit.times.begin();
             to = static_cast<size_t>(std::lower_bound(begin + static_cast<std::ptrdiff_t>(from),
-                                                      begin + static_cast<std::ptrdiff_t>(end), edge) - begin);
+                                                      begin + static_cast<std::ptrdiff_t>(end), edge) -
+                                     begin);
             to -= to % size;
             if (to <= from) continue;
         }

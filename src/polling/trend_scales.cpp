@@ -12,10 +12,9 @@ constexpr double kFlatHalfRange = 0.5;
 constexpr double kTolerance = 1e-9;
 
 constexpr TrendMs kTimeSteps[] = {
-    kSecondMs,      2 * kSecondMs,  5 * kSecondMs,  10 * kSecondMs, 15 * kSecondMs, 30 * kSecondMs,
-    kMinuteMs,      2 * kMinuteMs,  5 * kMinuteMs,  10 * kMinuteMs, 15 * kMinuteMs, 30 * kMinuteMs,
-    kHourMs,        2 * kHourMs,    3 * kHourMs,    6 * kHourMs,    12 * kHourMs,   kDayMs,
-    2 * kDayMs,     7 * kDayMs,
+    kSecondMs,     2 * kSecondMs, 5 * kSecondMs,  10 * kSecondMs, 15 * kSecondMs, 30 * kSecondMs, kMinuteMs,
+    2 * kMinuteMs, 5 * kMinuteMs, 10 * kMinuteMs, 15 * kMinuteMs, 30 * kMinuteMs, kHourMs,        2 * kHourMs,
+    3 * kHourMs,   6 * kHourMs,   12 * kHourMs,   kDayMs,         2 * kDayMs,     7 * kDayMs,
 };
 
 TrendMs FloorTo(TrendMs value, TrendMs step) {

@@ -71,8 +71,8 @@ std::optional<TrendMs> ParseIsoLocalTime(std::string_view s) {
     if (s.size() != 19 && !(s.size() == 23 && s[19] == '.' && Digits(s, 20, 3, t.millisecond))) return std::nullopt;
     // Day 31 of a 30-day month would quietly become the 1st of the next.
     static constexpr int kMonthDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > kMonthDays[t.month - 1] || t.hour > 23 ||
-        t.minute > 59 || t.second > 59) {
+    if (t.month < 1 || t.month > 12 || t.day < 1 || t.day > kMonthDays[t.month - 1] || t.hour > 23 || t.minute > 59 ||
+        t.second > 59) {
         return std::nullopt;
     }
     return ToTrendMs(t);
@@ -95,8 +95,8 @@ std::string DurationText(TrendMs ms) {
                       static_cast<long long>(a % kSecondMs));
     } else {
         std::snprintf(text, sizeof text, "%s%lld:%02lld:%02lld.%03lld", sign, static_cast<long long>(a / kHourMs),
-                      static_cast<long long>(a % kHourMs / kMinuteMs), static_cast<long long>(a % kMinuteMs / kSecondMs),
-                      static_cast<long long>(a % kSecondMs));
+                      static_cast<long long>(a % kHourMs / kMinuteMs),
+                      static_cast<long long>(a % kMinuteMs / kSecondMs), static_cast<long long>(a % kSecondMs));
     }
     return text;
 }

@@ -58,8 +58,7 @@ INT_PTR CALLBACK DialogHost::DialogProc(HWND window, UINT message, WPARAM wParam
 
 INT_PTR DialogHost::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG:
-        return OnInitDialog() ? TRUE : FALSE;
+    case WM_INITDIALOG: return OnInitDialog() ? TRUE : FALSE;
     case WM_COMMAND:
         // Clicks, and the IDOK and IDCANCEL of Enter and Escape; the
         // controls' other notifications (a list's selection...) go to OnMessage.
@@ -69,15 +68,9 @@ INT_PTR DialogHost::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         OnCommand(LOWORD(wParam));
         return TRUE;
-    case WM_TIMER:
-        OnTimer(wParam);
-        return TRUE;
-    case WM_CLOSE:
-        OnClose();
-        return TRUE;
-    case WM_DESTROY:
-        OnDestroy();
-        return TRUE;
+    case WM_TIMER: OnTimer(wParam); return TRUE;
+    case WM_CLOSE: OnClose(); return TRUE;
+    case WM_DESTROY: OnDestroy(); return TRUE;
     case WM_NCDESTROY: {
         const HWND window = m_window;
         SetWindowLongPtrW(window, DWLP_USER, 0);

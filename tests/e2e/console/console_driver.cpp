@@ -85,7 +85,7 @@ std::wstring ConsoleDriver::TextIn(HWND dialog, int id) {
 }
 
 std::vector<std::wstring> ConsoleDriver::ItemsIn(HWND dialog, int id, UINT countMessage, UINT lengthMessage,
-                                                UINT textMessage) {
+                                                 UINT textMessage) {
     std::vector<std::wstring> items;
     const LRESULT count = SendToIn(dialog, id, countMessage);
     for (WPARAM index = 0; index < static_cast<WPARAM>(count); ++index) {
@@ -115,7 +115,8 @@ bool ConsoleDriver::ClickAndSaveAs(HWND dialog, int id, const std::wstring& path
     }
     // The file name is the edit of combo cmb13: under Wine a ComboBoxEx, the edit inside its own combo.
     HWND combo = FindWindowExW(GetDlgItem(saveAs, cmb13), nullptr, L"ComboBox", nullptr);
-    SendMessageW(FindWindowExW(combo, nullptr, L"Edit", nullptr), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    SendMessageW(FindWindowExW(combo, nullptr, L"Edit", nullptr), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageW(GetDlgItem(saveAs, IDOK), BM_CLICK, 0, 0);
     return Settle();
 }
@@ -141,12 +142,14 @@ std::vector<HWND> ConsoleDriver::Windows(const wchar_t* caption) const {
 
 HWND ConsoleDriver::WaitForNewWindow(const wchar_t* caption, const std::vector<HWND>& known, DWORD timeoutMs) const {
     HWND found = nullptr;
-    WaitUntil([&] {
-        for (HWND window : FindTopLevels(m_process.dwProcessId, caption)) {
-            if (std::find(known.begin(), known.end(), window) == known.end()) found = window;
-        }
-        return found != nullptr;
-    }, timeoutMs);
+    WaitUntil(
+        [&] {
+            for (HWND window : FindTopLevels(m_process.dwProcessId, caption)) {
+                if (std::find(known.begin(), known.end(), window) == known.end()) found = window;
+            }
+            return found != nullptr;
+        },
+        timeoutMs);
     return found;
 }
 
@@ -166,7 +169,8 @@ SIZE ConsoleDriver::TemplateSizeInPixels() {
 
 DWORD ConsoleDriver::WaitForExit(DWORD timeoutMs) {
     DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(m_process.hProcess, &code);
+    if (WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(m_process.hProcess, &code);
     return code;
 }
 
@@ -238,7 +242,9 @@ std::wstring TableCell(HWND window, int list, int row, int column) {
     return read ? std::wstring(local.text, std::min<size_t>(length, 255)) : L"?";
 }
 
-int TableCount(HWND window, int row, int column) { return _wtoi(TableCell(window, IDC_LIST_COUNTS, row, column).c_str()); }
+int TableCount(HWND window, int row, int column) {
+    return _wtoi(TableCell(window, IDC_LIST_COUNTS, row, column).c_str());
+}
 
 bool Answers(HWND window) {
     DWORD_PTR result = 0;

@@ -62,7 +62,8 @@ void ClickPlot(HWND plot, double share) {
 // A discharge of two units over an hour across midnight, a poll every 10 s
 // each, unit 2 failing for a minute.
 std::wstring WriteDischargeRecord() {
-    std::string csv = "\xEF\xBB\xBF时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数\r\n";
+    std::string csv =
+        "\xEF\xBB\xBF时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数\r\n";
     for (int step = 0; step < 360; ++step) {
         const int seconds = 23 * 3600 + 30 * 60 + step * 10;
         for (int unit = 1; unit <= 2; ++unit) {

@@ -68,8 +68,9 @@ TEST(TrendTest, ShowsTheCyclesUnitsAndNewestValuesSavesAPngAndReviewsARecord) {
     ASSERT_EQ(readout.size(), 13u);
     EXPECT_EQ(readout[0].substr(0, 3), L"最新 ");
     for (int row = 0; row < 3; ++row) {
-        const std::wstring cells[] = {TableCell(window, IDC_LIST_BAT1, row, 1), TableCell(window, IDC_LIST_BAT2, row, 0),
-                                      TableCell(window, IDC_LIST_BAT3, row, 0), TableCell(window, IDC_LIST_BAT4, row, 0)};
+        const std::wstring cells[] = {
+            TableCell(window, IDC_LIST_BAT1, row, 1), TableCell(window, IDC_LIST_BAT2, row, 0),
+            TableCell(window, IDC_LIST_BAT3, row, 0), TableCell(window, IDC_LIST_BAT4, row, 0)};
         for (int channel = 0; channel < 4; ++channel) {
             EXPECT_EQ(readout[1 + row * 4 + channel], SeriesNames({row + 1})[channel] + L" " + cells[channel] + L"V");
         }

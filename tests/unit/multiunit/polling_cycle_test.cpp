@@ -4,8 +4,8 @@ namespace {
 
 // Row `row` as shown: 电池1 to 电池4, then the success and failure counts.
 std::vector<std::string> Row(const FakeMultiUnitWindow& mu, size_t row) {
-    return {mu.Cell(kBat1, row, 1),   mu.Cell(kBat2, row, 0),   mu.Cell(kBat3, row, 0),
-            mu.Cell(kBat4, row, 0),   mu.Cell(kCounts, row, 0), mu.Cell(kCounts, row, 1)};
+    return {mu.Cell(kBat1, row, 1), mu.Cell(kBat2, row, 0),   mu.Cell(kBat3, row, 0),
+            mu.Cell(kBat4, row, 0), mu.Cell(kCounts, row, 0), mu.Cell(kCounts, row, 1)};
 }
 
 const std::vector<uint8_t> kUnit1Reply = {0x01, 0x03, 0x08, 0x0D, 0x80, 0x0D, 0x81, 0x0D, 0x82, 0x0D, 0x83, 0x0F, 0x30};

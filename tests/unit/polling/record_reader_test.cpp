@@ -33,17 +33,17 @@ TEST(RecordReaderTest, ReadsTheRecordsOwnOutputWithFailedPollsAsGaps) {
 
 TEST(RecordReaderTest, QuotesLineEndsAndTitlesAreReadAndBadLinesAreSkippedCountedAndPlaced) {
     const std::string bytes =
-        "时间,设备地址,a,b,c,d\n"                          // 1: no BOM, LF
+        "时间,设备地址,a,b,c,d\n"                                             // 1: no BOM, LF
         "2024-03-05T10:00:00.000,\"1\",1,2,3,\"4\",\"正常, \"\"ok\"\"\"\r\n"  // 2: quoted fields
-        "2024-03-05T10:00:01.000,1,1,2,3\r\n"             // 3: too few fields
-        "\r\n"                                             // 4: blank
-        "2024-03-05T10:00:02.000,1,1,,3,4,x\r\n"           // 5: one value missing
-        "2024-03-05T10:00:03.000,1,1,2,3,nan\r\n"          // 6: no number
-        "\"2024-03-05T10:00:04.000\",1,,,,,\"multi\nline\"\r\n"  // 7-8: a failed poll, a quoted line break
-        "not a time,1,1,2,3,4\r\n"                         // 9
-        "2024-03-05T10:00:05.000,1x,1,2,3,4\r\n"           // 10
+        "2024-03-05T10:00:01.000,1,1,2,3\r\n"                                 // 3: too few fields
+        "\r\n"                                                                // 4: blank
+        "2024-03-05T10:00:02.000,1,1,,3,4,x\r\n"                              // 5: one value missing
+        "2024-03-05T10:00:03.000,1,1,2,3,nan\r\n"                             // 6: no number
+        "\"2024-03-05T10:00:04.000\",1,,,,,\"multi\nline\"\r\n"               // 7-8: a failed poll, a quoted line break
+        "not a time,1,1,2,3,4\r\n"                                            // 9
+        "2024-03-05T10:00:05.000,1x,1,2,3,4\r\n"                              // 10
         "时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V)\r\n"  // 11: an appended run's title
-        "2024-03-05T10:00:06.000,1,5,6,7,8";               // 12: no line end
+        "2024-03-05T10:00:06.000,1,5,6,7,8";                                     // 12: no line end
     TrendHistory history;
     const RecordReading reading = ReadPollRecord(bytes, history);
     EXPECT_EQ(3u, reading.polls);

@@ -24,11 +24,11 @@ TEST(TrendScalesTest, VoltTicksFallOnRoundStepsWithTheDecimalsTheStepNeeds) {
         int maxTicks;
         std::vector<std::string> labels;
     };
-    for (const Case& c : {Case{{0, 1}, 6, {"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}},
-                          Case{{3.41, 3.47}, 4, {"3.42", "3.44", "3.46"}},
-                          Case{{-0.3, 0.3}, 7, {"-0.3", "-0.2", "-0.1", "0.0", "0.1", "0.2", "0.3"}},
-                          Case{{0, 65.535}, 5, {"0", "20", "40", "60"}},
-                          Case{{12.0004, 12.0006}, 3, {"12.0004", "12.0005", "12.0006"}}}) {
+    for (const Case& c :
+         {Case{{0, 1}, 6, {"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}}, Case{{3.41, 3.47}, 4, {"3.42", "3.44", "3.46"}},
+          Case{{-0.3, 0.3}, 7, {"-0.3", "-0.2", "-0.1", "0.0", "0.1", "0.2", "0.3"}},
+          Case{{0, 65.535}, 5, {"0", "20", "40", "60"}},
+          Case{{12.0004, 12.0006}, 3, {"12.0004", "12.0005", "12.0006"}}}) {
         std::vector<std::string> labels;
         for (const VoltTick& tick : VoltTicks(c.range, c.maxTicks)) labels.push_back(tick.label);
         EXPECT_EQ(c.labels, labels) << c.range.low << ".." << c.range.high;
