@@ -24,6 +24,12 @@ constexpr int kTopDu = 22;
 constexpr int kSmallestWidthDu = 300;
 constexpr int kSmallestHeightDu = 160;
 
+TrendMs LocalNow() {
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    return ToTrendMs({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds});
+}
+
 std::string ImageFileName() {
     SYSTEMTIME t{};
     GetLocalTime(&t);
@@ -107,7 +113,7 @@ private:
         ListSeries();
         const std::optional<TrendSpan> span = history.Span();
         if (&history == &m_source.live) {
-            m_view.viewport.ReturnToLive(span ? span->end : 0);
+            m_view.viewport.ReturnToLive(span ? span->end : LocalNow());  // an empty view still shows today
         } else if (span) {
             m_view.viewport.ShowAll(*span);
         }
