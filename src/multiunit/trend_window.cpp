@@ -95,9 +95,10 @@ private:
             if (!runs) return;
             ShowHistory(m_source.live);
         }
-        if (m_source.live.PollCount() < m_shownPolls) m_view.markers.Clear();  // a new cycle began
+        const bool newCycle = m_source.live.PollCount() < m_shownPolls;  // its units may be others
+        if (newCycle) m_view.markers.Clear();
         m_shownPolls = m_source.live.PollCount();
-        if (m_source.live.UnitCount() != m_listedUnits) ListSeries();
+        if (newCycle || m_source.live.UnitCount() != m_listedUnits) ListSeries();
         m_view.limits = Limits();  // the operator may have changed them meanwhile
         if (const std::optional<TrendSpan> span = m_source.live.Span()) m_view.viewport.NewestIs(span->end);
         m_plot.Redraw();
