@@ -91,11 +91,26 @@ Function .onInit
   !insertmacro MULTIUSER_INIT
 FunctionEnd
 
+; The folder this uninstaller lies in: the installation it removes.
+Var OwnFolder
+
 Function un.onInit
   !if "${TARGET}" == "amd64-unicode"
     SetRegView 64
   !endif
+  StrCpy $OwnFolder $INSTDIR
   !insertmacro MULTIUSER_UNINIT
+  ; MultiUser takes an administrator to the all-users installation whenever
+  ; one exists, folder included, even from a per-user one's uninstaller: the
+  ; mode is the one whose entry names this folder, and the folder stays ours.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 == $OwnFolder
+    Call un.MultiUser.InstallMode.CurrentUser
+  ${ElseIf} $1 == $OwnFolder
+    Call un.MultiUser.InstallMode.AllUsers
+  ${EndIf}
+  StrCpy $INSTDIR $OwnFolder
 FunctionEnd
 
 Section "-Programs"

@@ -1,10 +1,12 @@
 #include "multi_unit_dlg.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "control_number.h"
+#include "port_list.h"
 #include "resource.h"
 
 namespace {
@@ -40,10 +42,11 @@ constexpr int kRowHeightPx = 19;
 }  // namespace
 
 CMultiUnitDlg::CMultiUnitDlg(DialogWindow& window, const UnitTable& table, MultiUnitState& cycle, Clock& clock,
-                             const MultiUnitFiles& files)
-    : m_window(window), m_table(table), m_cycle(cycle), m_clock(clock), m_files(files) {}
+                             const MultiUnitFiles& files, SystemPorts& ports)
+    : m_window(window), m_table(table), m_cycle(cycle), m_clock(clock), m_files(files), m_ports(ports) {}
 
 bool CMultiUnitDlg::OnInitDialog() {
+    RefreshPortList();
     m_window.SetComboSelection(IDC_COMBO_MU_PORT, 0);  // "COM1"
     m_window.SetComboSelection(IDC_COMBO_MU_BAUD, 3);  // "9600"
     m_window.SetText(IDC_EDIT_FIRST_ADDRESS, "1");
@@ -64,6 +67,20 @@ bool CMultiUnitDlg::OnInitDialog() {
 void CMultiUnitDlg::OnCommand(int id) {
     if (id == IDC_BTN_ACQUIRE) OnAcquire();
     if (id == IDC_BTN_EXCEL) OnExcel();
+}
+
+void CMultiUnitDlg::OnDropDown(int id) {
+    if (id == IDC_COMBO_MU_PORT) RefreshPortList();
+}
+
+// The list as the machine's ports are now, an adapter plugged in or pulled
+// out since included. The selection stays on its port while that is listed.
+void CMultiUnitDlg::RefreshPortList() {
+    const std::string selected = m_window.GetText(IDC_COMBO_MU_PORT);
+    const std::vector<std::string> items = PortListItems(m_ports.Names());
+    m_window.SetComboItems(IDC_COMBO_MU_PORT, items);
+    const auto kept = std::find(items.begin(), items.end(), selected);
+    if (kept != items.end()) m_window.SetComboSelection(IDC_COMBO_MU_PORT, static_cast<int>(kept - items.begin()));
 }
 
 void CMultiUnitDlg::InsertColumns(size_t list) {
@@ -92,7 +109,8 @@ void CMultiUnitDlg::RebuildTable() {
 ShownTable CMultiUnitDlg::TableAsShown() {
     ShownTable shown;
     for (const ListLayout& layout : kLayouts) {
-        for (size_t column = 0; column < layout.columnCount; ++column) shown.titles.push_back(layout.columns[column].title);
+        for (size_t column = 0; column < layout.columnCount; ++column)
+            shown.titles.push_back(layout.columns[column].title);
     }
     for (int row = 0; row < m_table[0]->RowCount(); ++row) {
         std::vector<std::string> cells;

@@ -8,6 +8,7 @@
 #include "list_view.h"
 #include "multi_unit_files.h"
 #include "multi_unit_state.h"
+#include "system_ports.h"
 #include "trend_history.h"
 
 // The five list views of the table, side by side: 电池1 (with the address
@@ -19,20 +20,23 @@ using UnitTable = std::array<ListView*, kTableListCount>;
 // the polling cycle behind its button and timer, the record of a cycle's polls
 // and the export of its table. It acts on its window only through
 // DialogWindow and the table's list views, on the line only through the
-// cycle's record, and on files only through MultiUnitFiles, so the Win32
+// cycle's record, on files only through MultiUnitFiles, and learns the
+// machine's ports only through SystemPorts, so the Win32
 // dialog and the unit tests drive the same code. Every window works on the
 // one cycle record it is given.
 class CMultiUnitDlg {
 public:
     CMultiUnitDlg(DialogWindow& window, const UnitTable& table, MultiUnitState& cycle, Clock& clock,
-                  const MultiUnitFiles& files);
+                  const MultiUnitFiles& files, SystemPorts& ports);
     CMultiUnitDlg(const CMultiUnitDlg&) = delete;
     CMultiUnitDlg& operator=(const CMultiUnitDlg&) = delete;
 
-    // Called once the controls exist and the combos hold their template items.
+    // Called once the controls exist and the speed combo holds its template items.
     bool OnInitDialog();
     // A click on control `id`; ids without a handler are ignored.
     void OnCommand(int id);
+    // The list of combo `id` is about to drop down.
+    void OnDropDown(int id);
     // One tick of the window's timer 1: one unit polled.
     void OnTimer();
     // The window goes, whichever way: a cycle it runs stops and frees the port.
@@ -43,6 +47,7 @@ public:
     bool CycleRuns() const { return m_cycle.runner == this; }
 
 private:
+    void RefreshPortList();
     void OnAcquire();
     void StartCycle();
     bool StartRefused(int32_t periodMs, int32_t deviceCount);
@@ -69,6 +74,7 @@ private:
     MultiUnitState& m_cycle;
     Clock& m_clock;
     MultiUnitFiles m_files;
+    SystemPorts& m_ports;
     // The file the running cycle records into; empty while it records nothing.
     std::string m_recordPath;
     TrendHistory m_trend;

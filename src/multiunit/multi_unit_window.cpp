@@ -11,6 +11,7 @@
 #include "win32_file_shell.h"
 #include "win32_list_view.h"
 #include "win32_record_io.h"
+#include "win32_system_ports.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr int kTableListIds[kTableListCount] = {IDC_LIST_BAT1, IDC_LIST_BAT2, ID
 class MultiUnitWindow : public ModelessDialog {
 public:
     explicit MultiUnitWindow(MultiUnitState& cycle)
-        : m_dialog(m_window, Table(), cycle, m_clock, {m_localClock, m_shell, m_recordFile, m_tableFile}) {}
+        : m_dialog(m_window, Table(), cycle, m_clock, {m_localClock, m_shell, m_recordFile, m_tableFile}, m_ports) {}
 
 private:
     UnitTable Table() { return {&m_lists[0], &m_lists[1], &m_lists[2], &m_lists[3], &m_lists[4]}; }
@@ -30,7 +31,6 @@ private:
     bool OnInitDialog() override {
         m_window.Attach(Handle());
         m_shell.Attach(Handle());
-        m_window.AddComboItemsFromResource(IDC_COMBO_MU_PORT, IDS_ITEMS_MU_PORTS);
         m_window.AddComboItemsFromResource(IDC_COMBO_MU_BAUD, IDS_ITEMS_BAUD_RATES);
         for (size_t list = 0; list < kTableListCount; ++list) {
             m_lists[list].Attach(GetDlgItem(Handle(), kTableListIds[list]));
@@ -47,6 +47,8 @@ private:
         // A start clears the history, a stop lets a record be opened.
         if (id == IDC_BTN_ACQUIRE) TellTrend();
     }
+
+    void OnDropDown(int id) override { m_dialog.OnDropDown(id); }
 
     void OnTimer(UINT_PTR) override {
         m_dialog.OnTimer();
@@ -78,6 +80,7 @@ private:
     Win32FileShell m_shell;
     Win32OutputFile m_recordFile;
     Win32OutputFile m_tableFile;
+    Win32SystemPorts m_ports;
     CMultiUnitDlg m_dialog;
     // Owned by this window, so it goes before it does.
     HWND m_trend = nullptr;

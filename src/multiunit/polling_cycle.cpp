@@ -5,6 +5,7 @@
 #include "multi_unit_texts.h"
 #include "poll_record.h"
 #include "poll_texts.h"
+#include "port_list.h"
 #include "resource.h"
 #include "unit_poll.h"
 
@@ -38,8 +39,9 @@ void CMultiUnitDlg::StartCycle() {
     const int32_t firstAddress = ReadNumber(IDC_EDIT_FIRST_ADDRESS);
     const int32_t deviceCount = ReadNumber(IDC_EDIT_DEVICE_COUNT);
     if (StartRefused(periodMs, deviceCount)) return;
-    // The COM number is the item's place in the list, the speed the item's text.
-    const int32_t comNumber = m_window.GetComboSelection(IDC_COMBO_MU_PORT) + 1;
+    // The port the selected item names, whatever its place in the list; no
+    // selection names none, and opens nothing.
+    const int32_t comNumber = ComNumberOf(m_window.GetText(IDC_COMBO_MU_PORT));
     const int32_t baudRate = ReadNumber(IDC_COMBO_MU_BAUD);
     if (!m_cycle.port.Open(comNumber, baudRate > 0 ? static_cast<uint32_t>(baudRate) : 0)) {
         m_window.ShowMessage(MultiUnitText::kPortFailed);

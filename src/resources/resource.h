@@ -51,7 +51,6 @@
 
 // The multi-unit window.
 #define IDD_MULTI_UNIT 135
-#define IDS_ITEMS_MU_PORTS 2004  // "COM1" to "COM12"
 
 #define IDC_COMBO_MU_PORT 1000
 #define IDC_COMBO_MU_BAUD 1002

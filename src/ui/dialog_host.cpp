@@ -60,8 +60,14 @@ INT_PTR DialogHost::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog() ? TRUE : FALSE;
     case WM_COMMAND:
-        // Clicks, and the IDOK and IDCANCEL of Enter and Escape; the
-        // controls' other notifications (a list's selection...) go to OnMessage.
+        // Clicks, and the IDOK and IDCANCEL of Enter and Escape, and a combo
+        // about to drop down; the controls' other notifications (a list's
+        // selection...) go to OnMessage. A menu or accelerator command has no
+        // control (lParam 0).
+        if (HIWORD(wParam) == CBN_DROPDOWN && lParam != 0) {
+            OnDropDown(LOWORD(wParam));
+            return TRUE;
+        }
         if (HIWORD(wParam) != BN_CLICKED) {
             INT_PTR result = FALSE;
             return OnMessage(message, wParam, lParam, result) ? result : FALSE;
@@ -98,6 +104,8 @@ void DialogHost::OnCommand(int id) {
 }
 
 void DialogHost::OnControl(int) {}
+
+void DialogHost::OnDropDown(int) {}
 
 void DialogHost::OnTimer(UINT_PTR) {}
 

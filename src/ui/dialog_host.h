@@ -32,6 +32,9 @@ protected:
     // A click (or menu or key command) on control `id`, any but IDOK and
     // IDCANCEL: those go to OnOK and OnCancel.
     virtual void OnControl(int id);
+    // The list of drop-down combo `id` is about to show: the moment to bring
+    // its items up to date.
+    virtual void OnDropDown(int id);
     virtual void OnTimer(UINT_PTR timerId);
     // WM_CLOSE (the close box, Alt+F4): by default what Escape does.
     virtual void OnClose();

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // A window rectangle in screen pixels.
 struct WindowRect {
@@ -30,6 +31,8 @@ public:
     // Combo boxes: -1 means no selection.
     virtual int GetComboSelection(int id) = 0;
     virtual void SetComboSelection(int id, int index) = 0;
+    // Replaces every item, in the order given; nothing is selected afterwards.
+    virtual void SetComboItems(int id, const std::vector<std::string>& items) = 0;
 
     // List boxes. AddListLine puts the line at the list's own (sorted) place.
     virtual void ClearList(int id) = 0;

@@ -43,8 +43,7 @@ void Win32DialogWindow::AddComboItemsFromResource(int id, UINT stringId) {
 
 HICON Win32DialogWindow::ProgramIcon() const {
     return static_cast<HICON>(LoadImageW(ProgramModule(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                         GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
-                                         LR_SHARED));
+                                         GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
 }
 
 std::string Win32DialogWindow::GetText(int id) {
@@ -63,9 +62,7 @@ void Win32DialogWindow::SetText(int id, const std::string& text) {
     SetDlgItemTextW(m_window, id, WideFromUtf8(text).c_str());
 }
 
-void Win32DialogWindow::Enable(int id, bool enabled) {
-    EnableWindow(GetDlgItem(m_window, id), enabled ? TRUE : FALSE);
-}
+void Win32DialogWindow::Enable(int id, bool enabled) { EnableWindow(GetDlgItem(m_window, id), enabled ? TRUE : FALSE); }
 
 bool Win32DialogWindow::IsChecked(int id) { return IsDlgButtonChecked(m_window, id) == BST_CHECKED; }
 
@@ -79,6 +76,14 @@ int Win32DialogWindow::GetComboSelection(int id) {
 
 void Win32DialogWindow::SetComboSelection(int id, int index) {
     SendToControl(id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void Win32DialogWindow::SetComboItems(int id, const std::vector<std::string>& items) {
+    SendToControl(id, CB_RESETCONTENT, 0, 0);
+    for (const std::string& item : items) {
+        const std::wstring text = WideFromUtf8(item);
+        SendToControl(id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
 }
 
 void Win32DialogWindow::ClearList(int id) { SendToControl(id, LB_RESETCONTENT, 0, 0); }
@@ -131,9 +136,9 @@ void Win32DialogWindow::SetWindowSize(int width, int height) {
 
 void Win32DialogWindow::SetProgramIcon() {
     HICON big = ProgramIcon();
-    HICON smallIcon = static_cast<HICON>(LoadImageW(ProgramModule(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                                GetSystemMetrics(SM_CXSMICON),
-                                                GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    HICON smallIcon =
+        static_cast<HICON>(LoadImageW(ProgramModule(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
     SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
 }

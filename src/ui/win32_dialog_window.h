@@ -40,6 +40,7 @@ public:
 
     int GetComboSelection(int id) override;
     void SetComboSelection(int id, int index) override;
+    void SetComboItems(int id, const std::vector<std::string>& items) override;
 
     void ClearList(int id) override;
     void AddListLine(int id, const std::string& text) override;

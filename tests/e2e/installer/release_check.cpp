@@ -2,13 +2,17 @@
 // release_test.sh runs these suites one after another, each in a run of its own,
 // and lets every Wine process end in between (the uninstaller finishes from a
 // copy of itself after uninstall.exe has returned):
-//   Setup        the setup program, silent, into LUMERIC_INSTALL_DIR
-//   Installed    the files, the version in both programs and in the setup program,
-//                the uninstall entry, the console's window
-//   Uninstall    the quiet uninstall command that Apps and Features holds
-//   Uninstalled  nothing of Lumeric left
-// LUMERIC_SETUP names the setup program, LUMERIC_INSTALL_DIR the folder (Windows paths).
+//   Setup               the setup program, silent, for all users into
+//                       LUMERIC_INSTALL_DIR and just for me into LUMERIC_USER_INSTALL_DIR
+//   Installed           the files, the version in both programs and in the setup
+//                       program, both uninstall entries, the console's window
+//   UninstallPerUser    the per-user entry's quiet uninstall command
+//   PerUserUninstalled  that installation gone, the all-users one whole
+//   Uninstall           the all-users entry's quiet uninstall command
+//   Uninstalled         nothing of Lumeric left
+// LUMERIC_SETUP names the setup program; the folders are Windows paths.
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include <gtest/gtest.h>
@@ -20,14 +24,16 @@ namespace {
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Lumeric";
 
 std::wstring Environment(const wchar_t* name) { return _wgetenv(name) ? _wgetenv(name) : L""; }
-const std::wstring kSetup = Environment(L"LUMERIC_SETUP"), kDir = Environment(L"LUMERIC_INSTALL_DIR");
+const std::wstring kSetup = Environment(L"LUMERIC_SETUP"), kDir = Environment(L"LUMERIC_INSTALL_DIR"),
+                   kUserDir = Environment(L"LUMERIC_USER_INSTALL_DIR");
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Runs a command line as given (NSIS wants /D= last and unquoted), does
 // `meanwhile` while it runs, and returns its exit code; one still running a
 // minute on is ended and counts as failed.
-DWORD RunToEnd(std::wstring line, const std::function<void()>& meanwhile = [] {}) {
+DWORD RunToEnd(
+    std::wstring line, const std::function<void()>& meanwhile = [] {}) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
@@ -72,22 +78,49 @@ std::wstring Shortcut(int folder) {
     return std::wstring(path) + L"\\Lumeric.lnk";
 }
 
-TEST(Setup, InstallsSilentlyIntoTheGivenFolder) {
-    EXPECT_EQ(RunToEnd(L"\"" + kSetup + L"\" /S /D=" + kDir), 0u);
+// An installation: where its entry and its shortcuts go.
+struct Installation {
+    HKEY root;
+    std::wstring dir;
+    int programsFolder;
+    int desktopFolder;
+};
+// Under Wine the user is an administrator: the default is all users.
+const Installation kAllUsers{HKEY_LOCAL_MACHINE, kDir, CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_DESKTOPDIRECTORY};
+const Installation kPerUser{HKEY_CURRENT_USER, kUserDir, CSIDL_PROGRAMS, CSIDL_DESKTOPDIRECTORY};
+
+// Its files, its shortcuts and its Apps and Features entry, as Windows lists it.
+void ExpectInstalled(const Installation& at) {
+    for (const wchar_t* file : {L"\\Lumeric.exe", L"\\lumeric-cli.exe", L"\\README.txt", L"\\uninstall.exe"}) {
+        EXPECT_TRUE(Exists(at.dir + file)) << at.dir << file;
+    }
+    for (int folder : {at.programsFolder, at.desktopFolder}) EXPECT_TRUE(Exists(Shortcut(folder))) << folder;
+    EXPECT_EQ(EntryText(at.root, L"DisplayName"), L"Lumeric");
+    EXPECT_EQ(EntryText(at.root, L"Publisher"), LUMERIC_PUBLISHER);
+    EXPECT_EQ(EntryText(at.root, L"DisplayIcon"), at.dir + L"\\Lumeric.exe");
+    EXPECT_EQ(EntryText(at.root, L"DisplayVersion"), LUMERIC_VERSION);
+    // Quoted, for the space in the folder's name; Uninstall.* runs it.
+    EXPECT_EQ(EntryText(at.root, L"QuietUninstallString"), L"\"" + at.dir + L"\\uninstall.exe\" /S");
 }
 
-// Under Wine the user is an administrator: an all-users installation, its
-// shortcuts for all users and its entry under HKLM.
-TEST(Installed, FilesShortcutsVersionsAndAppsAndFeaturesEntry) {
-    // The two programs are there if their versions can be read.
-    for (const wchar_t* file : {L"\\README.txt", L"\\uninstall.exe"}) EXPECT_TRUE(Exists(kDir + file)) << file;
-    for (int folder : {CSIDL_COMMON_PROGRAMS, CSIDL_COMMON_DESKTOPDIRECTORY}) EXPECT_TRUE(Exists(Shortcut(folder)));
+// No entry, no shortcut, and nothing in the folder (only an empty folder can
+// be removed; the folder itself goes once it is empty).
+void ExpectGone(const Installation& at) {
+    EXPECT_EQ(EntryText(at.root, L"UninstallString"), L"");
+    for (int folder : {at.programsFolder, at.desktopFolder}) EXPECT_FALSE(Exists(Shortcut(folder))) << folder;
+    EXPECT_FALSE(Exists(at.dir) && !RemoveDirectoryW(at.dir.c_str())) << "something is left in " << at.dir;
+}
+
+TEST(Setup, InstallsSilentlyForAllUsersAndJustForMeIntoTheGivenFolders) {
+    EXPECT_EQ(RunToEnd(L"\"" + kSetup + L"\" /S /D=" + kDir), 0u);
+    EXPECT_EQ(RunToEnd(L"\"" + kSetup + L"\" /S /CurrentUser /D=" + kUserDir), 0u);
+}
+
+TEST(Installed, FilesShortcutsVersionsAndAppsAndFeaturesEntries) {
+    for (const Installation& at : {kAllUsers, kPerUser}) ExpectInstalled(at);
     for (const std::wstring& file : {kDir + L"\\Lumeric.exe", kDir + L"\\lumeric-cli.exe", kSetup}) {
         EXPECT_EQ(ReadVersion(file), LUMERIC_VERSION_QUAD L" " LUMERIC_VERSION) << file;
     }
-    EXPECT_EQ(EntryText(HKEY_LOCAL_MACHINE, L"DisplayVersion"), LUMERIC_VERSION);
-    // Quoted, for the space in the folder's name; Uninstall.* runs it.
-    EXPECT_EQ(EntryText(HKEY_LOCAL_MACHINE, L"QuietUninstallString"), L"\"" + kDir + L"\\uninstall.exe\" /S");
 }
 
 // The console's visible window, captioned as the console is, closed as the operator would.
@@ -103,18 +136,22 @@ TEST(Installed, ConsoleStartsFromTheFolder) {
     EXPECT_TRUE(shown) << "no console window within 20 s";
 }
 
+// An administrator removing the per-user installation removes that one.
+TEST(UninstallPerUser, QuietCommandSucceeds) {
+    EXPECT_EQ(RunToEnd(EntryText(HKEY_CURRENT_USER, L"QuietUninstallString")), 0u);
+}
+
+TEST(PerUserUninstalled, TheAllUsersInstallationStaysWhole) {
+    ExpectGone(kPerUser);
+    ExpectInstalled(kAllUsers);
+}
+
 TEST(Uninstall, QuietCommandSucceeds) {
     EXPECT_EQ(RunToEnd(EntryText(HKEY_LOCAL_MACHINE, L"QuietUninstallString")), 0u);
 }
 
 TEST(Uninstalled, NothingLeft) {
-    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) EXPECT_EQ(EntryText(root, L"UninstallString"), L"");
-    for (int folder : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOPDIRECTORY}) {
-        EXPECT_FALSE(Exists(Shortcut(folder))) << Shortcut(folder);
-    }
-    // The folder itself goes once it is empty; nothing may be left in it either
-    // way (only an empty folder can be removed).
-    EXPECT_FALSE(Exists(kDir) && !RemoveDirectoryW(kDir.c_str())) << "something is left in the folder";
+    for (const Installation& at : {kAllUsers, kPerUser}) ExpectGone(at);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The release as operators get it, in a fresh Wine prefix of its own, as on a
 # machine that never had Lumeric: release_check.exe installs the setup program
-# silently, checks, uninstalls with the command Apps and Features holds and
-# finds nothing left; then the portable zip, unpacked, runs lumeric-cli.exe
-# from its folder (the two programs and the README in one folder).
+# silently for all users and just for me, checks, uninstalls each with the
+# command Apps and Features holds and finds nothing left; then the portable
+# zip, unpacked, runs lumeric-cli.exe from its folder (the two programs and
+# the README in one folder).
 #   release_test.sh SETUP ZIP CHECK PREFIX VERSION
 set -euo pipefail
 scripts=$(cd "$(dirname "$0")/../../../scripts/lib" && pwd)
@@ -20,7 +21,8 @@ export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
 # Z: is the root of this machine's files. A space in the folder, as in
 # "Program Files": the uninstall commands must quote it.
 export LUMERIC_SETUP="Z:${1//\//\\}" LUMERIC_INSTALL_DIR='C:\Lumeric Test\tools'
-for suite in Setup Installed Uninstall Uninstalled; do
+export LUMERIC_USER_INSTALL_DIR='C:\Lumeric Test\mine'
+for suite in Setup Installed UninstallPerUser PerUserUninstalled Uninstall Uninstalled; do
   "$scripts/wine.sh" "${3:?release_check.exe}" --gtest_filter="$suite.*"
   "$scripts/wine.sh" --server -w
 done

@@ -57,8 +57,9 @@ std::pair<DCB, Words> SettingsOf(HANDLE port) {
     dcb.DCBlength = sizeof dcb;
     COMMTIMEOUTS t{};
     EXPECT_TRUE(GetCommState(port, &dcb) && GetCommTimeouts(port, &t));
-    return {dcb, {t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant,
-                  t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant}};
+    return {dcb,
+            {t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier, t.ReadTotalTimeoutConstant,
+             t.WriteTotalTimeoutMultiplier, t.WriteTotalTimeoutConstant}};
 }
 Words Framing(const DCB& d) { return {d.BaudRate, d.ByteSize, d.Parity, d.StopBits}; }
 Words Handshake(const DCB& d) { return {d.fOutxCtsFlow, d.fOutxDsrFlow, d.fRtsControl, d.fDtrControl}; }
@@ -67,8 +68,8 @@ Words Translation(const DCB& d) { return {d.fNull, d.fErrorChar, d.fOutX, d.fInX
 // Leaves COM `number` as a terminal program may: XON/XOFF both ways, NUL
 // stripping and error replacement on. What the driver then reports.
 DCB LeaveTerminalSettings(uint32_t number) {
-    HANDLE raw = CreateFileA(("\\\\.\\COM" + std::to_string(number)).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                             nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE raw = CreateFileA(("\\\\.\\COM" + std::to_string(number)).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
     EXPECT_NE(raw, INVALID_HANDLE_VALUE);
     DCB dcb = SettingsOf(raw).first;
     dcb.fNull = dcb.fErrorChar = dcb.fOutX = dcb.fInX = TRUE;
@@ -160,7 +161,9 @@ struct StubbornMonitorPort : CComPort {
 
 // A monitor that leaves its loop at once but is slow to end (a slow
 // thread-exit routine, as on a busy machine).
-struct SlowThreadExit { ~SlowThreadExit() { Sleep(300); } };
+struct SlowThreadExit {
+    ~SlowThreadExit() { Sleep(300); }
+};
 struct SlowToEndMonitorPort : CComPort {
     DWORD MonitorLoop() override {
         thread_local SlowThreadExit slowExit;
@@ -187,8 +190,8 @@ TEST_F(ComPortTest, MonitorIgnoringTheStopIsTerminatedAfter100msAndOnePastItsLoo
 // it there: it waits until the box is answered and the thread has ended.
 TEST(ComPortMonitorTest, MonitorShowingTheRefusedMaskIsLeftToEndNotTerminated) {
     const std::string name = "\\\\.\\pipe\\lm" + std::to_string(GetCurrentProcessId());
-    HANDLE server = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 0, 0,
-                                     0, nullptr);
+    HANDLE server =
+        CreateNamedPipeA(name.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE);
     CComPort port;
     std::snprintf(port.m_portName, sizeof port.m_portName, "%s", name.c_str());
@@ -210,8 +213,8 @@ TEST(ComPortMonitorTest, MonitorShowingTheRefusedMaskIsLeftToEndNotTerminated) {
 // nobody reads) must end before the line and its buffer go.
 TEST(ComPortLineTest, AWriteStillHeldBackEndsBeforeTheLineGoes) {
     const std::wstring name = L"\\\\.\\pipe\\lumeric-held-write-" + std::to_wstring(GetCurrentProcessId());
-    HANDLE reader = CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 0,
-                                     0, 0, nullptr);
+    HANDLE reader =
+        CreateNamedPipeW(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     CComPort port;
     port.m_hComm = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
@@ -247,7 +250,8 @@ protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(ComPortTest::SetUp());
         // The first sim serves every test of this program: undo what earlier tests set.
-        for (const char* command : {"fault 1 none", "set 1 baud 9600", "clearlog"}) ASSERT_TRUE(sim.Ok(command)) << command;
+        for (const char* command : {"fault 1 none", "set 1 baud 9600", "clearlog"})
+            ASSERT_TRUE(sim.Ok(command)) << command;
         ASSERT_TRUE(line.Open(com, 9600));
     }
     ExchangeResult ReadVoltage() { return exchange.Exchange(ReadVoltageRequest(1), kVoltageReplyLength, {}); }
@@ -291,7 +295,9 @@ TEST_F(ExchangeTest, SilentOrVanishedUnitTimesOutAfter5000msWithoutSpinningAndTh
     // Twice once vanished: the first failure must not leave the line spinning.
     for (const std::string how : {"silent", "vanished", "still vanished"}) {
         SCOPED_TRACE(how);
-        if (how == "silent") { ASSERT_TRUE(sim.Ok("fault 1 silent")); }
+        if (how == "silent") {
+            ASSERT_TRUE(sim.Ok("fault 1 silent"));
+        }
         if (how == "vanished") {
             ASSERT_TRUE(line.Open(goneCom, 9600) && ReadVoltage() == ExchangeResult::Ok && goneSim.Ok("quit"));
             Sleep(300);  // the sim closes its pty as it ends
@@ -304,6 +310,8 @@ TEST_F(ExchangeTest, SilentOrVanishedUnitTimesOutAfter5000msWithoutSpinningAndTh
         EXPECT_TRUE(took >= 5000 && took < 5500) << took;
         EXPECT_LT(ProcessCpuMs() - cpuBefore, 500u) << "CPU ms over the 5 s wait, monitor included";
         EXPECT_EQ(log.lines, std::vector<std::string>{"发: 01 03 00 40 00 01 85 DE"});
+        // A pty whose other end has closed fails ClearCommError, as a pulled USB adapter does.
+        EXPECT_EQ(line.Gone(), how != "silent");
     }
     const DWORD closeStart = GetTickCount();
     line.Close();

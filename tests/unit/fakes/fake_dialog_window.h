@@ -40,6 +40,11 @@ public:
         selections[id] = valid ? index : -1;
         texts[id] = valid ? items[static_cast<size_t>(index)] : std::string();
     }
+    // Like CB_RESETCONTENT, then CB_ADDSTRING for each: the selection goes with the old items.
+    void SetComboItems(int id, const std::vector<std::string>& items) override {
+        comboItems[id] = items;
+        SetComboSelection(id, -1);
+    }
 
     void ClearList(int id) override { lists[id].clear(); }
     void AddListLine(int id, const std::string& text) override { lists[id].push_back(text); }

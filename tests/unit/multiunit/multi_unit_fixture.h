@@ -16,6 +16,12 @@
 #include "multi_unit_dlg.h"
 #include "resource.h"
 
+// The machine's serial ports, as the test sets them.
+struct FakeSystemPorts : SystemPorts {
+    std::vector<std::string> Names() override { return names; }
+    std::vector<std::string> names;
+};
+
 enum TableList : size_t { kBat1, kBat2, kBat3, kBat4, kCounts };
 
 // A multi-unit window on fakes, its controls as the template leaves them,
@@ -24,8 +30,7 @@ struct FakeMultiUnitWindow {
     FakeMultiUnitWindow(MultiUnitState& cycle, VirtualClock& clock)
         : localClock(clock),
           dlg(window, {&lists[0], &lists[1], &lists[2], &lists[3], &lists[4]}, cycle, clock,
-              {localClock, shell, record, table}) {
-        for (int n = 1; n <= 12; ++n) window.comboItems[IDC_COMBO_MU_PORT].push_back("COM" + std::to_string(n));
+              {localClock, shell, record, table}, ports) {
         window.comboItems[IDC_COMBO_MU_BAUD] = {"1200", "2400", "4800", "9600", "19200"};
         window.texts[IDC_BTN_ACQUIRE] = "采集";
         dlg.OnInitDialog();
@@ -39,6 +44,7 @@ struct FakeMultiUnitWindow {
     FakeFileShell shell;
     FakeOutputFile record;
     FakeOutputFile table;
+    FakeSystemPorts ports;
     CMultiUnitDlg dlg;
 };
 
@@ -49,7 +55,8 @@ struct MultiUnitRig {
         line.units = [this](const std::vector<uint8_t>& request) {
             const uint8_t station = request[0];
             if (replies.count(station)) return replies[station];
-            return RegistersReply(station, {station, uint16_t(station + 1), uint16_t(station + 2), uint16_t(station + 3)});
+            return RegistersReply(station,
+                                  {station, uint16_t(station + 1), uint16_t(station + 2), uint16_t(station + 3)});
         };
     }
 

@@ -5,15 +5,16 @@
 namespace {
 
 const std::vector<std::vector<FakeListView::Column>> kColumns = {
-    {{"设备地址", 60}, {"电池1电压(V)", 90}}, {{"电池2电压(V)", 90}}, {{"电池3电压(V)", 90}},
-    {{"电池4电压(V)", 90}},                   {{"成功次数", 90}, {"失败次数", 90}},
+    {{"设备地址", 60}, {"电池1电压(V)", 90}}, {{"电池2电压(V)", 90}}, {{"电池3电压(V)", 90}}, {{"电池4电压(V)", 90}},
+    {{"成功次数", 90}, {"失败次数", 90}},
 };
 
 }  // namespace
 
 TEST_F(MultiUnitTest, AFreshWindowShowsItsDefaultsOverAnEmptyColourBandedTable) {
     const std::vector<std::string> texts = {"COM1", "9600", "1", "16", "500"};
-    const int ids[] = {IDC_COMBO_MU_PORT, IDC_COMBO_MU_BAUD, IDC_EDIT_FIRST_ADDRESS, IDC_EDIT_DEVICE_COUNT, IDC_EDIT_PERIOD};
+    const int ids[] = {IDC_COMBO_MU_PORT, IDC_COMBO_MU_BAUD, IDC_EDIT_FIRST_ADDRESS, IDC_EDIT_DEVICE_COUNT,
+                       IDC_EDIT_PERIOD};
     for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(texts[i], mu.window.texts[ids[i]]);
     const uint32_t green = 0x00B400, yellow = 0x28C8C8;  // as COLORREF: 0x00bbggrr
     const uint32_t bands[] = {green, yellow, green, yellow, green};
@@ -34,8 +35,10 @@ TEST_F(MultiUnitTest, AStartIsRefusedBelow500MsAbove16UnitsOrWhileAnotherWindowR
         const char* period;
         const char* count;
         const char* message;
-    } cases[] = {{"499", "16", "采集周期应不小于500ms!"}, {"abc", "16", "采集周期应不小于500ms!"},
-                 {"", "16", "采集周期应不小于500ms!"},    {"500", "17", "设备数目应不大于16!"}};
+    } cases[] = {{"499", "16", "采集周期应不小于500ms!"},
+                 {"abc", "16", "采集周期应不小于500ms!"},
+                 {"", "16", "采集周期应不小于500ms!"},
+                 {"500", "17", "设备数目应不大于16!"}};
     for (const auto& c : cases) {
         mu.window.texts[IDC_EDIT_PERIOD] = c.period;
         mu.window.texts[IDC_EDIT_DEVICE_COUNT] = c.count;
@@ -98,7 +101,8 @@ TEST_F(MultiUnitTest, RowsAreLabelledFromTheFirstAddressAndTheStationsPolledInTu
             EXPECT_EQ(c.labels.size(), mu.lists[list].rows.size());
         }
         int polled = 0;
-        for (const auto& row : mu.lists[kCounts].rows) polled += std::atoi(row.at(0).c_str());  // an empty cell: not yet polled
+        for (const auto& row : mu.lists[kCounts].rows)
+            polled += std::atoi(row.at(0).c_str());  // an empty cell: not yet polled
         EXPECT_EQ(c.labels.empty() ? 0u : c.stations.size(), static_cast<size_t>(polled)) << c.first;
         const auto table = mu.lists;
         mu.ClickAcquire();
@@ -106,4 +110,29 @@ TEST_F(MultiUnitTest, RowsAreLabelledFromTheFirstAddressAndTheStationsPolledInTu
         EXPECT_TRUE(mu.window.IsEnabled(IDC_BTN_EXCEL));
         for (size_t list = 0; list < kTableListCount; ++list) EXPECT_EQ(table[list].rows, mu.lists[list].rows);
     }
+}
+
+// The list is read anew at each drop-down: COM1 to COM12, then the machine's
+// ports above 12 in numeric order, each once, names that are no COM port left
+// out. The selection stays on its port while that is listed; a start opens
+// the port the selected item names.
+TEST_F(MultiUnitTest, ThePortListFollowsTheMachineAtEachDropDownAndTheSelectedPortIsTheOneOpened) {
+    mu.ports.names = {"COM27", "COM100", "COM27",  "com40", "COM3",           "COM12", "COM",
+                      "COM0",  "COM015", "COM15:", "LPT17", "COM99999999999", ""};
+    mu.dlg.OnDropDown(IDC_COMBO_MU_PORT);
+    std::vector<std::string> expected;
+    for (int n : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 27, 40, 100}) expected.push_back("COM" + std::to_string(n));
+    EXPECT_EQ(expected, mu.window.comboItems[IDC_COMBO_MU_PORT]);
+    mu.window.SetComboSelection(IDC_COMBO_MU_PORT, 12);
+    mu.ports.names = {"COM13", "COM27"};
+    mu.dlg.OnDropDown(IDC_COMBO_MU_PORT);
+    EXPECT_EQ("COM27", mu.window.texts[IDC_COMBO_MU_PORT]);
+    Start("1", "1");
+    EXPECT_EQ(27, line.openCom);
+    mu.ClickAcquire();
+    // Its adapter pulled out: no port is selected, and a start opens none.
+    mu.ports.names.clear();
+    mu.dlg.OnDropDown(IDC_COMBO_MU_PORT);
+    mu.ClickAcquire();
+    EXPECT_EQ(std::vector<std::string>{"打开串口失败，串口不存在或者被占用!!!"}, mu.window.messages);
 }
