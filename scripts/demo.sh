@@ -8,7 +8,8 @@
 #   - without one: a short scripted tour under Xvfb (open COM1, read the
 #     voltage, a refused interval, continuous acquisition, the unit's
 #     information, factory mode and one calibration, the multi-unit window
-#     polling the three units) that saves screenshots and prints where they are.
+#     polling the three units with alarm limits, a channel ramped past its
+#     limit, the alarm journal) that saves screenshots and prints where they are.
 #
 # Build trees: LUMERIC_WIN_BUILD_DIR (default build/win, or build/win-x86_64
 # where scripts/lib/win-arch.sh picks the x86_64 build) and LUMERIC_NATIVE_BUILD_DIR
@@ -40,13 +41,13 @@ export WINEPREFIX=$demo/wineprefix-$LUMERIC_WIN_ARCH
 
 sim_out=$demo/sim.out
 "$native/sim/lumeric-sim" --link "$demo/com1" \
-  --unit 1:9600 --unit 2:9600 --unit 3:19200 >"$sim_out" 2>&1 &
+  --control 0 --unit 1:9600 --unit 2:9600 --unit 3:19200 >"$sim_out" 2>&1 &
 sim=$!
 trap 'kill "$sim" 2>/dev/null || true; wait "$sim" 2>/dev/null || true' EXIT
 for _ in $(seq 200); do grep -qx ready "$sim_out" && break; sleep 0.05; done
 grep -qx ready "$sim_out" || { echo "demo.sh: lumeric-sim did not start:" >&2; cat "$sim_out" >&2; exit 1; }
 echo "Simulated units 1 and 2 (9600 bit/s) and 3 (19200 bit/s) on COM1; $(grep '^control' "$sim_out")."
-# The tour ramps a unit's voltage through it for the trend.
+# The tour moves the units' voltages through it.
 export LUMERIC_SIM_CONTROL
 LUMERIC_SIM_CONTROL=127.0.0.1:$(sed -n 's/^control \([0-9]*\)$/\1/p' "$sim_out")
 

@@ -37,11 +37,16 @@ bool ParseHexBytes(const std::string& word, std::vector<uint8_t>& bytes) {
 }
 
 bool ParseIdentityText(const std::string& word, IdentityText& text) {
-    if (word == "name") text = IdentityText::Name;
-    else if (word == "swversion") text = IdentityText::SoftwareVersion;
-    else if (word == "maker") text = IdentityText::Maker;
-    else if (word == "protocol") text = IdentityText::ProtocolVersion;
-    else return false;
+    if (word == "name")
+        text = IdentityText::Name;
+    else if (word == "swversion")
+        text = IdentityText::SoftwareVersion;
+    else if (word == "maker")
+        text = IdentityText::Maker;
+    else if (word == "protocol")
+        text = IdentityText::ProtocolVersion;
+    else
+        return false;
     return true;
 }
 
@@ -77,7 +82,8 @@ std::string ControlCommands::Add(const std::vector<std::string>& words) {
     uint32_t address = 0;
     uint32_t baud = 0;
     if (words.size() != 3 || !ParseNumber(words[1], kMaxStationAddress, address)) return Error("usage: add ADDR BAUD");
-    if (!ParseNumber(words[2], 19200, baud) || !IsUnitBaud(baud)) return Error("baud must be 1200, 2400, 4800, 9600 or 19200");
+    if (!ParseNumber(words[2], 19200, baud) || !IsUnitBaud(baud))
+        return Error("baud must be 1200, 2400, 4800, 9600 or 19200");
     std::lock_guard<std::mutex> lock(m_state.mutex);
     if (m_state.FindUnit(static_cast<uint8_t>(address)) != nullptr) return Error("address in use");
     m_state.units.push_back(MakeDefaultUnit(static_cast<uint8_t>(address), baud));
@@ -103,15 +109,7 @@ std::string ControlCommands::SetOnUnit(SimUnit& unit, const std::vector<std::str
         if (!SetIdentityText(unit, text, bytes)) return Error("text longer than its field");
         return Ok();
     }
-    if (what == "voltage") {
-        uint32_t channel = 0;
-        if (words.size() != 5 || !ParseNumber(words[3], 4, channel) || channel == 0 ||
-            !ParseNumber(words[4], 0xFFFF, value)) {
-            return Error("usage: set ADDR voltage CH(1-4) RAW(0-65535)");
-        }
-        unit.voltages[channel - 1] = static_cast<uint16_t>(value);
-        return Ok();
-    }
+    if (what == "voltage" || what == "ramp" || what == "jitter") return SetVoltage(unit, words);
     if (words.size() != 4) return Error("usage: set ADDR WHAT VALUE");
     if (what == "address") {
         if (!ParseNumber(words[3], kMaxStationAddress, value)) return Error("address must be 0-247");
@@ -119,7 +117,8 @@ std::string ControlCommands::SetOnUnit(SimUnit& unit, const std::vector<std::str
         if (holder != nullptr && holder != &unit) return Error("address in use");
         unit.address = static_cast<uint8_t>(value);
     } else if (what == "baud") {
-        if (!ParseNumber(words[3], 19200, value) || !IsUnitBaud(value)) return Error("baud must be 1200, 2400, 4800, 9600 or 19200");
+        if (!ParseNumber(words[3], 19200, value) || !IsUnitBaud(value))
+            return Error("baud must be 1200, 2400, 4800, 9600 or 19200");
         unit.baud = value;
     } else if (what == "interval") {
         if (!ParseNumber(words[3], 0xFFFF, value)) return Error("interval must be 0-65535");
@@ -129,6 +128,35 @@ std::string ControlCommands::SetOnUnit(SimUnit& unit, const std::vector<std::str
         unit.responseDelayMs = value;
     } else {
         return Error("unknown setting: " + what);
+    }
+    return Ok();
+}
+
+std::string ControlCommands::SetVoltage(SimUnit& unit, const std::vector<std::string>& words) {
+    const std::string& what = words[2];
+    const size_t wordCount = what == "ramp" ? 6 : 5;
+    uint32_t channel = 0;
+    uint32_t raw = 0;
+    uint32_t seconds = 0;
+    if (words.size() != wordCount || !ParseNumber(words[3], 4, channel) || channel == 0 ||
+        !ParseNumber(words[4], 0xFFFF, raw) || (what == "ramp" && !ParseNumber(words[5], 86400, seconds))) {
+        if (what == "ramp") return Error("usage: set ADDR ramp CH(1-4) RAW(0-65535) SECONDS(0-86400)");
+        return Error("usage: set ADDR " + what + " CH(1-4) RAW(0-65535)");
+    }
+    ChannelMotion& motion = unit.motion[channel - 1];
+    uint16_t& level = unit.voltages[channel - 1];
+    const uint32_t nowMs = m_state.MsSinceStart();
+    if (what == "jitter") {
+        motion.jitter = static_cast<uint16_t>(raw);
+        return Ok();
+    }
+    // A new level or ramp starts from where the channel stands now, mid-ramp included.
+    if (motion.ramp) level = RampLevel(*motion.ramp, nowMs);
+    motion.ramp.reset();
+    if (what == "ramp" && seconds > 0) {
+        motion.ramp = VoltageRamp{level, static_cast<uint16_t>(raw), nowMs, seconds * 1000};
+    } else {
+        level = static_cast<uint16_t>(raw);
     }
     return Ok();
 }
@@ -163,8 +191,12 @@ std::string ControlCommands::Get(const std::vector<std::string>& words) {
         std::snprintf(code, sizeof code, "%04X", unit->calibrations[i]);
         reply << (i > 0 ? "," : "") << code;
     }
-    reply << " voltage=" << unit->voltages[0] << "," << unit->voltages[1] << "," << unit->voltages[2] << ","
-          << unit->voltages[3];
+    // The levels now, mid-ramp included; the jitter is the replies' alone.
+    const uint32_t nowMs = m_state.MsSinceStart();
+    for (size_t channel = 0; channel < unit->voltages.size(); ++channel) {
+        const auto& ramp = unit->motion[channel].ramp;
+        reply << (channel == 0 ? " voltage=" : ",") << (ramp ? RampLevel(*ramp, nowMs) : unit->voltages[channel]);
+    }
     return Ok(reply.str());
 }
 

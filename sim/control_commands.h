@@ -17,6 +17,8 @@ private:
     std::string Add(const std::vector<std::string>& words);
     std::string Set(const std::vector<std::string>& words);
     std::string SetOnUnit(SimUnit& unit, const std::vector<std::string>& words);
+    // `voltage`, `ramp` and `jitter` of one channel.
+    std::string SetVoltage(SimUnit& unit, const std::vector<std::string>& words);
     std::string SetFault(const std::vector<std::string>& words);
     std::string Get(const std::vector<std::string>& words);
     std::string Log();

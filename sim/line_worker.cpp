@@ -89,8 +89,7 @@ std::optional<std::vector<uint8_t>> LineWorker::TakeFrame() {
     // A complete request is answered at once instead of after the silence.
     if (m_pending.size() >= kRequestLength && VerifyReply(m_pending.data(), kRequestLength)) {
         length = kRequestLength;
-    } else if (m_pending.size() >= kMaxFrameBytes ||
-               MonotonicNs() - m_lastByteNs >= SilenceNs(m_pendingBaud)) {
+    } else if (m_pending.size() >= kMaxFrameBytes || MonotonicNs() - m_lastByteNs >= SilenceNs(m_pendingBaud)) {
         length = std::min(m_pending.size(), kMaxFrameBytes);
     } else {
         return std::nullopt;
@@ -106,7 +105,9 @@ void LineWorker::HandleFrame(const std::vector<uint8_t>& frame) {
     uint32_t baud = 0;
     {
         std::lock_guard<std::mutex> lock(m_state.mutex);
-        m_state.rxLog.push_back({m_state.MsSinceStart(), m_pendingBaud, frame});
+        const uint32_t nowMs = m_state.MsSinceStart();
+        m_state.rxLog.push_back({nowMs, m_pendingBaud, frame});
+        for (SimUnit& unit : m_state.units) MoveVoltages(unit, nowMs, m_random);
         answer = AnswerRequest(m_state.units, frame, m_pendingBaud);
         if (!answer) return;
         const SimUnit& unit = m_state.units[answer->unitIndex];

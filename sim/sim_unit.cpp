@@ -50,7 +50,8 @@ bool ReadUnitRegister(const SimUnit& unit, uint16_t reg, uint16_t& value) {
         const size_t offset = 2 * static_cast<size_t>(reg - Register::IdentityFirst);
         value = RegisterValueAt(&unit.identity[offset]);
     } else if (reg >= Register::VoltageFirst && reg < Register::VoltageFirst + Register::VoltageCount) {
-        value = unit.voltages[reg - Register::VoltageFirst];
+        const size_t channel = reg - Register::VoltageFirst;
+        value = WithOffset(unit.voltages[channel], unit.motion[channel].offset);
     } else {
         return false;
     }

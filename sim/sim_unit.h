@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fault.h"
+#include "voltage_motion.h"
 
 // The unit's four identity texts, in register order, as raw bytes (code page 936).
 enum class IdentityText { Name, SoftwareVersion, Maker, ProtocolVersion };
@@ -18,7 +19,8 @@ struct SimUnit {
     uint16_t interval = 10;
     uint32_t responseDelayMs = 3;
     std::array<uint8_t, kIdentityBytes> identity{};
-    std::array<uint16_t, 4> voltages{1234, 0, 0, 0};
+    std::array<uint16_t, 4> voltages{1234, 0, 0, 0};  // the levels, without jitter
+    std::array<ChannelMotion, 4> motion{};
     uint32_t resets = 0;
     std::vector<uint16_t> calibrations;
     Fault fault;

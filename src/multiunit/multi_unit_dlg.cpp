@@ -42,8 +42,14 @@ constexpr int kRowHeightPx = 19;
 }  // namespace
 
 CMultiUnitDlg::CMultiUnitDlg(DialogWindow& window, const UnitTable& table, MultiUnitState& cycle, Clock& clock,
-                             const MultiUnitFiles& files, SystemPorts& ports)
-    : m_window(window), m_table(table), m_cycle(cycle), m_clock(clock), m_files(files), m_ports(ports) {}
+                             const MultiUnitFiles& files, SystemPorts& ports, const AlarmParts& alarms)
+    : m_window(window),
+      m_table(table),
+      m_cycle(cycle),
+      m_clock(clock),
+      m_files(files),
+      m_ports(ports),
+      m_alarm(alarms) {}
 
 bool CMultiUnitDlg::OnInitDialog() {
     RefreshPortList();
@@ -61,12 +67,15 @@ bool CMultiUnitDlg::OnInitDialog() {
         InsertColumns(list);
     }
     for (ListView* list : m_table) list->SetExtendedStyles(kExtendedStyles);
+    LoadLimits();
     return true;
 }
 
 void CMultiUnitDlg::OnCommand(int id) {
     if (id == IDC_BTN_ACQUIRE) OnAcquire();
     if (id == IDC_BTN_EXCEL) OnExcel();
+    if (id == IDC_BTN_ALARM_SETTINGS) OnAlarmSettings();
+    if (id == IDC_BTN_ALARM_JOURNAL) m_alarm.windows.ShowJournal();
 }
 
 void CMultiUnitDlg::OnDropDown(int id) {

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "alarm_io.h"
+#include "alarm_journal.h"
+#include "alarm_monitor.h"
 #include "clock.h"
 #include "dialog_window.h"
 #include "list_view.h"
@@ -27,7 +30,7 @@ using UnitTable = std::array<ListView*, kTableListCount>;
 class CMultiUnitDlg {
 public:
     CMultiUnitDlg(DialogWindow& window, const UnitTable& table, MultiUnitState& cycle, Clock& clock,
-                  const MultiUnitFiles& files, SystemPorts& ports);
+                  const MultiUnitFiles& files, SystemPorts& ports, const AlarmParts& alarms);
     CMultiUnitDlg(const CMultiUnitDlg&) = delete;
     CMultiUnitDlg& operator=(const CMultiUnitDlg&) = delete;
 
@@ -42,8 +45,13 @@ public:
     // The window goes, whichever way: a cycle it runs stops and frees the port.
     void OnClose();
 
-    // Every poll of the running (or the last) cycle, for its trend.
+    // The window's own journal of alarm events, for its journal window.
+    const AlarmJournal& Journal() const { return m_journal; }
+    // The operator has seen the raises so far.
+    void AcknowledgeAlarms();
+    // Every poll of the running (or the last) cycle, and the alarm limits in force, for its trend.
     const TrendHistory& Trend() const { return m_trend; }
+    const AlarmLimits& Limits() const { return m_monitor.Limits(); }
     bool CycleRuns() const { return m_cycle.runner == this; }
 
 private:
@@ -67,6 +75,17 @@ private:
     void OnExcel();
     ShownTable TableAsShown();
 
+    void LoadLimits();
+    void OnAlarmSettings();
+    std::vector<AlarmEvent> CheckAlarms(const PolledUnit& polled);
+    void ColourRow(int32_t row, int64_t address);
+    void TakeEvents(const std::vector<AlarmEvent>& events);
+    void ShowUnacknowledged();
+    void BeginEventsFile();
+    FileError RecordEvents(const std::vector<AlarmEvent>& events);
+    FileError DropEventsFile(const FileError& error);
+    void EventsFailed(const FileError& error);
+
     int32_t ReadNumber(int id);
 
     DialogWindow& m_window;
@@ -77,5 +96,12 @@ private:
     SystemPorts& m_ports;
     // The file the running cycle records into; empty while it records nothing.
     std::string m_recordPath;
+    AlarmParts m_alarm;
+    AlarmMonitor m_monitor;
+    AlarmJournal m_journal;
+    // The events file beside the record; empty while none is written.
+    std::string m_eventsPath;
+    // The events file that failed, for its message box.
+    std::string m_failedEventsPath;
     TrendHistory m_trend;
 };

@@ -7,19 +7,13 @@
 #include "poll_texts.h"
 #include "port_list.h"
 #include "resource.h"
+#include "table_cells.h"
 #include "unit_poll.h"
 
 namespace {
 
 constexpr int32_t kShortestPeriodMs = 500;
 
-// Where channel k of a row is shown: 电池1 beside the address, the others
-// in the first column of their own lists.
-struct Cell {
-    size_t list;
-    int column;
-};
-constexpr Cell kVoltageCells[kChannelCount] = {{0, 1}, {1, 0}, {2, 0}, {3, 0}};
 constexpr size_t kCountsList = 4;
 
 std::string FaultMark(size_t channel) { return channel == 0 ? PollText::kCommFault : MultiUnitText::kNoValue; }
@@ -114,9 +108,13 @@ void CMultiUnitDlg::OnTimer() {
     ShowOutcome(ok);
     const PolledUnit polled = Polled(ok);
     m_trend.Append(polled.address, ToTrendMs(polled.time), polled.volts);
+    const std::vector<AlarmEvent> events = CheckAlarms(polled);
     Advance();
-    // Last: a record that fails shows a message box, whose loop delivers the next ticks.
+    TakeEvents(events);
+    // Last: a file that fails shows a message box, whose loop delivers the next ticks.
+    const FileError eventsError = RecordEvents(events);
     if (!m_recordPath.empty()) RecordPoll(polled);
+    if (eventsError) EventsFailed(eventsError);
 }
 
 void CMultiUnitDlg::ShowOutcome(bool ok) {

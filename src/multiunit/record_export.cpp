@@ -2,33 +2,11 @@
 // table as shown: both CSV files chosen in the Save As dialog.
 #include <string>
 
+#include "file_failure_text.h"
 #include "multi_unit_dlg.h"
 #include "multi_unit_texts.h"
 #include "poll_record.h"
 #include "resource.h"
-
-namespace {
-
-std::string Reason(const FileError& error) {
-    switch (error.failure) {
-    case FileFailure::FolderMissing:
-        return MultiUnitText::kFolderMissing;
-    case FileFailure::DiskFull:
-        return MultiUnitText::kDiskFull;
-    case FileFailure::InUse:
-        return MultiUnitText::kFileInUse;
-    case FileFailure::AccessDenied:
-        return MultiUnitText::kAccessDenied;
-    default:
-        return MultiUnitText::kSystemError + std::to_string(error.systemCode);
-    }
-}
-
-std::string FailureText(const char* what, const FileError& error, const std::string& path) {
-    return what + std::string("\n") + Reason(error) + "\n" + path;
-}
-
-}  // namespace
 
 // With the box checked, the cycle records into a file the operator chooses;
 // a cancelled choice, or a file that cannot be made, leaves the cycle without one.
@@ -43,7 +21,11 @@ void CMultiUnitDlg::BeginRecord() {
     m_recordPath = *path;
     FileError error = m_files.record.Create(*path);
     if (!error) error = m_files.record.Append(PollRecordHead());
-    if (error) RecordFailed(error);
+    if (error) {
+        RecordFailed(error);
+        return;
+    }
+    BeginEventsFile();
 }
 
 // The poll just shown in row currentRow, before the cycle moves on.
@@ -54,7 +36,8 @@ PolledUnit CMultiUnitDlg::Polled(bool ok) {
     polled.address = m_cycle.currentAddress;
     if (ok) {
         polled.volts.emplace();
-        for (size_t channel = 0; channel < kChannelCount; ++channel) (*polled.volts)[channel] = m_cycle.voltage[channel][row];
+        for (size_t channel = 0; channel < kChannelCount; ++channel)
+            (*polled.volts)[channel] = m_cycle.voltage[channel][row];
     }
     polled.okCount = m_cycle.okCount[row];
     polled.failCount = m_cycle.failCount[row];
@@ -71,12 +54,14 @@ void CMultiUnitDlg::RecordFailed(const FileError& error) {
     const std::string path = m_recordPath;
     StopRecord();
     m_window.SetChecked(IDC_CHECK_SAVE_RECORD, false);
-    m_window.ShowMessage(FailureText(MultiUnitText::kRecordFailed, error, path));
+    m_window.ShowMessage(FileFailureText(MultiUnitText::kRecordFailed, error, path));
 }
 
 void CMultiUnitDlg::StopRecord() {
     m_files.record.Close();
     m_recordPath.clear();
+    m_alarm.events.Close();
+    m_eventsPath.clear();
 }
 
 void CMultiUnitDlg::OnExcel() {
@@ -87,7 +72,7 @@ void CMultiUnitDlg::OnExcel() {
     if (!error) error = m_files.table.Append(TableCsv(TableAsShown()));
     m_files.table.Close();
     if (error) {
-        m_window.ShowMessage(FailureText(MultiUnitText::kExportFailed, error, *path));
+        m_window.ShowMessage(FileFailureText(MultiUnitText::kExportFailed, error, *path));
     } else {
         m_files.shell.Open(*path);
     }

@@ -99,7 +99,7 @@ private:
         if (newCycle) m_view.markers.Clear();
         m_shownPolls = m_source.live.PollCount();
         if (newCycle || m_source.live.UnitCount() != m_listedUnits) ListSeries();
-        m_view.limits = Limits();  // the operator may have changed them meanwhile
+        m_view.limits = m_source.limits();  // the operator may have changed them meanwhile
         if (const std::optional<TrendSpan> span = m_source.live.Span()) m_view.viewport.NewestIs(span->end);
         m_plot.Redraw();
         ShowReadout();
@@ -107,7 +107,7 @@ private:
 
     void ShowHistory(const TrendHistory& history) {
         m_view.history = &history;
-        m_view.limits = Limits();
+        m_view.limits = m_source.limits();
         m_view.markers.Clear();
         m_shownPolls = history.PollCount();
         m_window.Enable(IDC_TREND_OPEN, !m_source.cycleRuns());
@@ -168,8 +168,6 @@ private:
         DrawTextW(item.hDC, name.c_str(), static_cast<int>(name.size()), &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
         if (item.itemState & ODS_FOCUS) DrawFocusRect(item.hDC, &item.rcItem);
     }
-
-    AlarmLimits Limits() const { return m_source.limits ? m_source.limits() : AlarmLimits{}; }
 
     void ShowReadout() {
         const std::string text = m_view.markers.Times().empty()

@@ -65,6 +65,29 @@
 #define IDC_LIST_COUNTS 1026
 #define IDC_CHECK_SAVE_RECORD 1028
 #define IDC_EDIT_PERIOD 1030
+
+// The multi-unit window's alarms: its two buttons, the settings dialog, the journal window.
+#define IDD_ALARM_SETTINGS 140
+#define IDD_ALARM_JOURNAL 141
+
+#define IDC_BTN_ALARM_SETTINGS 1100
+#define IDC_BTN_ALARM_JOURNAL 1101
+// 电池1 to 电池4 in a row, low limits then high.
+#define IDC_EDIT_ALARM_LOW1 1102
+#define IDC_EDIT_ALARM_LOW2 1103
+#define IDC_EDIT_ALARM_LOW3 1104
+#define IDC_EDIT_ALARM_LOW4 1105
+#define IDC_EDIT_ALARM_HIGH1 1106
+#define IDC_EDIT_ALARM_HIGH2 1107
+#define IDC_EDIT_ALARM_HIGH3 1108
+#define IDC_EDIT_ALARM_HIGH4 1109
+#define IDC_EDIT_ALARM_SPREAD 1110
+#define IDC_EDIT_ALARM_HYSTERESIS 1111
+#define IDC_EDIT_ALARM_ON_DELAY 1112
+#define IDC_LIST_ALARM_JOURNAL 1113
+#define IDC_BTN_ALARM_ACK 1114
+#define IDC_BTN_ALARM_EXPORT 1115
+
 // Opens the trend window, in the strip between the entries and the table.
 #define IDC_BTN_TREND 1150
 

@@ -37,7 +37,13 @@ void Win32ListView::SetCellText(int row, int column, const std::string& text) {
     SendMessageW(m_control, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-void Win32ListView::DeleteAllRows() { ListView_DeleteAllItems(m_control); }
+// The journal's list only, whose cells have no colours of their own.
+void Win32ListView::DeleteRow(int index) { ListView_DeleteItem(m_control, index); }
+
+void Win32ListView::DeleteAllRows() {
+    ListView_DeleteAllItems(m_control);
+    m_cellColours.clear();
+}
 
 int Win32ListView::RowCount() { return ListView_GetItemCount(m_control); }
 
@@ -57,9 +63,45 @@ std::string Win32ListView::CellText(int row, int column) {
     }
 }
 
-void Win32ListView::SetTextBackgroundColour(uint32_t colour) { ListView_SetTextBkColor(m_control, colour); }
+void Win32ListView::SetTextBackgroundColour(uint32_t colour) {
+    m_background = colour;
+    ListView_SetTextBkColor(m_control, colour);
+}
 
-void Win32ListView::SetTextColour(uint32_t colour) { ListView_SetTextColor(m_control, colour); }
+void Win32ListView::SetTextColour(uint32_t colour) {
+    m_textColour = colour;
+    ListView_SetTextColor(m_control, colour);
+}
+
+void Win32ListView::SetCellColours(int row, int column, const std::optional<CellColours>& colours) {
+    const auto cell = std::make_pair(row, column);
+    const auto found = m_cellColours.find(cell);
+    const bool had = found != m_cellColours.end();
+    if (had && colours && found->second == *colours) return;
+    if (!had && !colours) return;
+    if (colours) {
+        m_cellColours[cell] = *colours;
+    } else {
+        m_cellColours.erase(found);
+    }
+    ListView_RedrawItems(m_control, row, row);
+}
+
+LRESULT Win32ListView::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
+    switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return m_cellColours.empty() ? CDRF_DODEFAULT : CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
+    case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+        // Colours set for one cell stay for the next: every cell is given its own.
+        const auto found = m_cellColours.find({static_cast<int>(draw.nmcd.dwItemSpec), draw.iSubItem});
+        const bool own = found != m_cellColours.end();
+        draw.clrText = own ? found->second.text : m_textColour;
+        draw.clrTextBk = own ? found->second.background : m_background;
+        return CDRF_NEWFONT;
+    }
+    default: return CDRF_DODEFAULT;
+    }
+}
 
 // A mask of 0 means every style: the set given replaces the old one.
 void Win32ListView::SetExtendedStyles(uint32_t styles) { ListView_SetExtendedListViewStyleEx(m_control, 0, styles); }

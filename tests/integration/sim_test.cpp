@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <set>
 
 #include "format_hex.h"
 #include "sim_line_fixture.h"
@@ -44,7 +45,8 @@ TEST_F(SimTest, BackToBackRequestsAreTwoAndACorruptedOneIsHeardButNotAnswered) {
     ASSERT_EQ(sim.Command("add 3 9600"), "ok");
     const RequestFrame first = ReadVoltageRequest(1);
     line.StartWrite(first.data(), static_cast<uint32_t>(first.size()));
-    EXPECT_EQ(Hex(Transfer(ReadVoltageRequest(3), 14)), Hex(WithCrc({1, 3, 2, 0x04, 0xD2})) + Hex(WithCrc({3, 3, 2, 0x04, 0xD2})));
+    EXPECT_EQ(Hex(Transfer(ReadVoltageRequest(3), 14)),
+              Hex(WithCrc({1, 3, 2, 0x04, 0xD2})) + Hex(WithCrc({3, 3, 2, 0x04, 0xD2})));
     // Last: nothing may follow it before the sim has heard the silence that ends it.
     RequestFrame corrupted = ReadVoltageRequest(1);
     corrupted[7] ^= 0x01;
@@ -68,7 +70,11 @@ TEST_F(SimTest, TheEchoOfASpeedChangeLeavesAtTheOldSpeed) {
 TEST_F(SimTest, FaultsReshapeTheReplyOnTheWire) {
     StartSim();
     const std::string reply = " 01 03 02 04 D2 3A D9", anyThree = "( [0-9A-F]{2}){3}";
-    const struct { std::string fault, bytes; size_t count; uint32_t lastByteMs; } kCases[] = {
+    const struct {
+        std::string fault, bytes;
+        size_t count;
+        uint32_t lastByteMs;
+    } kCases[] = {
         {"silent", "", 0, 0},
         {"badcrc", " 01 03 02 04 D2 3A 26", 7, 0},
         {"short 4", " 01 03 02 04", 4, 0},
@@ -86,12 +92,36 @@ TEST_F(SimTest, FaultsReshapeTheReplyOnTheWire) {
     }
 }
 
+// Channel 1's level (register 0x0040) as a read of it gives it.
+TEST_F(SimTest, ARampWalksAChannelToItsTargetAndJitterScattersEachReply) {
+    StartSim();
+    ASSERT_EQ(sim.Command("set 1 ramp 1 2234 1"), "ok");
+    const auto level = [this] {
+        const Bytes reply = Transfer(ReadVoltageRequest(1), 7);
+        return reply.size() == 7 ? reply[3] * 256 + reply[4] : -1;
+    };
+    const int early = level();
+    EXPECT_GE(early, 1234);
+    EXPECT_LT(early, 2234) << "a ramp over a second is not there at once";
+    clock.SleepMs(1100);
+    EXPECT_EQ(level(), 2234);
+    EXPECT_THAT(sim.Command("get 1"), testing::EndsWith("voltage=2234,0,0,0"));
+
+    ASSERT_EQ(sim.Command("set 1 jitter 1 5"), "ok");
+    std::set<int> seen;
+    for (int i = 0; i < 20; ++i) seen.insert(level());
+    EXPECT_GE(*seen.begin(), 2229);
+    EXPECT_LE(*seen.rbegin(), 2239);
+    EXPECT_GT(seen.size(), 1u);
+}
+
 TEST(SimControlTest, RefusesWhatItCannotDoAndServesSeveralConnections) {
     SimProcess sim;
     ASSERT_TRUE(sim.Start());
     EXPECT_EQ(sim.Command("set 1 name " + std::string(62, 'A')), "error text longer than its field");
-    for (const char* refused : {"set 1 maker 4G", "set 1 voltage 5 1", "set 1 baud 300", "fault 1 wobble",
-                                "fault 1 late", "get 9", "add 1 9600"}) {
+    for (const char* refused :
+         {"set 1 maker 4G", "set 1 voltage 5 1", "set 1 baud 300", "fault 1 wobble", "fault 1 late", "get 9",
+          "add 1 9600", "set 1 ramp 1 5", "set 1 ramp 0 5 1", "set 1 jitter 1 70000"}) {
         EXPECT_THAT(sim.Command(refused), StartsWith("error ")) << refused;
     }
     EXPECT_EQ(sim.Command("get 1"), kFreshUnit);

@@ -246,6 +246,26 @@ int TableCount(HWND window, int row, int column) {
     return _wtoi(TableCell(window, IDC_LIST_COUNTS, row, column).c_str());
 }
 
+std::string FileText(const std::wstring& path) {
+    std::string bytes(1 << 16, '\0');
+    DWORD read = 0;
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);  // no file: nothing read
+    CloseHandle(file);
+    return bytes.substr(0, read);
+}
+
+std::string CsvLine(const std::vector<std::wstring>& cells) {
+    std::wstring line;
+    for (size_t i = 0; i < cells.size(); ++i) line += (i > 0 ? L"," : L"") + cells[i];
+    line += L"\r\n";
+    std::string utf8(line.size() * 3, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &utf8[0],
+                                    static_cast<int>(utf8.size()), nullptr, nullptr));
+    return utf8;
+}
+
 bool Answers(HWND window) {
     DWORD_PTR result = 0;
     return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK, 2000, &result) != 0;

@@ -118,6 +118,11 @@ private:
 std::wstring TableCell(HWND window, int list, int row, int column);
 int TableCount(HWND window, int row, int column);
 
+// The bytes of a file the console wrote ("" when there is none), and the
+// line a CSV file of its holds for `cells`, in UTF-8 (for cells that need no quotes).
+std::string FileText(const std::wstring& path);
+std::string CsvLine(const std::vector<std::wstring>& cells);
+
 // True when `window` answers WM_NULL within two seconds: its thread is not held.
 bool Answers(HWND window);
 

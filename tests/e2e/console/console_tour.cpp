@@ -2,8 +2,10 @@
 // starts Lumeric.exe, opens COM1, reads the voltage, runs continuous
 // acquisition for a few ticks, shows one refusal, minimises the window, reads
 // the unit's information, enters factory mode, calibrates once, polls the
-// three units in the multi-unit window with their trend (live, and a record
-// with two markers) and ends the console.
+// three units in the multi-unit window with alarm limits set, ramps one
+// channel past its limit (through the sim's control channel, which
+// LUMERIC_SIM_CONTROL names), shows the alarm journal, the trend (live with
+// the limit lines, and a record with two markers) and ends the console.
 //
 // At each step it asks scripts/demo.sh for a screenshot: it creates
 // <LUMERIC_TOUR_DIR>\<name>.want and waits until <name>.png appears there.
@@ -93,19 +95,17 @@ std::wstring WriteDischargeRecord() {
     return path;
 }
 
-// The trend of the running cycle while unit 1's first channel climbs, zoomed
-// in to its last minute with the wheel; then a record with two markers.
-bool TrendTour(ConsoleDriver& console, HWND multiUnit) {
+// The trend of the running cycle while unit 1's first channel climbs across
+// its high limit line, zoomed in to its last minute with the wheel; then a
+// record with two markers.
+bool TrendTour(ConsoleDriver& console, HWND multiUnit, SimControl& sim) {
     console.ClickIn(multiUnit, IDC_BTN_TREND);
     HWND trend = console.WaitForNewWindow(L"趋势", {}, 10000);
     if (trend == nullptr) return false;
     SetWindowPos(trend, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
     HWND plot = GetDlgItem(trend, IDC_TREND_PLOT);
-    SimControl sim;
-    for (int step = 0; step <= 14; ++step) {
-        sim.Command("set 1 voltage 1 " + std::to_string(3000 + step * 80));
-        Sleep(1500);  // one pass over the three units
-    }
+    sim.Ok("set 1 ramp 1 1800 20");
+    Sleep(22000);  // the ramp and a pass beyond it
     RECT client{};
     GetClientRect(plot, &client);
     POINT right{client.right - 10, client.bottom / 2};
@@ -114,7 +114,7 @@ bool TrendTour(ConsoleDriver& console, HWND multiUnit) {
         PostMessageW(plot, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(right.x, right.y));
     }
     console.Settle();
-    Screenshot(L"11-trend-live");
+    Screenshot(L"14-trend-live");
 
     console.ClickIn(multiUnit, IDC_BTN_ACQUIRE);  // a record opens while no cycle runs
     const std::wstring record = WriteDischargeRecord();
@@ -122,7 +122,7 @@ bool TrendTour(ConsoleDriver& console, HWND multiUnit) {
     ClickPlot(plot, 0.3);
     ClickPlot(plot, 0.75);
     console.Settle();
-    Screenshot(L"12-trend-record");
+    Screenshot(L"15-trend-record");
     DeleteFileW(record.c_str());
     PostMessageW(trend, WM_CLOSE, 0, 0);
     return true;
@@ -181,12 +181,34 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
 
     // Units 1 and 2 answer at 9600 bit/s; unit 3 runs at 19200, so the
-    // window's cycle at 9600 shows it as failing.
-    HWND multiUnit = console.OpenMultiUnit(1, 3);
-    if (multiUnit == nullptr) return Finish("the multi-unit cycle did not start");
+    // window's cycle at 9600 shows it as failing. 电池1 may lie between 1.000
+    // and 1.500 V; unit 1's wavers a little.
+    HWND multiUnit = console.OpenMultiUnit(1, 3, -1, false);
+    if (multiUnit == nullptr) return Finish("no multi-unit window");
+    console.ClickIn(multiUnit, IDC_BTN_ALARM_SETTINGS);
+    HWND settings = console.WaitForNewWindow(L"报警设置", {}, 10000);
+    if (settings == nullptr) return Finish("no alarm settings dialog");
+    ConsoleDriver::SetTextIn(settings, IDC_EDIT_ALARM_LOW1, L"1.000");
+    ConsoleDriver::SetTextIn(settings, IDC_EDIT_ALARM_HIGH1, L"1.500");
+    Screenshot(L"10-alarm-settings");
+    console.ClickIn(settings, IDOK);
+    SimControl sim;
+    sim.Ok("set 1 jitter 1 5");
+    if (!console.ClickIn(multiUnit, IDC_BTN_ACQUIRE)) return Finish("the multi-unit cycle did not start");
     WaitUntil([&] { return TableCount(multiUnit, 2, 1) >= 2; }, 20000);
-    Screenshot(L"10-multi-unit");
-    if (!TrendTour(console, multiUnit)) return Finish("the trend window did not show");
+    Screenshot(L"11-multi-unit");
+
+    // Unit 2's 电池1 climbs past its high limit: the cell turns red.
+    sim.Ok("set 2 ramp 1 1600 2");
+    WaitUntil([&] { return _wtof(TableCell(multiUnit, IDC_LIST_BAT1, 1, 1).c_str()) > 1.5; }, 20000);
+    Sleep(300);  // let the cell repaint
+    Screenshot(L"12-alarm-red-cell");
+    console.ClickIn(multiUnit, IDC_BTN_ALARM_JOURNAL);
+    if (HWND journal = console.WaitForNewWindow(L"报警记录", {}, 10000)) {
+        SetWindowPos(journal, nullptr, 420, 380, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        Screenshot(L"13-alarm-journal");
+    }
+    if (!TrendTour(console, multiUnit, sim)) return Finish("the trend window did not show");
     ConsoleDriver::PressKeyIn(multiUnit, IDC_EDIT_PERIOD, VK_ESCAPE);
 
     console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);

@@ -110,27 +110,6 @@ TEST(MultiUnitTest, WindowsBesideTheConsoleFillTheirTableFromFourUnitsUntilEscap
     EXPECT_EQ(console.WaitForExit(10000), 0u);
 }
 
-std::string FileText(const std::wstring& path) {
-    std::string bytes(1 << 16, '\0');
-    DWORD read = 0;
-    HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr);  // no file: nothing read
-    CloseHandle(file);
-    return bytes.substr(0, read);
-}
-
-// In UTF-8; no cell of these files needs quotes.
-std::string CsvLine(const std::vector<std::wstring>& cells) {
-    std::wstring line;
-    for (size_t i = 0; i < cells.size(); ++i) line += (i > 0 ? L"," : L"") + cells[i];
-    line += L"\r\n";
-    std::string utf8(line.size() * 3, '\0');
-    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &utf8[0],
-                                    static_cast<int>(utf8.size()), nullptr, nullptr));
-    return utf8;
-}
-
 // The local time to the second, as a record line begins with it.
 std::string LocalSecond() {
     SYSTEMTIME t{};

@@ -1,4 +1,5 @@
 #pragma once
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,7 +13,8 @@ public:
     using Column = std::pair<std::string, int>;  // title, width
 
     void InsertColumn(int index, const std::string& title, int widthPx) override {
-        if (index >= 0 && static_cast<size_t>(index) <= columns.size()) columns.insert(columns.begin() + index, {title, widthPx});
+        if (index >= 0 && static_cast<size_t>(index) <= columns.size())
+            columns.insert(columns.begin() + index, {title, widthPx});
     }
     void DeleteColumn(int index) override {
         if (index >= 0 && static_cast<size_t>(index) < columns.size()) columns.erase(columns.begin() + index);
@@ -26,13 +28,26 @@ public:
         if (cells.size() <= static_cast<size_t>(column)) cells.resize(static_cast<size_t>(column) + 1);
         cells[static_cast<size_t>(column)] = text;
     }
-    void DeleteAllRows() override { rows.clear(); }
+    void DeleteRow(int index) override {
+        if (index >= 0 && static_cast<size_t>(index) < rows.size()) rows.erase(rows.begin() + index);
+    }
+    void DeleteAllRows() override {
+        rows.clear();
+        cellColours.clear();
+    }
     int RowCount() override { return static_cast<int>(rows.size()); }
     std::string CellText(int row, int column) override {
         return row < 0 || column < 0 ? std::string() : Cell(static_cast<size_t>(row), static_cast<size_t>(column));
     }
     void SetTextBackgroundColour(uint32_t colour) override { background = colour; }
     void SetTextColour(uint32_t colour) override { textColour = colour; }
+    void SetCellColours(int row, int column, const std::optional<CellColours>& colours) override {
+        if (colours) {
+            cellColours[{row, column}] = *colours;
+        } else {
+            cellColours.erase({row, column});
+        }
+    }
     void SetExtendedStyles(uint32_t styles) override { extendedStyles = styles; }
     void SetRowHeight(int pixels) override { rowHeight = pixels; }
 
@@ -45,6 +60,7 @@ public:
     std::vector<std::vector<std::string>> rows;
     uint32_t background = 0;
     uint32_t textColour = 0;
+    std::map<std::pair<int, int>, CellColours> cellColours;  // by row and column
     uint32_t extendedStyles = 0;
     int rowHeight = 0;
 };

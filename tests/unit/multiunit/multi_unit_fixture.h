@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/fake_alarm_io.h"
 #include "fakes/fake_dialog_window.h"
 #include "fakes/fake_file_shell.h"
 #include "fakes/fake_list_view.h"
@@ -30,7 +31,7 @@ struct FakeMultiUnitWindow {
     FakeMultiUnitWindow(MultiUnitState& cycle, VirtualClock& clock)
         : localClock(clock),
           dlg(window, {&lists[0], &lists[1], &lists[2], &lists[3], &lists[4]}, cycle, clock,
-              {localClock, shell, record, table}, ports) {
+              {localClock, shell, record, table}, ports, {limitStore, alarmWindows, events}) {
         window.comboItems[IDC_COMBO_MU_BAUD] = {"1200", "2400", "4800", "9600", "19200"};
         window.texts[IDC_BTN_ACQUIRE] = "采集";
         dlg.OnInitDialog();
@@ -45,6 +46,9 @@ struct FakeMultiUnitWindow {
     FakeOutputFile record;
     FakeOutputFile table;
     FakeSystemPorts ports;
+    FakeLimitStore limitStore;
+    FakeAlarmWindows alarmWindows;
+    FakeOutputFile events;
     CMultiUnitDlg dlg;
 };
 
