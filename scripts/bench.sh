@@ -22,6 +22,9 @@
 # beside them the window's own paint of that day under Wine
 # (scripts/lib/bench-trend-wine.sh, bench/trend_paint_bench.cpp).
 #
+# Gateway section (scripts/lib/bench-gateway.sh): the spool with a million
+# pending, a backlog drained to mosquitto, the spool's size through an outage.
+#
 # Each further section (Wine figures...) goes below as its own section.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -31,7 +34,7 @@ section() { printf '\n== %s ==\n' "$1"; }
 
 section "Build: Release, native ($build)"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j 2 --target bench_exchange trend_bench lumeric-sim lumeric-cli >/dev/null
+cmake --build "$build" -j 2 --target bench_exchange trend_bench bench_gateway_spool lumeric-sim lumeric-cli >/dev/null
 echo "built"
 
 section "Native: the exchange over a pty against lumeric-sim"
@@ -44,6 +47,9 @@ echo "Under Wine, the trend window's own paint of the same day:"
 
 section "Poll: a pass over 16 units, lumeric-cli and mbpoll against lumeric-sim"
 "$root/scripts/lib/bench-poll.sh" "$build"
+
+section "Gateway: the spool at its limits"
+"$root/scripts/lib/bench-gateway.sh" "$build"
 
 # ---- Wine section (scripts/lib/bench-wine.sh, kept by the serial port's developer) ----
 if [ -x "$root/scripts/lib/bench-wine.sh" ]; then

@@ -12,10 +12,11 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 # fonts-wqy-microhei: a CJK face for the console's Song-face texts under Wine.
 # libcli11-dev, nlohmann-json3-dev: lumeric-cli's command line and JSON (header only).
 # nsis: makensis, the setup program (scripts/package.sh, installer/).
+# openssl: the gateway test's certificates; time and python3: the gateway's benchmark.
 # libpaho-mqtt-dev, libssl-dev: lumeric-cli's MQTT gateway; mosquitto and mosquitto-clients:
 # the broker and subscriber its tests start themselves.
 for pkg in cmake g++ make googletest libcli11-dev nlohmann-json3-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev locales xvfb imagemagick fonts-wqy-microhei nsis \
-    libpaho-mqtt-dev libssl-dev mosquitto mosquitto-clients; do
+    libpaho-mqtt-dev libssl-dev mosquitto mosquitto-clients openssl time python3; do
   have "$pkg" || need+=("$pkg")
 done
 # mbpoll: the benchmark's yardstick for a poll of the line.

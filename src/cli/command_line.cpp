@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <charconv>
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -165,12 +165,11 @@ struct CommonOptions {
 };
 
 void AddRead(CLI::App& app, CliOptions& options) {
-    CLI::App* read = AddCommand(app, "read", "the four voltages, raw and in volts", Command::Read, options,
-                                help_text::kRead);
+    CLI::App* read =
+        AddCommand(app, "read", "the four voltages, raw and in volts", Command::Read, options, help_text::kRead);
     read->add_option_function<std::string>(
-            "--scale", [&options](const std::string& text) {
-                options.scale = text == "0.01" ? kConsoleScale : kMultiUnitScale;
-            },
+            "--scale",
+            [&options](const std::string& text) { options.scale = text == "0.01" ? kConsoleScale : kMultiUnitScale; },
             "volts per count: 0.01 (the console's, default) or 0.001 (the multi-unit table's)")
         ->check(CLI::IsMember({"0.01", "0.001"}));
     AddJson(*read, options);
@@ -188,8 +187,8 @@ void AddSet(CLI::App& app, CliOptions& options) {
     CLI::App* set = app.add_subcommand("set", "write one setting: address N, baud B or interval N");
     set->require_subcommand(1);
     set->footer(std::string(help_text::kSet) + help_text::kCommonOptions + help_text::kExitCodes);
-    CLI::App* address = AddCommand(*set, "address", "give the unit station address N", Command::SetAddress,
-                                   options, help_text::kSet);
+    CLI::App* address =
+        AddCommand(*set, "address", "give the unit station address N", Command::SetAddress, options, help_text::kSet);
     address->add_option("N", options.value, "the new station address, 0-15: the unit answers there afterwards")
         ->check(InRange("station address", kLowestStationAddress, kHighestStationAddress))
         ->required();
@@ -198,8 +197,8 @@ void AddSet(CLI::App& app, CliOptions& options) {
     baud->add_option("B", options.value, "the new line speed: 1200, 2400, 4800, 9600 or 19200")
         ->check(LineSpeed("line speed"))
         ->required();
-    CLI::App* interval = AddCommand(*set, "interval", "set the sampling interval N", Command::SetInterval,
-                                    options, help_text::kSet);
+    CLI::App* interval =
+        AddCommand(*set, "interval", "set the sampling interval N", Command::SetInterval, options, help_text::kSet);
     interval->add_option("N", options.value, "the new sampling interval, 1-250")
         ->check(InRange("sampling interval", kShortestSampleInterval, kLongestSampleInterval))
         ->required();
@@ -222,8 +221,8 @@ void AddCalibrate(CLI::App& app, CliOptions& options) {
 }
 
 void AddScan(CLI::App& app, CliOptions& options, const CommonOptions& common) {
-    CLI::App* scan = AddCommand(app, "scan", "find every unit on the line, at every speed", Command::Scan,
-                                options, help_text::kScan);
+    CLI::App* scan = AddCommand(app, "scan", "find every unit on the line, at every speed", Command::Scan, options,
+                                help_text::kScan);
     // A scan goes through the stations and the speeds itself.
     scan->excludes(common.address)->excludes(common.baud);
     AddList(*scan, "--addresses", options.addresses, StationList,
@@ -254,21 +253,32 @@ void AddGatewayOptions(CLI::App& poll, GatewayOptions& gateway) {
         ->type_name("N")
         ->needs(mqtt);
     poll.add_option("--user", gateway.user, "the broker's user name")->type_name("NAME")->needs(mqtt);
-    poll.add_option("--password", gateway.password, "the user's password; never shown")
-        ->type_name("WORD")
-        ->envname("LUMERIC_MQTT_PASSWORD");
-    poll.add_option("--cafile", gateway.caFile, "mqtts: the certificate authorities to trust (default the system's)")
+    CLI::Option* password =
+        poll.add_option("--password", gateway.password,
+                        "the user's password; never shown, but other users of the machine can read a program's "
+                        "arguments: prefer --password-file or LUMERIC_MQTT_PASSWORD")
+            ->type_name("WORD")
+            ->envname("LUMERIC_MQTT_PASSWORD");
+    poll.add_option("--password-file", gateway.passwordFile, "the user's password, the first line of FILE")
+        ->type_name("FILE")
+        ->needs(mqtt)
+        ->excludes(password)
+        ->check(CLI::ExistingFile);
+    poll.add_option("--cafile", gateway.caFile,
+                    "mqtts: the certificate authorities to trust (default the system's); the broker's "
+                    "certificate must also be made for the URL's host")
         ->type_name("FILE")
         ->needs(mqtt);
-    poll.add_flag_callback("--no-discovery", [&gateway] { gateway.discovery = false; }, "no Home Assistant discovery")
+    poll.add_flag_callback(
+            "--no-discovery", [&gateway] { gateway.discovery = false; }, "no Home Assistant discovery")
         ->needs(mqtt);
 }
 #endif
 
 // Everything poll takes, the gateway's options on Linux.
 void AddPoll(CLI::App& app, CliOptions& options, const CommonOptions& common) {
-    CLI::App* poll = AddCommand(app, "poll", "poll a run of units, pass after pass", Command::Poll, options,
-                                help_text::kPoll);
+    CLI::App* poll =
+        AddCommand(app, "poll", "poll a run of units, pass after pass", Command::Poll, options, help_text::kPoll);
     poll->excludes(common.address);
     AddList(*poll, "--addresses", options.addresses, StationList,
             "the stations of a pass, in order, e.g. 1-16 or 1,5,9-12")
@@ -277,8 +287,7 @@ void AddPoll(CLI::App& app, CliOptions& options, const CommonOptions& common) {
               "milliseconds from the start of one pass to the start of the next (default 500); "
               "0: pass after pass with no pause")
         ->type_name("MS");
-    AddNumber(*poll, "--count", options.passes, 1, kMostPasses,
-              "stop after N passes (default: until stopped)")
+    AddNumber(*poll, "--count", options.passes, 1, kMostPasses, "stop after N passes (default: until stopped)")
         ->type_name("N");
     poll->add_option("--csv", options.csvPath,
                      "also write every poll to FILE as the multi-unit records are written "

@@ -11,7 +11,7 @@ enum class ExitCode : int {
     CrcError = 5,         // a reply failed its CRC check
     OutOfRange = 6,       // a value outside what the unit takes
     FileFailed = 7,       // the CSV file or the gateway's spool cannot be written
-    BrokerFailed = 8,     // the MQTT broker cannot be reached, or refused the gateway
+    BrokerFailed = 8,     // the MQTT broker refused the gateway for good
 };
 
 // Why the program stops: its exit code and the one line that says why.

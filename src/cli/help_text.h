@@ -14,8 +14,7 @@ constexpr const char* kRead =
     "Shows each channel's raw count and its value in volts: the count x 0.01 as the\n"
     "console shows it, or, with --scale 0.001, as the multi-unit table shows it.\n";
 
-constexpr const char* kInfo =
-    "The unit's texts are code page 936; they are shown in UTF-8.\n";
+constexpr const char* kInfo = "The unit's texts are code page 936; they are shown in UTF-8.\n";
 
 constexpr const char* kSet =
     "Writes one setting of the unit at station A and waits for its echo. A value\n"
@@ -44,9 +43,11 @@ constexpr const char* kPoll =
 constexpr const char* kPollGateway =
     "\nWith --mqtt every poll is also published to PREFIX/<address>/state (QoS 1, JSON,\n"
     "numbered), with the units' availability and Home Assistant discovery. Readings\n"
-    "the broker has not acknowledged are delivered when it is back; without --spool\n"
-    "they are kept in memory only, and lost if the program is killed. Ctrl-C or\n"
-    "SIGTERM stops polling, gives them a few seconds, and says \"offline\".\n";
+    "the broker has not acknowledged are delivered when it is back, or when it first\n"
+    "answers: the gateway polls from the start, broker or not. Without --spool\n"
+    "they are kept in memory only, and lost if the program is killed. Ctrl-C,\n"
+    "SIGTERM or SIGHUP stops polling, gives them a few seconds, and says \"offline\".\n"
+    "With mqtts:// the broker's certificate must be trusted and made for its host.\n";
 #else
 constexpr const char* kPollGateway =
     "\nPublishing to an MQTT broker (--mqtt) is in the Linux lumeric-cli only; this\n"
@@ -62,6 +63,7 @@ constexpr const char* kExitCodes =
     "  5  CRC error: a reply failed its check (a setting: the unit did not confirm it)\n"
     "  6  a value is out of range\n"
     "  7  the CSV file or the gateway's spool cannot be written\n"
-    "  8  the MQTT broker cannot be reached, or refused the gateway\n";
+    "  8  the MQTT broker refused the gateway: user, password, authorisation or\n"
+    "     its certificate\n";
 
 }  // namespace help_text

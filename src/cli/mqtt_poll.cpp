@@ -6,16 +6,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
+#include <fstream>
+#include <sstream>
 
 #include "broker_settings.h"
 #include "gateway.h"
 #include "message_store.h"
 #include "mqtt_publisher.h"
 #include "poll_line.h"
+#include "posix_spool_disk.h"
+#include "unit_reply.h"
 
 namespace {
 
@@ -34,6 +39,8 @@ void StopOnSignals() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal or a service manager's reload: stopped as cleanly, not killed with readings unsent.
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 class PosixWallClock : public WallClock {
@@ -67,8 +74,8 @@ std::optional<UnitIdentity> ReadIdentity(CliSession& session, uint8_t address) {
 // Every poll shown as `poll` shows it, then published; SIGINT or SIGTERM ends the polling.
 class PublishingSink : public PollSink {
 public:
-    PublishingSink(PollSink& shown, Gateway& gateway, CliStreams& streams)
-        : m_shown(shown), m_gateway(gateway), m_streams(streams) {}
+    PublishingSink(PollSink& shown, Gateway& gateway, MqttPublisher& publisher, CliStreams& streams)
+        : m_shown(shown), m_gateway(gateway), m_publisher(publisher), m_streams(streams) {}
 
     // Published first: a record file that fails ends the polling, but the reading was taken.
     std::optional<CliFailure> Polled(const PolledUnit& poll, PollFailure failure) override {
@@ -76,13 +83,17 @@ public:
             m_streams.Err("lumeric-cli: the sequence number cannot be written to the spool\n");
             m_sequenceWarned = true;
         }
+        // A broker that came up refusing us for good: the readings wait in the spool.
+        if (auto refused = m_publisher.Refused()) return CliFailure{ExitCode::BrokerFailed, *refused};
         return m_shown.Polled(poll, failure);
     }
     bool StopRequested() const override { return g_stopRequested; }
+    void PortGone() override { m_gateway.PortGone(); }
 
 private:
     PollSink& m_shown;
     Gateway& m_gateway;
+    MqttPublisher& m_publisher;
     CliStreams& m_streams;
     bool m_sequenceWarned = false;
 };
@@ -96,18 +107,36 @@ struct SpoolLock {
     int fd = -1;
 };
 
-std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, MessageStore& store,
+std::optional<CliFailure> OpenSpool(const std::string& folder, SpoolLock& lock, SpoolDisk& disk, MessageStore& store,
                                     SequenceCounter& sequence) {
     if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) {
-        return CliFailure{ExitCode::FileFailed, "cannot create the spool folder " + folder + ": " + std::strerror(errno)};
+        return CliFailure{ExitCode::FileFailed,
+                          "cannot create the spool folder " + folder + ": " + std::strerror(errno)};
     }
     lock.fd = open((folder + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (lock.fd < 0 || flock(lock.fd, LOCK_EX | LOCK_NB) != 0) {
-        return CliFailure{ExitCode::FileFailed, "the spool " + folder + " is in use by another gateway, or cannot be locked"};
+        return CliFailure{ExitCode::FileFailed,
+                          "the spool " + folder + " is in use by another gateway, or cannot be locked"};
     }
-    if (auto why = store.OpenJournal(folder)) return CliFailure{ExitCode::FileFailed, *why};
-    if (auto why = sequence.Open(folder)) return CliFailure{ExitCode::FileFailed, *why};
+    if (auto why = store.OpenJournal(folder, disk)) return CliFailure{ExitCode::FileFailed, *why};
+    if (auto why = sequence.Open(disk, folder)) return CliFailure{ExitCode::FileFailed, *why};
     return std::nullopt;
+}
+
+// The units a spool's earlier runs announced, one address a line; those no
+// longer in --addresses are withdrawn, and the list becomes this run's.
+void WithdrawUnitsNoLongerPolled(SpoolDisk& disk, const std::string& folder, const std::vector<uint8_t>& addresses,
+                                 Gateway& gateway) {
+    const std::string path = folder + "/units";
+    std::istringstream earlier(disk.Read(path).value_or(""));
+    for (unsigned address = 0; earlier >> address;) {
+        if (address <= 255 && std::find(addresses.begin(), addresses.end(), address) == addresses.end()) {
+            gateway.Withdraw(static_cast<uint8_t>(address));
+        }
+    }
+    std::string now;
+    for (const uint8_t address : addresses) now += std::to_string(address) + "\n";
+    disk.Replace(path, now);
 }
 
 }  // namespace
@@ -118,9 +147,13 @@ std::optional<CliFailure> CheckGatewayOptions(const CliOptions& options) {
     if (gateway.url.empty()) return std::nullopt;
     const auto address = ParseBrokerUrl(gateway.url);
     if (const auto* why = std::get_if<std::string>(&address)) return refuse(*why);
-    if (!gateway.caFile.empty() && !std::get<ClientAddress>(address).tls) return refuse("--cafile needs an mqtts:// broker");
+    if (!gateway.caFile.empty() && !std::get<ClientAddress>(address).tls)
+        return refuse("--cafile needs an mqtts:// broker");
     if (!gateway.caFile.empty() && access(gateway.caFile.c_str(), R_OK) != 0) {
         return refuse("--cafile " + gateway.caFile + " cannot be read");
+    }
+    if (!gateway.passwordFile.empty() && access(gateway.passwordFile.c_str(), R_OK) != 0) {
+        return refuse("--password-file " + gateway.passwordFile + " cannot be read");
     }
     if (!gateway.topicPrefix.empty() && !ValidTopicPrefix(gateway.topicPrefix)) {
         return refuse("--topic " + gateway.topicPrefix + " is no topic prefix (no + or #, no empty level)");
@@ -132,16 +165,19 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     const CliOptions& options = session.options;
     const GatewayOptions& gateway = options.gateway;
     CliStreams& streams = session.Streams();
+    StopOnSignals();
     const GatewayTopics topics(gateway.topicPrefix.empty() ? DefaultTopicPrefix(HostName(), options.port)
                                                            : gateway.topicPrefix);
     MessageStore store(gateway.spoolLimit);
     SequenceCounter sequence;
     SpoolLock lock;
+    PosixSpoolDisk disk;
     if (!gateway.spoolDir.empty()) {
-        if (auto failure = OpenSpool(gateway.spoolDir, lock, store, sequence)) return failure;
+        if (auto failure = OpenSpool(gateway.spoolDir, lock, disk, store, sequence)) return failure;
     }
     if (store.Pending() > 0) {
-        streams.Err("lumeric-cli: " + std::to_string(store.Pending()) + " readings of an earlier run still to deliver\n");
+        streams.Err("lumeric-cli: " + std::to_string(store.Pending()) +
+                    " readings of an earlier run still to deliver\n");
     }
 
     BrokerSettings broker;
@@ -150,21 +186,36 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     // A password goes with a user name only (MQTT has no password alone); one
     // from the environment may be meant for another command.
     if (!broker.user.empty()) broker.password = gateway.password;
+    if (!broker.user.empty() && !gateway.passwordFile.empty()) {
+        std::ifstream file(gateway.passwordFile);
+        if (!std::getline(file, broker.password)) {
+            return CliFailure{ExitCode::Usage, "--password-file " + gateway.passwordFile + " cannot be read"};
+        }
+        // Written on Windows, the line may end in a carriage return that is no part of the password.
+        if (!broker.password.empty() && broker.password.back() == '\r') broker.password.pop_back();
+    }
     broker.caFile = gateway.caFile;
-    broker.clientId = topics.ClientId();
-    MqttPublisher publisher(store, topics, [&streams](const std::string& text) { streams.Err("lumeric-cli: " + text + "\n"); });
+    broker.clientId = topics.ClientId(HostName(), options.port);
+    MqttPublisher publisher(store, topics,
+                            [&streams](const std::string& text) { streams.Err("lumeric-cli: " + text + "\n"); });
     if (auto why = publisher.Connect(broker)) return CliFailure{ExitCode::BrokerFailed, *why};
 
-    StopOnSignals();
     PosixWallClock clock;
-    Gateway lineGateway(topics, publisher, clock, sequence);
+    const uint32_t worstPassMs =
+        std::max<uint32_t>(options.periodMs, static_cast<uint32_t>(options.addresses.size()) * kUnitReplyWaitMs);
+    Gateway lineGateway(topics, publisher, clock, sequence, worstPassMs);
+    if (!gateway.spoolDir.empty()) WithdrawUnitsNoLongerPolled(disk, gateway.spoolDir, options.addresses, lineGateway);
     if (gateway.discovery) {
-        for (const uint8_t address : options.addresses) lineGateway.AnnounceUnit(address, ReadIdentity(session, address));
+        // A stop is heard between units: at most one information read's wait.
+        for (size_t i = 0; i < options.addresses.size() && !g_stopRequested; ++i) {
+            lineGateway.AnnounceUnit(options.addresses[i], ReadIdentity(session, options.addresses[i]));
+        }
     }
-    PublishingSink sink(shown, lineGateway, streams);
+    PublishingSink sink(shown, lineGateway, publisher, streams);
     const CommandOutcome outcome = PollLine(session, sink);
 
-    if (const size_t pending = publisher.Flush(kFlushOnStopMs)) {
+    // A broker that refuses us takes nothing: the readings wait for the next run, or are lost.
+    if (const size_t pending = publisher.Flush(publisher.Refused() ? 0 : kFlushOnStopMs)) {
         streams.Err("lumeric-cli: " + std::to_string(pending) + " readings not delivered; " +
                     (gateway.spoolDir.empty() ? std::string("they are lost (no --spool)")
                                               : "they wait in " + gateway.spoolDir + " for the next run") +

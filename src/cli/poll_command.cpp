@@ -45,8 +45,10 @@ CommandOutcome RunPoll(CliSession& session) {
     const std::string& path = session.options.csvPath;
     if (!path.empty()) {
         OutputFile& record = session.RecordFile();
-        FileError error = record.Create(path);
-        if (!error) error = record.Append(PollRecordHead());
+        // Appended to: a service that restarts keeps its earlier records, under one title line.
+        bool empty = true;
+        FileError error = record.OpenToAppend(path, empty);
+        if (!error && empty) error = record.Append(PollRecordHead());
         if (error) return FileFailed(path, error);
     }
     ShownAndRecorded sink(session);

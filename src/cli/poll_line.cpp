@@ -54,8 +54,8 @@ void NextPass(Clock& clock, uint32_t periodMs, uint32_t& passStartMs, const Poll
 std::optional<CliFailure> AwaitPortBack(CliSession& session, const PollSink& sink) {
     const CliOptions& options = session.options;
     Clock& clock = session.TheClock();
-    session.Streams().Err("lumeric-cli: " + options.port + " is gone; trying to reopen it every " + std::to_string(kReopenEveryMs / 1000) +
-                            " s\n");
+    session.Streams().Err("lumeric-cli: " + options.port + " is gone; trying to reopen it every " +
+                          std::to_string(kReopenEveryMs / 1000) + " s\n");
     session.ClosePort();
     const uint32_t goneSinceMs = clock.NowMs();
     for (;;) {
@@ -67,7 +67,8 @@ std::optional<CliFailure> AwaitPortBack(CliSession& session, const PollSink& sin
         }
         // Polling until stopped waits as long as it takes, as a gateway must.
         if (options.passes != 0 && clock.NowMs() - goneSinceMs >= kGoneLimitMs) {
-            return CliFailure{ExitCode::PortUnavailable, options.port + " has been gone for more than " + std::to_string(kGoneLimitMs / 1000) + " s"};
+            return CliFailure{ExitCode::PortUnavailable, options.port + " has been gone for more than " +
+                                                             std::to_string(kGoneLimitMs / 1000) + " s"};
         }
     }
 }
@@ -89,6 +90,7 @@ std::optional<CliFailure> PollLine(CliSession& session, PollSink& sink) {
                 session.AwaitSilence();
                 result = session.Exchange(ReadFourVoltagesRequest(address), kFourVoltagesReplyLength, PollExchange());
                 if (!session.PortGone()) break;
+                sink.PortGone();
                 if (auto failure = AwaitPortBack(session, sink)) return failure;
                 if (sink.StopRequested()) return std::nullopt;
             }

@@ -17,4 +17,7 @@ public:
     // stop): it ends after the poll under way, and the waits between passes
     // and for a port to come back end early for it.
     virtual bool StopRequested() const { return false; }
+    // The port has gone: no poll is made until it is back (a gateway tells
+    // its units unavailable meanwhile; the next good poll brings each back).
+    virtual void PortGone() {}
 };

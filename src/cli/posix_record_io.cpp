@@ -34,17 +34,31 @@ LocalTime PosixLocalClock::Now() {
     clock_gettime(CLOCK_REALTIME, &now);
     std::tm local{};
     localtime_r(&now.tv_sec, &local);
-    return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                     local.tm_min,         local.tm_sec,     static_cast<int>(now.tv_nsec / 1000000)};
+    return LocalTime{local.tm_year + 1900,
+                     local.tm_mon + 1,
+                     local.tm_mday,
+                     local.tm_hour,
+                     local.tm_min,
+                     local.tm_sec,
+                     static_cast<int>(now.tv_nsec / 1000000)};
 }
 
 FileError PosixOutputFile::Create(const std::string& path) {
+    bool empty = true;
+    return Open(path, O_TRUNC, empty);
+}
+
+FileError PosixOutputFile::OpenToAppend(const std::string& path, bool& empty) { return Open(path, O_APPEND, empty); }
+
+FileError PosixOutputFile::Open(const std::string& path, int mode, bool& empty) {
     Close();
-    m_fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    m_fd = open(path.c_str(), O_WRONLY | O_CREAT | mode | O_CLOEXEC, 0644);
     if (m_fd < 0) return LastFileError();
     // A pipe, a terminal or /dev/null has nothing to sync and refuses fdatasync.
     struct stat status {};
-    m_syncToDisk = fstat(m_fd, &status) == 0 && S_ISREG(status.st_mode);
+    const bool known = fstat(m_fd, &status) == 0;
+    m_syncToDisk = known && S_ISREG(status.st_mode);
+    empty = !m_syncToDisk || status.st_size == 0;
     return FileError{};
 }
 

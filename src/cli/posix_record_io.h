@@ -18,9 +18,11 @@ public:
     PosixOutputFile& operator=(const PosixOutputFile&) = delete;
 
     FileError Create(const std::string& path) override;
+    FileError OpenToAppend(const std::string& path, bool& empty) override;
     void Close() override;
 
 private:
+    FileError Open(const std::string& path, int mode, bool& empty);
     FileError Write(const std::string& bytes) override;
     FileError Flush() override;
 

@@ -3,6 +3,12 @@
 #include "broker_settings.h"
 
 std::variant<ClientAddress, std::string> ParseBrokerUrl(const std::string& url) {
+    // A user and password in the URL are never echoed: the message goes to logs.
+    if (url.find('@') != std::string::npos) {
+        return std::string(
+            "a broker address takes no user or password: give --user, and the password by "
+            "--password-file or LUMERIC_MQTT_PASSWORD");
+    }
     const std::string refused = url + " is no broker address (give mqtt://HOST:PORT or mqtts://HOST:PORT)";
     ClientAddress address;
     std::string rest;
@@ -27,7 +33,7 @@ std::variant<ClientAddress, std::string> ParseBrokerUrl(const std::string& url) 
         const long number = std::strtol(port.c_str(), &end, 10);
         if (port.empty() || *end != '\0' || number < 1 || number > 65535) return refused;
     }
-    if (host.empty() || host.find_first_of("/@ ") != std::string::npos) return refused;
+    if (host.empty() || host.find_first_of("/ ") != std::string::npos) return refused;
     address.uri = (address.tls ? "ssl://" : "tcp://") + host + ":" + port;
     return address;
 }

@@ -4,8 +4,10 @@
 
 #include "state_message.h"
 
+uint32_t ExpireAfterSeconds(uint32_t worstPassMs) { return (3 * static_cast<uint64_t>(worstPassMs) + 999) / 1000; }
+
 std::string DiscoveryConfigJson(const GatewayTopics& topics, uint8_t address, int channel,
-                                const std::optional<UnitIdentity>& identity) {
+                                const std::optional<UnitIdentity>& identity, uint32_t expireAfterSeconds) {
     const std::string unit = topics.Prefix() + "/" + std::to_string(address);
     nlohmann::ordered_json device;
     device["identifiers"] = {unit};
@@ -25,6 +27,7 @@ std::string DiscoveryConfigJson(const GatewayTopics& topics, uint8_t address, in
     config["unit_of_measurement"] = "V";
     config["state_class"] = "measurement";
     config["suggested_display_precision"] = 3;
+    config["expire_after"] = expireAfterSeconds;
     config["availability"] = {{{"topic", topics.Status()}}, {{"topic", topics.Availability(address)}}};
     config["availability_mode"] = "all";
     config["device"] = device;

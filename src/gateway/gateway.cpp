@@ -5,7 +5,7 @@
 void Gateway::AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity) {
     for (int channel = 1; channel <= 4; ++channel) {
         m_target.Announce(m_topics.DiscoveryConfig(address, channel),
-                          DiscoveryConfigJson(m_topics, address, channel, identity));
+                          DiscoveryConfigJson(m_topics, address, channel, identity, ExpireAfterSeconds(m_worstPassMs)));
     }
 }
 
@@ -18,4 +18,16 @@ bool Gateway::Publish(const PolledUnit& poll, PollFailure failure) {
         m_target.Keep(m_topics.Availability(address), *change, true);
     }
     return kept;
+}
+
+void Gateway::Withdraw(uint8_t address) {
+    for (int channel = 1; channel <= 4; ++channel) m_target.Keep(m_topics.DiscoveryConfig(address, channel), "", true);
+    m_target.Keep(m_topics.Availability(address), "", true);
+}
+
+void Gateway::PortGone() {
+    for (auto& [address, availability] : m_availability) {
+        if (const auto change = availability.Unreachable())
+            m_target.Keep(m_topics.Availability(address), *change, true);
+    }
 }

@@ -1,151 +1,135 @@
 #include "message_store.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 namespace {
 
-std::string MessageLine(const StoredMessage& message) {
-    return nlohmann::json{{"id", message.id}, {"t", message.topic}, {"p", message.payload}, {"r", message.retained}}
-               .dump() +
-           "\n";
-}
-
-std::string DoneLine(uint64_t id) { return nlohmann::json{{"done", id}}.dump() + "\n"; }
+// A segment is a quarter of the bound, so the disk holds at most the bound
+// and a segment or two besides, and reading one (under the lock the poll
+// takes too) is a millisecond or two.
+size_t SegmentSize(size_t limit) { return std::clamp<size_t>(limit / 4, 16, 1024); }
 
 }  // namespace
 
-MessageStore::~MessageStore() {
-    if (m_journal) std::fclose(m_journal);
+std::optional<std::string> MessageStore::OpenJournal(const std::string& folder, SpoolDisk& disk) {
+    MessageJournal::Recovered recovered;
+    if (auto why = m_journal.Open(disk, folder, SegmentSize(m_limit), recovered)) return why;
+    m_nextId = recovered.nextId;
+    m_firstOpen = m_readNext = recovered.firstOpen;
+    m_dropped = recovered.dropped;
+    m_finished = recovered.finished;
+    // A smaller bound than the last run's keeps the newest, run by run.
+    while (Pending() > m_limit) {
+        const uint64_t first = m_finished.FirstGapFrom(m_readNext);
+        const uint64_t end = std::min(m_finished.FirstInFrom(first), m_nextId);
+        const uint64_t count = std::min<uint64_t>(end - first, Pending() - m_limit);
+        Finish(first, first + count - 1);
+        m_dropped += count;
+        m_readNext = first + count;
+    }
+    ImportSingleFileJournal(folder, disk);
+    return std::nullopt;
 }
 
-std::optional<std::string> MessageStore::OpenJournal(const std::string& folder) {
-    m_path = folder + "/messages.journal";
+// A spool written by an earlier version, one file of message and "done"
+// lines: what it held pending moves into the segments, after what they hold,
+// and the file goes once they are synced (a kill between the two sends them twice).
+void MessageStore::ImportSingleFileJournal(const std::string& folder, SpoolDisk& disk) {
+    const std::string path = folder + "/messages.journal";
+    const auto bytes = disk.Read(path);
+    if (!bytes) return;
     std::map<uint64_t, StoredMessage> pending;
-    std::ifstream old(m_path);
-    for (std::string line; std::getline(old, line);) {
-        // A line cut short by a power loss is skipped: it was never handed out.
-        const nlohmann::json record = nlohmann::json::parse(line, nullptr, false);
-        if (!record.is_object()) continue;
+    std::istringstream lines(*bytes);
+    for (std::string line; std::getline(lines, line);) {
+        const auto record = nlohmann::json::parse(line, nullptr, false);
+        if (!record.is_object()) continue;  // a line cut short by a power loss
         if (record.contains("done")) {
             pending.erase(record.value("done", uint64_t{0}));
         } else if (record.contains("id")) {
-            StoredMessage message{record.value("id", uint64_t{0}), record.value("t", ""), record.value("p", ""),
-                                  record.value("r", false)};
-            pending[message.id] = message;
+            const uint64_t id = record.value("id", uint64_t{0});
+            pending[id] = {id, record.value("t", ""), record.value("p", ""), record.value("r", false)};
         }
     }
-    for (auto& [id, message] : pending) {
-        m_nextId = std::max(m_nextId, id + 1);
-        m_entries.push_back(Entry{message});
-    }
-    while (m_entries.size() > m_limit) {
-        m_entries.pop_front();
-        ++m_dropped;
-    }
-    if (!Compact()) return "cannot write " + m_path + ": " + std::strerror(errno);
-    return std::nullopt;
+    for (const auto& [id, message] : pending) Add(message.topic, message.payload, message.retained);
+    const auto commit = PrepareCommit(true, SIZE_MAX);
+    const bool ok = MessageJournal::RunCommit(disk, commit);
+    AfterCommit(commit, ok);
+    if (ok) disk.Remove(path);
 }
 
 bool MessageStore::Add(const std::string& topic, const std::string& payload, bool retained) {
-    bool dropped = false;
-    if (Pending() >= m_limit) {
-        // The oldest the client has not got yet: those it has are on their
-        // way, and dropping them here would count as lost what still arrives.
-        const auto oldest = std::find_if(m_entries.begin(), m_entries.end(),
-                                         [](const Entry& entry) { return !entry.handed && !entry.done; });
-        if (oldest != m_entries.end()) {
-            Journal(DoneLine(oldest->message.id));
-            // Gone at once, not marked done: behind messages out with a client
-            // that is away, marked ones would pile up and be walked at every add.
-            m_entries.erase(oldest);
-            ++m_dropped;
-            dropped = true;
-        }
-    }
-    Entry entry{StoredMessage{m_nextId++, topic, payload, retained}};
-    // On the disk before anyone can have it: a kill after this loses nothing.
-    Journal(MessageLine(entry.message));
-    m_entries.push_back(std::move(entry));
+    const bool dropped = Pending() >= m_limit && DropOldestWaiting();
+    m_journal.Append(StoredMessage{m_nextId++, topic, payload, retained});
     return dropped;
 }
 
-std::optional<StoredMessage> MessageStore::Hand(size_t maxInFlight) {
-    if (m_inFlight >= maxInFlight) return std::nullopt;
-    for (Entry& entry : m_entries) {
-        if (entry.handed || entry.done) continue;
-        entry.handed = true;
-        ++m_inFlight;
-        return entry.message;
+// The oldest the client has not got: those it has are on their way, and
+// dropping them here would count as lost what still arrives.
+bool MessageStore::DropOldestWaiting() {
+    uint64_t id = 0;
+    if (!m_returned.empty()) {
+        id = m_returned.begin()->first;
+        m_returned.erase(m_returned.begin());
+    } else {
+        m_readNext = m_finished.FirstGapFrom(m_readNext);
+        if (m_readNext >= m_nextId) return false;
+        id = m_readNext++;
     }
-    return std::nullopt;
+    Finish(id, id);
+    ++m_dropped;
+    return true;
+}
+
+std::optional<StoredMessage> MessageStore::Hand(size_t maxInFlight) {
+    if (m_handed.size() >= maxInFlight) return std::nullopt;
+    std::optional<StoredMessage> next;
+    if (!m_returned.empty()) {
+        next = std::move(m_returned.begin()->second);
+        m_returned.erase(m_returned.begin());
+    } else {
+        m_readNext = m_finished.FirstGapFrom(m_readNext);
+        if (m_readNext >= m_nextId) return std::nullopt;
+        next = m_journal.Read(m_readNext);
+        if (!next) return std::nullopt;  // the disk cannot be read now: later
+        // Ids the journal does not have (a record the disk lost) are given up, counted.
+        if (next->id > m_readNext) {
+            m_dropped += next->id - m_readNext - m_finished.CountFrom(m_readNext) + m_finished.CountFrom(next->id);
+            Finish(m_readNext, next->id - 1);
+        }
+        m_readNext = next->id + 1;
+    }
+    m_handed.emplace(next->id, *next);
+    return next;
 }
 
 void MessageStore::Delivered(uint64_t id) {
-    const auto entry = Find(id);
-    if (entry == m_entries.end()) return;  // dropped meanwhile
-    if (entry->handed) --m_inFlight;
-    entry->handed = false;
-    Journal(DoneLine(id));
-    Finish(entry);
-    if (m_journalLines > 2 * Pending() + 10000) Compact();
+    if (m_handed.erase(id) == 0) return;  // dropped meanwhile
+    Finish(id, id);
 }
 
 void MessageStore::Returned(uint64_t id) {
-    const auto entry = Find(id);
-    if (entry == m_entries.end() || !entry->handed) return;
-    entry->handed = false;
-    --m_inFlight;
+    const auto handed = m_handed.find(id);
+    if (handed == m_handed.end()) return;
+    m_returned.insert(m_handed.extract(handed));
 }
 
-std::deque<MessageStore::Entry>::iterator MessageStore::Find(uint64_t id) {
-    const auto entry = std::lower_bound(m_entries.begin(), m_entries.end(), id,
-                                        [](const Entry& e, uint64_t wanted) { return e.message.id < wanted; });
-    return entry != m_entries.end() && entry->message.id == id && !entry->done ? entry : m_entries.end();
+void MessageStore::Finish(uint64_t first, uint64_t last) {
+    m_finished.Add(first, last);
+    m_journal.Forget(first, last);
+    m_firstOpen = m_finished.FirstGapFrom(m_firstOpen);
+    m_finished.ForgetBelow(m_firstOpen);
 }
 
-void MessageStore::Finish(std::deque<Entry>::iterator entry) {
-    entry->done = true;
-    ++m_doneInside;
-    while (!m_entries.empty() && m_entries.front().done) {
-        m_entries.pop_front();
-        --m_doneInside;
-    }
+MessageJournal::Commit MessageStore::PrepareCommit(bool withState, size_t most) {
+    m_journal.WriteBehind(most);
+    return m_journal.PrepareCommit(withState && !m_journal.HasUnwritten(), m_firstOpen, m_nextId, m_dropped,
+                                   m_finished);
 }
 
-void MessageStore::Journal(const std::string& line) {
-    if (!m_journal) return;
-    // Unbuffered: the line is the kernel's once this returns, so a SIGKILL keeps it.
-    if (std::fwrite(line.data(), 1, line.size(), m_journal) != line.size() || std::fflush(m_journal) != 0) {
-        m_journalFailed = true;
-    }
-    ++m_journalLines;
-}
-
-// Rewrites the journal with the pending messages alone, replacing the old one
-// in one rename so that a kill meanwhile leaves one or the other whole.
-bool MessageStore::Compact() {
-    const std::string fresh = m_path + ".new";
-    std::FILE* file = std::fopen(fresh.c_str(), "w");
-    if (!file) return false;
-    bool written = true;
-    for (const Entry& entry : m_entries) {
-        if (entry.done) continue;
-        const std::string line = MessageLine(entry.message);
-        written = written && std::fwrite(line.data(), 1, line.size(), file) == line.size();
-    }
-    written = std::fflush(file) == 0 && written;
-    if (!written || std::rename(fresh.c_str(), m_path.c_str()) != 0) {
-        std::fclose(file);
-        std::remove(fresh.c_str());
-        return false;
-    }
-    if (m_journal) std::fclose(m_journal);
-    m_journal = file;
-    m_journalLines = Pending();
-    return true;
+void MessageStore::AfterCommit(const MessageJournal::Commit& commit, bool ok) {
+    m_journal.AfterCommit(commit, ok);
+    m_commitFailed = !ok;
 }

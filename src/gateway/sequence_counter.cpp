@@ -1,39 +1,23 @@
 #include "sequence_counter.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
-namespace {
-// One fixed-width record, rewritten in place by one small write: a kill
-// between two writes leaves the one or the other.
-constexpr size_t kRecordSize = 21;
-}  // namespace
-
-SequenceCounter::~SequenceCounter() {
-    if (m_fd >= 0) close(m_fd);
-}
-
-std::optional<std::string> SequenceCounter::Open(const std::string& folder) {
-    const std::string path = folder + "/sequence";
-    m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (m_fd < 0) return "cannot open " + path + ": " + std::strerror(errno);
-    char record[kRecordSize + 1] = {};
-    if (pread(m_fd, record, kRecordSize, 0) > 0) m_next = std::max<uint64_t>(1, std::strtoull(record, nullptr, 10));
+std::optional<std::string> SequenceCounter::Open(SpoolDisk& disk, const std::string& folder) {
+    m_disk = &disk;
+    m_path = folder + "/sequence";
+    if (const auto mark = disk.Read(m_path)) m_next = std::max<uint64_t>(1, std::strtoull(mark->c_str(), nullptr, 10));
+    // Taking the first block now proves the folder writable before any poll.
+    if (!disk.Replace(m_path, std::to_string(m_next + kBlock) + "\n")) return "cannot write " + m_path;
+    m_mark = m_next + kBlock;
     return std::nullopt;
 }
 
 uint64_t SequenceCounter::Next(bool& kept) {
-    const uint64_t number = m_next++;
     kept = true;
-    if (m_fd >= 0) {
-        char record[kRecordSize + 1];
-        std::snprintf(record, sizeof record, "%020llu\n", static_cast<unsigned long long>(m_next));
-        kept = pwrite(m_fd, record, kRecordSize, 0) == static_cast<ssize_t>(kRecordSize);
+    if (m_disk && m_next >= m_mark) {
+        kept = m_disk->Replace(m_path, std::to_string(m_next + kBlock) + "\n");
+        if (kept) m_mark = m_next + kBlock;
     }
-    return number;
+    return m_next++;
 }

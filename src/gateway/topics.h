@@ -21,8 +21,10 @@ public:
     // The same ids joined, unique across gateways: what Home Assistant keys the entity on.
     std::string UniqueId(uint8_t address, int channel) const;
     // The gateway's MQTT client id: the same at every start, so the broker
-    // takes up its session again.
-    std::string ClientId() const;
+    // takes up its session again, and its own: the host and the port beside
+    // the prefix, so two gateways given the same --topic do not take over
+    // each other's session.
+    std::string ClientId(const std::string& hostname, const std::string& portPath) const;
 
 private:
     std::string Unit(uint8_t address) const { return m_prefix + "/" + std::to_string(address); }
@@ -33,5 +35,5 @@ private:
 // part (ttyUSB0), MQTT's wildcards and separators replaced so the prefix
 // stays one level below "lumeric".
 std::string DefaultTopicPrefix(const std::string& hostname, const std::string& portPath);
-// A prefix a gateway may publish under: not empty, no wildcard, no empty level.
+// A prefix a gateway may publish under: UTF-8, not empty, no wildcard, no empty level.
 bool ValidTopicPrefix(const std::string& prefix);

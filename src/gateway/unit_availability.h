@@ -21,6 +21,15 @@ public:
         return std::string(next == State::Online ? "online" : "offline");
     }
 
+    // "offline" unless already told: the unit cannot be polled (its port has
+    // gone); its next good poll makes it "online" again.
+    std::optional<std::string> Unreachable() {
+        m_misses = kMissesToOffline;
+        if (m_state == State::Offline) return std::nullopt;
+        m_state = State::Offline;
+        return std::string("offline");
+    }
+
 private:
     enum class State { Unknown, Online, Offline };
     State m_state = State::Unknown;

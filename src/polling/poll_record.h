@@ -40,8 +40,10 @@ struct PolledUnit {
     int64_t address = 0;
     // The four voltages (电池1 to 电池4) in volts; none when the poll failed.
     std::optional<std::array<float, 4>> volts;
-    int32_t okCount = 0;  // the unit's successful and failed polls so far, this one included
-    int32_t failCount = 0;
+    // The unit's successful and failed polls so far, this one included: 64
+    // bits, as a gateway polling for years passes 2^31 polls of one unit.
+    int64_t okCount = 0;
+    int64_t failCount = 0;
 };
 
 // Why a poll failed, for a taker that tells the two apart.

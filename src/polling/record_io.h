@@ -27,6 +27,9 @@ public:
     virtual ~OutputFile() = default;
     // Creates the file, or empties one that exists, and keeps it open.
     virtual FileError Create(const std::string& path) = 0;
+    // Opens the file to add at its end, creating it if it is missing, and
+    // keeps it open; `empty` tells whether it holds anything yet.
+    virtual FileError OpenToAppend(const std::string& path, bool& empty) = 0;
     // Returns once the bytes are on the disk, not merely in a cache, so that
     // a killed program or a lost power loses at most the line being written.
     FileError Append(const std::string& bytes) {

@@ -1,5 +1,5 @@
-#include "win32_utf16.h"
 #include "win32_record_io.h"
+#include "win32_utf16.h"
 
 namespace {
 
@@ -12,23 +12,14 @@ FileError LastFileError() {
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-        failure = FileFailure::FolderMissing;
-        break;
+    case ERROR_BAD_NET_NAME: failure = FileFailure::FolderMissing; break;
     case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        failure = FileFailure::DiskFull;
-        break;
+    case ERROR_HANDLE_DISK_FULL: failure = FileFailure::DiskFull; break;
     case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-        failure = FileFailure::InUse;
-        break;
+    case ERROR_LOCK_VIOLATION: failure = FileFailure::InUse; break;
     case ERROR_ACCESS_DENIED:
-    case ERROR_WRITE_PROTECT:
-        failure = FileFailure::AccessDenied;
-        break;
-    default:
-        break;
+    case ERROR_WRITE_PROTECT: failure = FileFailure::AccessDenied; break;
+    default: break;
     }
     return FileError{failure, code};
 }
@@ -41,6 +32,17 @@ FileError Win32OutputFile::Create(const std::string& path) {
     m_file = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
     return m_file == INVALID_HANDLE_VALUE ? LastFileError() : FileError{};
+}
+
+FileError Win32OutputFile::OpenToAppend(const std::string& path, bool& empty) {
+    Close();
+    // FILE_APPEND_DATA alone: every write goes to the end, whatever another program did meanwhile.
+    m_file = CreateFileW(WideFromUtf8(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (m_file == INVALID_HANDLE_VALUE) return LastFileError();
+    LARGE_INTEGER size{};
+    empty = !GetFileSizeEx(m_file, &size) || size.QuadPart == 0;
+    return FileError{};
 }
 
 FileError Win32OutputFile::Write(const std::string& bytes) {

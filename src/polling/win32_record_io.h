@@ -22,6 +22,7 @@ public:
     Win32OutputFile& operator=(const Win32OutputFile&) = delete;
 
     FileError Create(const std::string& path) override;
+    FileError OpenToAppend(const std::string& path, bool& empty) override;
     void Close() override;
 
 private:

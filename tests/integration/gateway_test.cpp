@@ -30,7 +30,8 @@ Lines ReadLines(const std::string& path) {
 }
 
 size_t CountContaining(const Lines& lines, const std::string& text) {
-    return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    return std::count_if(lines.begin(), lines.end(),
+                         [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
 
 // Waits up to `seconds` for `times` lines with `text` in the file.
@@ -60,6 +61,8 @@ public:
         m_pid = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
+
+    pid_t Pid() const { return m_pid; }
 
 private:
     pid_t m_pid = -1;
@@ -95,7 +98,8 @@ protected:
         getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
         close(fd);
         port = std::to_string(ntohs(address.sin_port));
-        if (!user.empty()) std::system(("mosquitto_passwd -b -c " + folder + "/passwords " + user + " " + password).c_str());
+        if (!user.empty())
+            std::system(("mosquitto_passwd -b -c " + folder + "/passwords " + user + " " + password).c_str());
         // Started as root, mosquitto would drop to its own user, which cannot
         // write the session store in our folder.
         std::ofstream(folder + "/mosquitto.conf")
@@ -114,39 +118,44 @@ protected:
     }
 
     void StartGateway(const std::string& options) {
-        gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() + " poll --addresses 1-3 --mqtt mqtt://127.0.0.1:" +
-                          port + " --topic t " + options,
+        gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() +
+                          " poll --addresses 1-3 --mqtt mqtt://127.0.0.1:" + port + " --topic t " + options,
                       folder + "/gateway");
     }
 
-    // Every reading the gateway took (a poll line each, numbered from 1) is
-    // received once or more, with the sim's voltages, or failed if its unit
-    // is among `failures` ("ADDRESS ERROR"); the figures go to the test's output.
+    // Every reading the gateway took (a poll line each) is received once or
+    // more, with the sim's voltages, or failed if its unit is among
+    // `failures` ("ADDRESS ERROR"); the figures go to the test's output. The
+    // numbers rise from 1 and may skip a block after a kill, never repeat.
     void ExpectEveryReading(const char* run, size_t atLeast, const std::set<std::string>& failures = {}) const {
         const size_t taken = CountContaining(ReadLines(folder + "/gateway"), "  station ");
         EXPECT_GE(taken, atLeast);
-        // They come in order: the last one brings all.
-        WaitFor(messages, "\"seq\":" + std::to_string(taken) + ",", 1, 5);
         std::multiset<uint64_t> received;
         std::set<std::string> failed;
-        for (const std::string& line : ReadLines(messages)) {
-            if (line.find("\"seq\":") == std::string::npos) continue;
-            const json state = json::parse(line.substr(line.find(' ') + 1));
-            const int unit = state["address"];
-            EXPECT_EQ("t/" + std::to_string(unit) + "/state", line.substr(0, line.find(' ')));
-            received.insert(state["seq"].get<uint64_t>());
-            if (state.contains("error")) failed.insert(std::to_string(unit) + " " + state["error"].get<std::string>());
-            for (int channel = 1; channel <= 4 && !state.contains("error"); ++channel) {
-                EXPECT_EQ((unit * 1000 + channel) / 1000.0, state["ch" + std::to_string(channel)]) << line;
+        // They come in order: once as many as were taken are there, all are.
+        for (int tries = 100; tries > 0 && std::set<uint64_t>(received.begin(), received.end()).size() < taken;
+             --tries) {
+            usleep(50000);
+            received.clear();
+            failed.clear();
+            for (const std::string& line : ReadLines(messages)) {
+                if (line.find("\"seq\":") == std::string::npos) continue;
+                const json state = json::parse(line.substr(line.find(' ') + 1));
+                const int unit = state["address"];
+                EXPECT_EQ("t/" + std::to_string(unit) + "/state", line.substr(0, line.find(' ')));
+                received.insert(state["seq"].get<uint64_t>());
+                if (state.contains("error"))
+                    failed.insert(std::to_string(unit) + " " + state["error"].get<std::string>());
+                for (int channel = 1; channel <= 4 && !state.contains("error"); ++channel) {
+                    EXPECT_EQ((unit * 1000 + channel) / 1000.0, state["ch" + std::to_string(channel)]) << line;
+                }
             }
         }
         EXPECT_EQ(failures, failed);
         const size_t delivered = std::set<uint64_t>(received.begin(), received.end()).size();
-        size_t missing = 0;
-        for (uint64_t seq = 1; seq <= taken; ++seq) missing += received.count(seq) == 0;
         std::cout << run << ": readings taken " << taken << ", delivered " << delivered << ", duplicated "
-                  << received.size() - delivered << ", missing " << missing << "\n";
-        EXPECT_EQ(0u, missing);
+                  << received.size() - delivered << "\n";
+        EXPECT_EQ(taken, delivered);
     }
 
     std::string folder, messages, port;
@@ -171,7 +180,8 @@ TEST_F(GatewayTest, ASilentUnitGoesOfflineAndBackAndAKilledGatewayLosesNoReading
     // Discovery: four sensors on each unit's device, named after the unit's information.
     const Lines announced = ReadLines(messages);
     EXPECT_EQ(12, std::count_if(announced.begin(), announced.end(), [](const std::string& line) {
-                  return line.rfind("homeassistant/sensor/t_", 0) == 0 && line.find("\"model\":\"Lumeric-VM4\"") != std::string::npos;
+                  return line.rfind("homeassistant/sensor/t_", 0) == 0 &&
+                         line.find("\"model\":\"Lumeric-VM4\"") != std::string::npos;
               }));
     broker.Stop(SIGTERM);  // mosquitto writes its session store on the way out
     usleep(1500000);
@@ -199,12 +209,136 @@ TEST_F(GatewayTest, BrokerAwayTenSecondsLosesNoReading) {
     ExpectEveryReading("broker outage", 200);
 }
 
+// A site's power comes back: the gateway boots before its broker. It polls
+// from the first pass and delivers everything once the broker is there.
+TEST_F(GatewayTest, AGatewayStartedBeforeItsBrokerDeliversEveryReadingOnceItComes) {
+    StartBroker();
+    broker.Stop(SIGTERM);
+    StartGateway("--period 0");
+    usleep(10000000);
+    RestartBroker();
+    usleep(6000000);  // the gateway tries again every 4 s at the most
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    EXPECT_THAT(ReadLines(folder + "/gateway"), ::testing::Contains(::testing::HasSubstr("does not answer yet")));
+    EXPECT_EQ(12u, CountContaining(ReadLines(messages), "homeassistant/sensor/t_"));  // announced before it was there
+    ExpectEveryReading("started 10 s before its broker", 200);
+}
+
+// Two gateways given the same --topic on one host: each its own session, no
+// takeover, both delivering.
+TEST_F(GatewayTest, TwoGatewaysWithTheSameTopicBothDeliver) {
+    SimProcess otherSim;
+    ASSERT_TRUE(otherSim.Start({"--unit", "1"}));
+    StartBroker();
+    StartGateway("--period 0");
+    Child other;
+    other.Start(std::string(LUMERIC_CLI_PATH) + " " + otherSim.PtyPath() +
+                    " poll --addresses 1 --mqtt mqtt://127.0.0.1:" + port + " --topic t --period 0",
+                folder + "/other");
+    usleep(6000000);
+    EXPECT_EQ(0, other.Stop(SIGTERM));
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    for (const char* output : {"/gateway", "/other"}) {
+        const Lines lines = ReadLines(folder + output);
+        EXPECT_GT(CountContaining(lines, "  station "), 50u) << output;
+        EXPECT_EQ(0u, CountContaining(lines, "lumeric-cli:")) << output;  // no loss of the broker, nothing pending
+    }
+}
+
+// A certificate from the trusted authority, but made for another host: the
+// gateway refuses it before it polls, and never sends its password there.
+TEST_F(GatewayTest, ACertificateForAnotherHostIsRefusedBeforeAnyPoll) {
+    const std::string make =
+        "cd " + folder +
+        " && openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=test-ca -keyout ca.key -out ca.pem"
+        " && openssl req -newkey rsa:2048 -nodes -subj /CN=attacker.example -keyout server.key -out server.csr"
+        " && printf 'subjectAltName=DNS:attacker.example\\n' >san.ext"
+        " && openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 -extfile san.ext -out "
+        "server.pem";
+    ASSERT_EQ(0, std::system(("(" + make + ") >/dev/null 2>&1").c_str()));
+    StartBroker();
+    broker.Stop(SIGTERM);
+    std::ofstream(folder + "/mosquitto.conf")
+        << "listener " << port << " 127.0.0.1\nallow_anonymous true\nuser root\nlog_dest stderr\n"
+        << "cafile " << folder << "/ca.pem\ncertfile " << folder << "/server.pem\nkeyfile " << folder
+        << "/server.key\n";
+    RestartBroker();
+    gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() +
+                      " poll --addresses 1-3 --mqtt mqtts://127.0.0.1:" + port + " --cafile " + folder +
+                      "/ca.pem --user lumeric",
+                  folder + "/gateway");
+    EXPECT_EQ(8, gateway.Stop(0));
+    EXPECT_THAT(ReadLines(folder + "/gateway"),
+                ::testing::ElementsAre(::testing::HasSubstr("its certificate is refused: IP address mismatch")));
+    EXPECT_THAT(sim.RxLog(), ::testing::IsEmpty());
+}
+
+// An adapter pulled out: its units turn unavailable at once, not after the
+// last voltages have stood for as long as it is out; back with their first
+// good poll once it is plugged in again (a sim on the same link).
+TEST_F(GatewayTest, APortThatGoesTurnsItsUnitsOfflineAndTheFirstGoodPollBack) {
+    StartBroker();
+    const std::string link = folder + "/line";
+    auto adapter = std::make_unique<SimProcess>();
+    ASSERT_TRUE(adapter->Start({"--link", link}));
+    gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + link +
+                      " poll --addresses 1 --period 200 --mqtt mqtt://127.0.0.1:" + port + " --topic t",
+                  folder + "/gateway");
+    EXPECT_TRUE(WaitFor(messages, "t/1/availability online"));
+    adapter.reset();
+    EXPECT_TRUE(WaitFor(messages, "t/1/availability offline", 1, 1));
+    adapter = std::make_unique<SimProcess>();
+    ASSERT_TRUE(adapter->Start({"--link", link}));
+    EXPECT_TRUE(WaitFor(messages, "t/1/availability online", 2, 5));
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+}
+
+// Units dropped from --addresses: their sensors and availability are
+// cleared at the next start on the same spool, the others stay.
+TEST_F(GatewayTest, UnitsDroppedFromTheAddressesAreClearedFromTheBroker) {
+    StartBroker();
+    const std::string spool = " --spool " + folder + "/spool";
+    StartGateway(spool);
+    EXPECT_TRUE(WaitFor(messages, "t/3/availability online"));
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() +
+                      " poll --addresses 1,3 --mqtt mqtt://127.0.0.1:" + port + " --topic t" + spool,
+                  folder + "/gateway");
+    EXPECT_TRUE(WaitFor(messages, "t/3/availability online", 2));
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    const Lines lines = ReadLines(messages);
+    for (const std::string& cleared :
+         {"homeassistant/sensor/t_2/ch1/config ", "homeassistant/sensor/t_2/ch4/config ", "t/2/availability "}) {
+        EXPECT_THAT(lines, ::testing::Contains(cleared)) << cleared;
+    }
+    EXPECT_THAT(lines, ::testing::Not(::testing::Contains("homeassistant/sensor/t_3/ch1/config ")));
+}
+
+// A password given by file or by the environment gets the gateway in, and
+// is not among its arguments, where any user of the machine could read it.
+TEST_F(GatewayTest, APasswordByFileOrEnvironmentIsNotInTheArguments) {
+    StartBroker("lumeric", "right");
+    std::ofstream(folder + "/password") << "right\n";
+    for (const std::string& given : {"--password-file " + folder + "/password", std::string("")}) {
+        const std::string prefix = given.empty() ? "env LUMERIC_MQTT_PASSWORD=right " : "";
+        gateway.Start(prefix + LUMERIC_CLI_PATH + " " + sim.PtyPath() +
+                          " poll --addresses 1 --mqtt mqtt://127.0.0.1:" + port + " --topic t --user lumeric " + given,
+                      folder + "/gateway");
+        EXPECT_TRUE(WaitFor(messages, "t/status online", given.empty() ? 2 : 1)) << given;
+        std::ifstream cmdline("/proc/" + std::to_string(gateway.Pid()) + "/cmdline");
+        const std::string arguments((std::istreambuf_iterator<char>(cmdline)), std::istreambuf_iterator<char>());
+        EXPECT_THAT(arguments, ::testing::HasSubstr("--user"));
+        EXPECT_THAT(arguments, ::testing::Not(::testing::HasSubstr("right")));
+        EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    }
+}
+
 TEST_F(GatewayTest, AWrongPasswordStopsTheGatewayBeforeItPolls) {
     StartBroker("lumeric", "right");
     StartGateway("--user lumeric --password wrong");
     EXPECT_EQ(8, gateway.Stop(0));
-    EXPECT_THAT(ReadLines(folder + "/gateway"),
-                ::testing::ElementsAre("lumeric-cli: the broker at mqtt://127.0.0.1:" + port + " refused the user name or password"));
+    EXPECT_THAT(ReadLines(folder + "/gateway"), ::testing::ElementsAre("lumeric-cli: the broker at mqtt://127.0.0.1:" +
+                                                                       port + " refused the user name or password"));
     EXPECT_THAT(sim.RxLog(), ::testing::IsEmpty());
 }
 

@@ -96,8 +96,7 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
     // JSON must escape.
     const std::string name = "C:\\VM4 \"A\"\x01";
     const std::vector<uint8_t> maker = {0xC0, 0xCA, 0xC3, 0xF7, 0xB5, 0xE7, 0xD7, 0xD3};  // 朗明电子
-    Answer(9600, ReadIdentityRequest(1),
-           IdentityReply({AsBytes(name), AsBytes("V1.00-2024"), maker, AsBytes("V1.0")}));
+    Answer(9600, ReadIdentityRequest(1), IdentityReply({AsBytes(name), AsBytes("V1.00-2024"), maker, AsBytes("V1.0")}));
     Answer(9600, ReadSettingsRequest(4), SettingsReply(4, 9600, 10));
     Answer(9600, ReadSettingsRequest(6), SettingsReply(6, 9600, 10));
     line.trailing[{9600, Echo(ReadSettingsRequest(6))}] = {0x00, 0x00};
@@ -112,10 +111,12 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
          "channel 4  65535   655.35 V\n"},
         {"COM1 read --scale 0.001 --json", 0,
          R"({"address":1,"channels":[{"channel":1,"raw":1234,"volts":1.234},{"channel":2,"raw":0,"volts":0.0},)"
-         R"({"channel":3,"raw":1,"volts":0.001},{"channel":4,"raw":65535,"volts":65.535}]})" "\n"},
+         R"({"channel":3,"raw":1,"volts":0.001},{"channel":4,"raw":65535,"volts":65.535}]})"
+         "\n"},
         {"COM1 info --json", 0,
          R"({"address":5,"baud":19200,"interval":10,"name":"C:\\VM4 \"A\"\u0001","softwareVersion":"V1.00-2024",)"
-         R"("maker":"朗明电子","protocolVersion":"V1.0"})" "\n"},
+         R"("maker":"朗明电子","protocolVersion":"V1.0"})"
+         "\n"},
         // Bytes trailing the settings are waited out before the texts are asked for.
         {"COM1 info --address 6 --json", 0,
          R"({"address":6,"baud":9600,"interval":10,"name":"","softwareVersion":"","maker":"","protocolVersion":""})"
@@ -167,7 +168,8 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
         {"p poll --addresses 1 --mqtt http://b", 2,
          "http://b is no broker address (give mqtt://HOST:PORT or mqtts://HOST:PORT)"},
         {"p poll --addresses 1 --mqtt mqtt://b --cafile ca.pem", 2, "--cafile needs an mqtts:// broker"},
-        {"p poll --addresses 1 --mqtt mqtts://b --cafile /missing/ca.pem", 2, "--cafile /missing/ca.pem cannot be read"},
+        {"p poll --addresses 1 --mqtt mqtts://b --cafile /missing/ca.pem", 2,
+         "--cafile /missing/ca.pem cannot be read"},
         {"p poll --addresses 1 --mqtt mqtt://b --topic a/#", 2,
          "--topic a/# is no topic prefix (no + or #, no empty level)"},
         {"p poll --addresses 1 --mqtt mqtt://b --spool-limit 0", 6, "--spool-limit 0 is outside 1-1000000000"},
@@ -199,14 +201,15 @@ TEST_F(CliTest, HelpAnywhereShowsTheCommandsTextWithTheExitCodesAndTouchesNothin
     for (const auto& c : cases) {
         EXPECT_EQ(0, Run(c.first)) << c.first;
         EXPECT_THAT(out, HasSubstr(c.second)) << c.first;
-        EXPECT_THAT(out, HasSubstr("\n  3  the port cannot be opened (missing, or held by another program) or has gone\n"));
+        EXPECT_THAT(out,
+                    HasSubstr("\n  3  the port cannot be opened (missing, or held by another program) or has gone\n"));
     }
 }
 
 TEST(ComPortName, TheNamesOfCom1To1024AndNothingElse) {
     const std::pair<const char*, uint32_t> cases[] = {
-        {"COM5", 5}, {"com12", 12}, {"5", 5},     {"\\\\.\\COM7", 7}, {"COM1024", 1024}, {"COM1025", 0},
-        {"COM0", 0}, {"COM05", 0},  {"COM", 0},   {"COM5x", 0},       {"/dev/ttyS0", 0}, {"", 0},
+        {"COM5", 5}, {"com12", 12}, {"5", 5},   {"\\\\.\\COM7", 7}, {"COM1024", 1024}, {"COM1025", 0},
+        {"COM0", 0}, {"COM05", 0},  {"COM", 0}, {"COM5x", 0},       {"/dev/ttyS0", 0}, {"", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(c.second, ComPortNumber(c.first)) << c.first;
 }
@@ -223,10 +226,10 @@ TEST_F(CliTest, PollGoesBackToBackAPeriodBetweenPassesUntilItsRecordFileOrPortFa
     const std::pair<const char*, std::string> cases[] = {
         {"COM1 poll --addresses 1,1 --count 2 --period 600",
          "2024-03-05T00:00:01.009" + one + "2024-03-05T00:00:01.018" + one +  // one period on
-         "2024-03-05T00:00:01.609" + one + "2024-03-05T00:00:01.618" + one},
+             "2024-03-05T00:00:01.609" + one + "2024-03-05T00:00:01.618" + one},
         {"COM1 poll --addresses 1-2 --count 2 --period 600 --csv rec.csv",
          "2024-03-05T00:00:02.009" + one + "2024-03-05T00:00:03.013" + two +  // longer than the period
-         "2024-03-05T00:00:03.022" + one + "2024-03-05T00:00:04.026" + two},
+             "2024-03-05T00:00:03.022" + one + "2024-03-05T00:00:04.026" + two},
         {"COM1 poll --addresses 1 --count 3 --period 0",  // no pause at all
          "2024-03-05T00:00:05.009" + one + "2024-03-05T00:00:05.018" + one + "2024-03-05T00:00:05.027" + one},
     };
@@ -238,8 +241,14 @@ TEST_F(CliTest, PollGoesBackToBackAPeriodBetweenPassesUntilItsRecordFileOrPortFa
     // Each place in the list keeps its own counts, as a row of the table does.
     EXPECT_THAT(recordFile.bytes, EndsWith("\r\n2024-03-05T00:00:04.026,2,,,,,通讯故障,0,2\r\n"));
 
+    // Another run on the same records adds to them, under the one title line.
+    EXPECT_EQ(0, Run("COM1 poll --addresses 1 --count 1 --csv rec.csv"));
+    EXPECT_THAT(recordFile.bytes, ::testing::HasSubstr("\r\n2024-03-05T00:00:04.026,2,,,,,通讯故障,0,2\r\n"));
+    EXPECT_EQ(recordFile.bytes.find(PollRecordHead()), recordFile.bytes.rfind(PollRecordHead()));
+    EXPECT_THAT(recordFile.bytes, EndsWith(",1,3.456,3.457,3.458,3.459,正常,1,0\r\n"));
+
     line.writes.clear();
-    recordFile.failingAppend = 1;  // the title line goes in, the first poll's line does not
+    recordFile.failingAppend = 0;  // the first poll's line does not go in
     EXPECT_EQ(7, Run("COM1 poll --addresses 1 --csv rec.csv"));
     EXPECT_EQ("lumeric-cli: cannot write rec.csv: the disk is full\n", err);
     EXPECT_EQ(1u, line.writes.size());
@@ -255,9 +264,10 @@ TEST_F(CliTest, PollGoesBackToBackAPeriodBetweenPassesUntilItsRecordFileOrPortFa
     line.HangUpAt(goneAt);
     EXPECT_EQ(3, Run("COM1 poll --addresses 1 --count 5 --period 500"));
     EXPECT_EQ("2024-03-05T00:00:06.009" + one, out);
-    EXPECT_EQ("lumeric-cli: COM1 is gone; trying to reopen it every 2 s\n"
-              "lumeric-cli: COM1 has been gone for more than 30 s\n",
-              err);
+    EXPECT_EQ(
+        "lumeric-cli: COM1 is gone; trying to reopen it every 2 s\n"
+        "lumeric-cli: COM1 has been gone for more than 30 s\n",
+        err);
     EXPECT_EQ(goneAt + 15 * 2000, clock.NowMs());
     EXPECT_EQ(2u, line.writes.size());
 }

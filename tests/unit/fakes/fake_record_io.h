@@ -28,6 +28,14 @@ struct FakeOutputFile : OutputFile {
         open = true;
         return {};
     }
+    // The same file again keeps its bytes; another is a new one.
+    FileError OpenToAppend(const std::string& name, bool& empty) override {
+        if (name != path) Create(name);
+        if (createError) return createError;
+        open = true;
+        empty = bytes.empty();
+        return {};
+    }
     void Close() override { open = false; }
 
     std::string path;
