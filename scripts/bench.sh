@@ -15,6 +15,13 @@
 # lumeric-cli poll and by mbpoll, at 9600 and 19200 bit/s, beside the wire's
 # limit.
 #
+# Trend section (bench/trend_bench.cpp, same Release build): the trend's
+# history for 16 units × 4 channels over 24 h at one poll a second each
+# (memory, append time, the visible points of a 1920 px view at spans from
+# 1 min to 24 h) and the load of that run's records file (1.4 M lines);
+# beside them the window's own paint of that day under Wine
+# (scripts/lib/bench-trend-wine.sh, bench/trend_paint_bench.cpp).
+#
 # Gateway section (scripts/lib/bench-gateway.sh): the spool with a million
 # pending, a backlog drained to mosquitto, the spool's size through an outage.
 #
@@ -27,11 +34,16 @@ section() { printf '\n== %s ==\n' "$1"; }
 
 section "Build: Release, native ($build)"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j 2 --target bench_exchange bench_gateway_spool lumeric-sim lumeric-cli >/dev/null
+cmake --build "$build" -j 2 --target bench_exchange trend_bench bench_gateway_spool lumeric-sim lumeric-cli >/dev/null
 echo "built"
 
 section "Native: the exchange over a pty against lumeric-sim"
 "$build/bench/bench_exchange"
+
+section "Trend: the history of 16 units over 24 h, the view, the records file"
+"$build/bench/trend_bench"
+echo "Under Wine, the trend window's own paint of the same day:"
+"$root/scripts/lib/bench-trend-wine.sh"
 
 section "Poll: a pass over 16 units, lumeric-cli and mbpoll against lumeric-sim"
 "$root/scripts/lib/bench-poll.sh" "$build"

@@ -13,13 +13,15 @@ as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 # libcli11-dev, nlohmann-json3-dev: lumeric-cli's command line and JSON (header only).
 # nsis: makensis, the setup program (scripts/package.sh, installer/).
 # openssl: the gateway test's certificates; time and python3: the gateway's benchmark.
+# tzdata: the gateway test that reads a zone half an hour off the hour. clang-format: the
+# layout check of scripts/test.sh.
 # libpaho-mqtt-dev, libssl-dev: lumeric-cli's MQTT gateway; mosquitto and mosquitto-clients:
 # the broker and subscriber its tests start themselves.
 # libsystemd-dev: sd_notify for the gateway's systemd service. help2man, dpkg-dev
 # (dpkg-shlibdeps), lintian, systemd (systemd-analyze) and man-db: the Debian package
 # (scripts/package.sh) and its tier (tests/package/).
 for pkg in cmake g++ make googletest libcli11-dev nlohmann-json3-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine64 clang libclang-rt-14-dev locales xvfb imagemagick fonts-wqy-microhei nsis \
-    libpaho-mqtt-dev libssl-dev mosquitto mosquitto-clients openssl time python3 \
+    libpaho-mqtt-dev libssl-dev mosquitto mosquitto-clients openssl time python3 tzdata clang-format \
     libsystemd-dev help2man dpkg-dev lintian systemd man-db; do
   have "$pkg" || need+=("$pkg")
 done

@@ -28,7 +28,7 @@ export LUMERIC_TOUR_DIR
 LUMERIC_TOUR_DIR=$("$here/wine.sh" winepath.exe -w "$shots")
 DISPLAY=$display "$here/wine.sh" explorer /desktop=lumeric,1024x700 "$tour" >/dev/null 2>&1 &
 
-deadline=$((SECONDS + 120))
+deadline=$((SECONDS + 180))
 while [ ! -f "$shots/tour.done" ]; do
   for want in "$shots"/*.want; do
     [ -e "$want" ] || continue
@@ -40,7 +40,7 @@ while [ ! -f "$shots/tour.done" ]; do
     echo "  $name.png"
   done
   if [ "$SECONDS" -ge "$deadline" ]; then
-    echo "demo-tour.sh: the tour did not finish within 120 s" >&2
+    echo "demo-tour.sh: the tour did not finish within 180 s" >&2
     exit 1
   fi
   sleep 0.2

@@ -12,6 +12,7 @@
 #include "multi_unit_files.h"
 #include "multi_unit_state.h"
 #include "system_ports.h"
+#include "trend_history.h"
 
 // The five list views of the table, side by side: 电池1 (with the address
 // column), 电池2, 电池3, 电池4, and the counts.
@@ -48,6 +49,10 @@ public:
     const AlarmJournal& Journal() const { return m_journal; }
     // The operator has seen the raises so far.
     void AcknowledgeAlarms();
+    // Every poll of the running (or the last) cycle, and the alarm limits in force, for its trend.
+    const TrendHistory& Trend() const { return m_trend; }
+    const AlarmLimits& Limits() const { return m_monitor.Limits(); }
+    bool CycleRuns() const { return m_cycle.runner == this; }
 
 private:
     void RefreshPortList();
@@ -98,4 +103,5 @@ private:
     std::string m_eventsPath;
     // The events file that failed, for its message box.
     std::string m_failedEventsPath;
+    TrendHistory m_trend;
 };

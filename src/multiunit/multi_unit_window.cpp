@@ -8,6 +8,7 @@
 #include "multi_unit_dlg.h"
 #include "resource.h"
 #include "tick_clock.h"
+#include "trend_window.h"
 #include "win32_dialog_window.h"
 #include "win32_file_shell.h"
 #include "win32_limit_store.h"
@@ -54,11 +55,37 @@ private:
         return m_dialog.OnInitDialog();
     }
 
-    void OnControl(int id) override { m_dialog.OnCommand(id); }
+    void OnControl(int id) override {
+        if (id == IDC_BTN_TREND) {
+            OpenTrend();
+            return;
+        }
+        m_dialog.OnCommand(id);
+        // A start clears the history, a stop lets a record be opened.
+        if (id == IDC_BTN_ACQUIRE) TellTrend();
+    }
 
     void OnDropDown(int id) override { m_dialog.OnDropDown(id); }
 
-    void OnTimer(UINT_PTR) override { m_dialog.OnTimer(); }
+    void OnTimer(UINT_PTR) override {
+        m_dialog.OnTimer();
+        TellTrend();
+    }
+
+    // One trend window per multi-unit window: a second click brings it forward.
+    void OpenTrend() {
+        if (IsWindow(m_trend)) {
+            SetForegroundWindow(m_trend);
+            return;
+        }
+        m_trend = CreateTrendWindow(
+            GetModuleHandleW(nullptr), Handle(),
+            {m_dialog.Trend(), [this] { return m_dialog.CycleRuns(); }, [this] { return m_dialog.Limits(); }});
+    }
+
+    void TellTrend() {
+        if (IsWindow(m_trend)) SendMessageW(m_trend, kTrendHistoryChanged, 0, 0);
+    }
 
     // The lists' custom draw, which paints the cells in alarm.
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override {
@@ -136,6 +163,8 @@ private:
     Win32OutputFile m_eventsFile;
     HWND m_journalWindow = nullptr;
     CMultiUnitDlg m_dialog;
+    // Owned by this window, so it goes before it does.
+    HWND m_trend = nullptr;
 };
 
 }  // namespace

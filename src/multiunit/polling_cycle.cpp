@@ -55,6 +55,7 @@ void CMultiUnitDlg::StartCycle() {
     m_cycle.okCount.fill(0);
     m_cycle.failCount.fill(0);
     RebuildTable();
+    m_trend.Clear();
     BeginRecord();
     // The console's end may have taken the window along while the Save As
     // dialog was up, and with it the cycle.
@@ -106,6 +107,7 @@ void CMultiUnitDlg::OnTimer() {
     m_cycle.polling = false;
     ShowOutcome(ok);
     const PolledUnit polled = Polled(ok);
+    m_trend.Append(polled.address, ToTrendMs(polled.time), polled.volts);
     const std::vector<AlarmEvent> events = CheckAlarms(polled);
     Advance();
     TakeEvents(events);

@@ -87,3 +87,16 @@
 #define IDC_LIST_ALARM_JOURNAL 1113
 #define IDC_BTN_ALARM_ACK 1114
 #define IDC_BTN_ALARM_EXPORT 1115
+
+// Opens the trend window, in the strip between the entries and the table.
+#define IDC_BTN_TREND 1150
+
+// The trend window: the plot, the series list that is its legend, the
+// readout of the newest values or the markers, and its three buttons.
+#define IDD_TREND 145
+#define IDC_TREND_PLOT 1151
+#define IDC_TREND_SERIES 1152
+#define IDC_TREND_READOUT 1153
+#define IDC_TREND_OPEN 1154
+#define IDC_TREND_SAVE_IMAGE 1155
+#define IDC_TREND_LIVE 1156

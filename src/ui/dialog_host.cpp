@@ -61,13 +61,17 @@ INT_PTR DialogHost::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_INITDIALOG: return OnInitDialog() ? TRUE : FALSE;
     case WM_COMMAND:
         // Clicks, and the IDOK and IDCANCEL of Enter and Escape, and a combo
-        // about to drop down; the controls' other notifications are not used.
-        // A menu or accelerator command has no control (lParam 0).
+        // about to drop down; the controls' other notifications (a list's
+        // selection...) go to OnMessage. A menu or accelerator command has no
+        // control (lParam 0).
         if (HIWORD(wParam) == CBN_DROPDOWN && lParam != 0) {
             OnDropDown(LOWORD(wParam));
             return TRUE;
         }
-        if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+        if (HIWORD(wParam) != BN_CLICKED) {
+            INT_PTR result = FALSE;
+            return OnMessage(message, wParam, lParam, result) ? result : FALSE;
+        }
         OnCommand(LOWORD(wParam));
         return TRUE;
     case WM_TIMER: OnTimer(wParam); return TRUE;

@@ -115,13 +115,22 @@ protected:
         ASSERT_EQ(0, std::system((client + " -E").c_str()));
         subscriber.Start(client + " -F '%t %p'", messages);
     }
+    // What a client that subscribes only now is given of `topic`: its retained message.
+    std::string Retained(const std::string& topic) const {
+        FILE* pipe = popen(("mosquitto_sub -h 127.0.0.1 -p " + port + " -t " + topic + " -C 1 -W 3").c_str(), "r");
+        std::string text;
+        for (char buffer[256]; fgets(buffer, sizeof buffer, pipe);) text += buffer;
+        pclose(pipe);
+        return text;
+    }
     void RestartBroker() {
         broker.Start("mosquitto -c " + folder + "/mosquitto.conf", folder + "/broker");
         EXPECT_TRUE(WaitFor(folder + "/broker", " running", ++brokerStarts, 5));
     }
 
-    void StartGateway(const std::string& options) {
-        gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() +
+    // `environment`: "env NAME=VALUE " for the gateway alone.
+    void StartGateway(const std::string& options, const std::string& environment = "") {
+        gateway.Start(environment + LUMERIC_CLI_PATH + " " + sim.PtyPath() +
                           " poll --addresses 1-3 --mqtt mqtt://127.0.0.1:" + port + " --topic t " + options,
                       folder + "/gateway");
     }
@@ -268,7 +277,9 @@ TEST_F(GatewayTest, TellsSystemdItLivesAndAnnouncesAgainWhenHomeAssistantIsBack)
 
 TEST_F(GatewayTest, BrokerAwayTenSecondsLosesNoReading) {
     StartBroker();
-    StartGateway("--period 0");  // at the wire's pace: a few hundred readings in the gap
+    // At the wire's pace: a few hundred readings in the gap. In a zone half
+    // an hour off the hour, which the readings' times carry.
+    StartGateway("--period 0", "env TZ=Asia/Kolkata ");
     usleep(1500000);
     broker.Stop(SIGTERM);
     usleep(10000000);
@@ -276,6 +287,7 @@ TEST_F(GatewayTest, BrokerAwayTenSecondsLosesNoReading) {
     usleep(3000000);
     EXPECT_EQ(0, gateway.Stop(SIGTERM));
     ExpectEveryReading("broker outage", 200);
+    EXPECT_THAT(ReadLines(messages), ::testing::Contains(::testing::HasSubstr("+05:30\",\"seq\":")));
 }
 
 // A site's power comes back: the gateway boots before its broker. It polls
@@ -360,7 +372,10 @@ TEST_F(GatewayTest, APortThatGoesTurnsItsUnitsOfflineAndTheFirstGoodPollBack) {
     adapter = std::make_unique<SimProcess>();
     ASSERT_TRUE(adapter->Start({"--link", link}));
     EXPECT_TRUE(WaitFor(messages, "t/1/availability online", 2, 5));
-    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    // It dies: its last will says so, also to a client that subscribes later.
+    gateway.Stop(SIGKILL);
+    EXPECT_TRUE(WaitFor(messages, "t/status offline"));
+    EXPECT_EQ("offline\n", Retained("t/status"));
 }
 
 // Units dropped from --addresses: their sensors and availability are
@@ -370,6 +385,14 @@ TEST_F(GatewayTest, UnitsDroppedFromTheAddressesAreClearedFromTheBroker) {
     const std::string spool = " --spool " + folder + "/spool";
     StartGateway(spool);
     EXPECT_TRUE(WaitFor(messages, "t/3/availability online"));
+    // A second gateway on the held spool, though on a line of its own, is refused.
+    SimProcess otherLine;
+    ASSERT_TRUE(otherLine.Start({"--unit", "1"}));
+    Child second;
+    second.Start(std::string(LUMERIC_CLI_PATH) + " " + otherLine.PtyPath() + " poll --addresses 1 --count 1 --mqtt " +
+                     "mqtt://127.0.0.1:" + port + " --topic u" + spool,
+                 folder + "/second");
+    EXPECT_EQ(7, second.Stop(0));
     EXPECT_EQ(0, gateway.Stop(SIGTERM));
     gateway.Start(std::string(LUMERIC_CLI_PATH) + " " + sim.PtyPath() +
                       " poll --addresses 1,3 --mqtt mqtt://127.0.0.1:" + port + " --topic t" + spool,

@@ -84,11 +84,12 @@ std::wstring ConsoleDriver::TextIn(HWND dialog, int id) {
     return ReadText(GetDlgItem(dialog, id), WM_GETTEXTLENGTH, WM_GETTEXT);
 }
 
-std::vector<std::wstring> ConsoleDriver::Items(int id, UINT countMessage, UINT lengthMessage, UINT textMessage) const {
+std::vector<std::wstring> ConsoleDriver::ItemsIn(HWND dialog, int id, UINT countMessage, UINT lengthMessage,
+                                                 UINT textMessage) {
     std::vector<std::wstring> items;
-    const LRESULT count = SendTo(id, countMessage);
+    const LRESULT count = SendToIn(dialog, id, countMessage);
     for (WPARAM index = 0; index < static_cast<WPARAM>(count); ++index) {
-        items.push_back(ReadText(Control(id), lengthMessage, textMessage, index));
+        items.push_back(ReadText(GetDlgItem(dialog, id), lengthMessage, textMessage, index));
     }
     return items;
 }

@@ -40,7 +40,10 @@ public:
     void SetText(int id, const std::wstring& text) const { SetTextIn(m_window, id, text); }
     bool IsEnabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
     std::vector<std::wstring> ComboItems(int id) const { return Items(id, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT); }
-    std::vector<std::wstring> ListLines(int id) const { return Items(id, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT); }
+    std::vector<std::wstring> ListLines(int id) const { return ListLinesIn(m_window, id); }
+    static std::vector<std::wstring> ListLinesIn(HWND dialog, int id) {
+        return ItemsIn(dialog, id, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+    }
 
     // Posts a click and returns once the console has handled every message
     // posted before it (false when the console stayed busy for timeoutMs).
@@ -100,7 +103,11 @@ public:
 private:
     static std::wstring ConsolePath();
     // The item texts of a combo or list box, through its count, length and text messages.
-    std::vector<std::wstring> Items(int id, UINT countMessage, UINT lengthMessage, UINT textMessage) const;
+    std::vector<std::wstring> Items(int id, UINT countMessage, UINT lengthMessage, UINT textMessage) const {
+        return ItemsIn(m_window, id, countMessage, lengthMessage, textMessage);
+    }
+    static std::vector<std::wstring> ItemsIn(HWND dialog, int id, UINT countMessage, UINT lengthMessage,
+                                             UINT textMessage);
 
     PROCESS_INFORMATION m_process{};
     HWND m_window = nullptr;

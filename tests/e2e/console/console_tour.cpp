@@ -4,13 +4,15 @@
 // the unit's information, enters factory mode, calibrates once, polls the
 // three units in the multi-unit window with alarm limits set, ramps one
 // channel past its limit (through the sim's control channel, which
-// LUMERIC_SIM_CONTROL names), shows the alarm journal and ends the console.
+// LUMERIC_SIM_CONTROL names), shows the alarm journal, the trend (live with
+// the limit lines, and a record with two markers) and ends the console.
 //
 // At each step it asks scripts/demo.sh for a screenshot: it creates
 // <LUMERIC_TOUR_DIR>\<name>.want and waits until <name>.png appears there.
 // At the end it writes tour.done there: "ok", or what went wrong.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -48,6 +50,82 @@ bool Screenshot(const std::wstring& name) {
 int Finish(const char* outcome) {
     WriteTourFile(L"tour.done", outcome);
     return std::strcmp(outcome, "ok") == 0 ? 0 : 1;
+}
+
+// A click of the plot `share` of the way across, half way down.
+void ClickPlot(HWND plot, double share) {
+    RECT client{};
+    GetClientRect(plot, &client);
+    const LPARAM at = MAKELPARAM(static_cast<int>(client.right * share), client.bottom / 2);
+    PostMessageW(plot, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(plot, WM_LBUTTONUP, 0, at);
+}
+
+// A discharge of two units over an hour across midnight, a poll every 10 s
+// each, unit 2 failing for a minute.
+std::wstring WriteDischargeRecord() {
+    std::string csv =
+        "\xEF\xBB\xBF时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数\r\n";
+    for (int step = 0; step < 360; ++step) {
+        const int seconds = 23 * 3600 + 30 * 60 + step * 10;
+        for (int unit = 1; unit <= 2; ++unit) {
+            char line[160];
+            const int day = 7 + seconds / 86400, clock = seconds % 86400;
+            const bool failed = unit == 2 && step >= 200 && step < 206;
+            const double fall = step * (unit == 1 ? 0.0020 : 0.0035);
+            std::snprintf(line, sizeof line, "2026-12-%02dT%02d:%02d:%02d.%03d,%d,", day, clock / 3600, clock / 60 % 60,
+                          clock % 60, unit * 100, unit);
+            csv += line;
+            if (failed) {
+                csv += ",,,,通讯故障,0,1\r\n";
+                continue;
+            }
+            std::snprintf(line, sizeof line, "%.3f,%.3f,%.3f,%.3f,正常,%d,0\r\n", 3.35 - fall, 3.30 - fall * 0.8,
+                          3.32 - fall * 1.1, 3.28 - fall * 0.9, step + 1);
+            csv += line;
+        }
+    }
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring path = temp + std::wstring(L"lumeric-tour-discharge.csv");
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, csv.data(), static_cast<DWORD>(csv.size()), &written, nullptr);
+    CloseHandle(file);
+    return path;
+}
+
+// The trend of the running cycle while unit 1's first channel climbs across
+// its high limit line, zoomed in to its last minute with the wheel; then a
+// record with two markers.
+bool TrendTour(ConsoleDriver& console, HWND multiUnit, SimControl& sim) {
+    console.ClickIn(multiUnit, IDC_BTN_TREND);
+    HWND trend = console.WaitForNewWindow(L"趋势", {}, 10000);
+    if (trend == nullptr) return false;
+    SetWindowPos(trend, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+    HWND plot = GetDlgItem(trend, IDC_TREND_PLOT);
+    sim.Ok("set 1 ramp 1 1800 20");
+    Sleep(22000);  // the ramp and a pass beyond it
+    RECT client{};
+    GetClientRect(plot, &client);
+    POINT right{client.right - 10, client.bottom / 2};
+    ClientToScreen(plot, &right);
+    for (int notch = 0; notch < 10; ++notch) {
+        PostMessageW(plot, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(right.x, right.y));
+    }
+    console.Settle();
+    Screenshot(L"14-trend-live");
+
+    console.ClickIn(multiUnit, IDC_BTN_ACQUIRE);  // a record opens while no cycle runs
+    const std::wstring record = WriteDischargeRecord();
+    console.ClickAndSaveAs(trend, IDC_TREND_OPEN, record);
+    ClickPlot(plot, 0.3);
+    ClickPlot(plot, 0.75);
+    console.Settle();
+    Screenshot(L"15-trend-record");
+    DeleteFileW(record.c_str());
+    PostMessageW(trend, WM_CLOSE, 0, 0);
+    return true;
 }
 
 }  // namespace
@@ -130,6 +208,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         SetWindowPos(journal, nullptr, 420, 380, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         Screenshot(L"13-alarm-journal");
     }
+    if (!TrendTour(console, multiUnit, sim)) return Finish("the trend window did not show");
     ConsoleDriver::PressKeyIn(multiUnit, IDC_EDIT_PERIOD, VK_ESCAPE);
 
     console.PressKey(IDC_EDIT_ADDRESS, VK_ESCAPE);

@@ -42,7 +42,7 @@ TEST(GatewayState, GoodPollCarriesTheVoltsAFailedOneNullsAndWhyInLocalTime) {
 
 TEST(GatewayTopics, DefaultPrefixStaysOneLevelAndTopicsHangBelowIt) {
     EXPECT_EQ("lumeric/gw1-ttyUSB0", DefaultTopicPrefix("gw1", "/dev/ttyUSB0"));
-    EXPECT_EQ("lumeric/a_b-3", DefaultTopicPrefix("a+b", "/dev/pts/3"));
+    EXPECT_EQ("lumeric/a_b_c-d_3", DefaultTopicPrefix("a+b#c", "/dev/d#3"));
     const GatewayTopics topics("site/line 3");
     EXPECT_EQ("site/line 3/7/state site/line 3/7/availability site/line 3/status",
               topics.State(7) + " " + topics.Availability(7) + " " + topics.Status());

@@ -4,8 +4,8 @@ namespace {
 
 // Row `row` as shown: 电池1 to 电池4, then the success and failure counts.
 std::vector<std::string> Row(const FakeMultiUnitWindow& mu, size_t row) {
-    return {mu.Cell(kBat1, row, 1),   mu.Cell(kBat2, row, 0),   mu.Cell(kBat3, row, 0),
-            mu.Cell(kBat4, row, 0),   mu.Cell(kCounts, row, 0), mu.Cell(kCounts, row, 1)};
+    return {mu.Cell(kBat1, row, 1), mu.Cell(kBat2, row, 0),   mu.Cell(kBat3, row, 0),
+            mu.Cell(kBat4, row, 0), mu.Cell(kCounts, row, 0), mu.Cell(kCounts, row, 1)};
 }
 
 const std::vector<uint8_t> kUnit1Reply = {0x01, 0x03, 0x08, 0x0D, 0x80, 0x0D, 0x81, 0x0D, 0x82, 0x0D, 0x83, 0x0F, 0x30};
@@ -34,6 +34,10 @@ TEST_F(MultiUnitTest, EachTickShowsItsUnitsFourValuesOrFaultMarksAndItsCounts) {
     EXPECT_EQ((std::vector<std::string>{"3.456", "3.457", "3.458", "3.459", "1", "0"}), Row(mu, 0));
     EXPECT_EQ((std::vector<std::string>{"0.000", "0.001", "1.000", "65.535", "1", "0"}), Row(mu, 1));
     EXPECT_EQ((std::vector<std::string>{"通讯故障", "——", "——", "——", "0", "1"}), Row(mu, 2));
+    const TrendHistory& trend = mu.dlg.Trend();
+    ASSERT_EQ(3u, trend.UnitCount());
+    EXPECT_EQ((FourValues{0.0f, 0.001f, 1.0f, 65.535f}), trend.PollValues(1, 0)) << "the trend gets the table's values";
+    EXPECT_TRUE(IsGap(trend.PollValues(2, 0)[0]));
 
     // Unit 1 now answers only after its wait has ended: its last values leave
     // the screen, and its late reply, queued before the next poll, is not unit 2's.

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The Wine figure for scripts/bench.sh beside the trend's native ones: the
+# trend window's paint (bench/trend_paint_bench.cpp) of a day of 16 units
+# into a 1920 x 1080 bitmap. Release build in build/bench-win-ARCH, a Wine
+# prefix of its own in build/bench/wineprefix-ARCH. Prints figures only.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+export LUMERIC_WIN_ARCH
+LUMERIC_WIN_ARCH=$("$root/scripts/lib/win-arch.sh")
+win="$root/build/bench-win-$LUMERIC_WIN_ARCH"
+prefix="$root/build/bench/wineprefix-$LUMERIC_WIN_ARCH"
+
+"$root/scripts/lib/build-win.sh" "$LUMERIC_WIN_ARCH" "$win" Release trend_paint_bench >/dev/null
+"$root/scripts/lib/wine-prefix.sh" start "$prefix"
+trap '"$root/scripts/lib/wine-prefix.sh" stop "$prefix"' EXIT
+export WINEPREFIX=$prefix
+. "$root/scripts/lib/wine-env.sh"
+"$root/scripts/lib/wine.sh" "$win/bench/trend_paint_bench.exe"
