@@ -50,9 +50,9 @@ uint64_t ProcessCpuUs() {
 
 const char* ResultName(ExchangeResult result) {
     switch (result) {
-        case ExchangeResult::Ok: return "Ok";
-        case ExchangeResult::Timeout: return "Timeout";
-        case ExchangeResult::CrcError: return "CrcError";
+    case ExchangeResult::Ok: return "Ok";
+    case ExchangeResult::Timeout: return "Timeout";
+    case ExchangeResult::CrcError: return "CrcError";
     }
     return "?";
 }
@@ -111,9 +111,10 @@ void MeasureReplyLatency(SimProcess& sim, ModbusExchange& exchange) {
     }
     if (latenciesMs.empty()) return;
     std::sort(latenciesMs.begin(), latenciesMs.end());
-    std::printf("last reply byte to exchange return, %zu voltage reads at 9600 baud: "
-                "min %.3f ms, median %.3f ms, max %.3f ms (aim: under 1 ms)\n",
-                latenciesMs.size(), latenciesMs.front(), latenciesMs[latenciesMs.size() / 2], latenciesMs.back());
+    std::printf(
+        "last reply byte to exchange return, %zu voltage reads at 9600 baud: "
+        "min %.3f ms, median %.3f ms, max %.3f ms (aim: under 1 ms)\n",
+        latenciesMs.size(), latenciesMs.front(), latenciesMs[latenciesMs.size() / 2], latenciesMs.back());
 }
 }  // namespace
 

@@ -12,11 +12,10 @@ struct FaultName {
     size_t numbers;  // how many numbers follow the word
 };
 constexpr FaultName kFaultNames[] = {
-    {"none", FaultKind::None, 0},       {"silent", FaultKind::Silent, 0},
-    {"badcrc", FaultKind::BadCrc, 0},   {"late", FaultKind::Late, 1},
-    {"short", FaultKind::Short, 1},     {"trailing", FaultKind::Trailing, 1},
-    {"chunks", FaultKind::Chunks, 2},   {"noise", FaultKind::Noise, 1},
-    {"otheraddr", FaultKind::OtherAddress, 1}, {"babble", FaultKind::Babble, 0},
+    {"none", FaultKind::None, 0},     {"silent", FaultKind::Silent, 0}, {"badcrc", FaultKind::BadCrc, 0},
+    {"late", FaultKind::Late, 1},     {"short", FaultKind::Short, 1},   {"trailing", FaultKind::Trailing, 1},
+    {"chunks", FaultKind::Chunks, 2}, {"noise", FaultKind::Noise, 1},   {"otheraddr", FaultKind::OtherAddress, 1},
+    {"babble", FaultKind::Babble, 0},
 };
 
 bool ParseNumber(const std::string& word, uint32_t& value) {
@@ -64,37 +63,29 @@ ReplyPlan PlanReply(std::vector<uint8_t> reply, const Fault& fault, uint32_t res
     ReplyPlan plan;
     plan.delayMs = responseDelayMs;
     switch (fault.kind) {
-        case FaultKind::Silent:
-        case FaultKind::Babble:
-            return plan;
-        case FaultKind::BadCrc:
-            reply.back() ^= 0xFF;
-            break;
-        case FaultKind::Late:
-            plan.delayMs += fault.amount;
-            break;
-        case FaultKind::Short:
-            reply.resize(std::min<size_t>(reply.size(), fault.amount));
-            break;
-        case FaultKind::Trailing:
-            for (uint32_t i = 0; i < fault.amount; ++i) reply.push_back(randomByte());
-            break;
-        case FaultKind::Noise: {
-            std::vector<uint8_t> noisy;
-            for (uint32_t i = 0; i < fault.amount; ++i) noisy.push_back(randomByte());
-            reply.insert(reply.begin(), noisy.begin(), noisy.end());
-            break;
-        }
-        case FaultKind::OtherAddress:
-            reply[0] = static_cast<uint8_t>(fault.amount);
-            SetCrc(reply);
-            break;
-        case FaultKind::Chunks:
-            plan.chunks = Split(reply, fault.amount);
-            plan.gapMs = fault.gapMs;
-            return plan;
-        case FaultKind::None:
-            break;
+    case FaultKind::Silent:
+    case FaultKind::Babble: return plan;
+    case FaultKind::BadCrc: reply.back() ^= 0xFF; break;
+    case FaultKind::Late: plan.delayMs += fault.amount; break;
+    case FaultKind::Short: reply.resize(std::min<size_t>(reply.size(), fault.amount)); break;
+    case FaultKind::Trailing:
+        for (uint32_t i = 0; i < fault.amount; ++i) reply.push_back(randomByte());
+        break;
+    case FaultKind::Noise: {
+        std::vector<uint8_t> noisy;
+        for (uint32_t i = 0; i < fault.amount; ++i) noisy.push_back(randomByte());
+        reply.insert(reply.begin(), noisy.begin(), noisy.end());
+        break;
+    }
+    case FaultKind::OtherAddress:
+        reply[0] = static_cast<uint8_t>(fault.amount);
+        SetCrc(reply);
+        break;
+    case FaultKind::Chunks:
+        plan.chunks = Split(reply, fault.amount);
+        plan.gapMs = fault.gapMs;
+        return plan;
+    case FaultKind::None: break;
     }
     if (!reply.empty()) plan.chunks.push_back(std::move(reply));
     return plan;

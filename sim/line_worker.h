@@ -37,7 +37,7 @@ private:
     const StopSignal& m_stop;
     std::vector<uint8_t> m_pending;  // bytes of a frame not yet complete
     uint64_t m_lastByteNs = 0;
-    uint32_t m_pendingBaud = 0;      // the host's speed when those bytes came
+    uint32_t m_pendingBaud = 0;  // the host's speed when those bytes came
     uint64_t m_nextBabbleNs = 0;
     uint64_t m_lastReplyByteNs = 0;  // when the latest reply's last byte was handed to the pty
     std::minstd_rand m_random;

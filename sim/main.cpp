@@ -71,7 +71,8 @@ int main(int argc, char** argv) {
     ControlCommands commands(state);
     ControlServer control(commands, stop);
     if (!control.Listen(options.controlPort)) return Fail("control port");
-    if (!options.linkPath.empty() && !PlaceLink(options.linkPath, pty.SlavePath())) return Fail("link " + options.linkPath);
+    if (!options.linkPath.empty() && !PlaceLink(options.linkPath, pty.SlavePath()))
+        return Fail("link " + options.linkPath);
 
     std::printf("pty %s\ncontrol %u\nready\n", pty.SlavePath().c_str(), unsigned{control.Port()});
     std::fflush(stdout);

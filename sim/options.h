@@ -9,8 +9,8 @@ struct UnitOption {
 };
 
 struct SimOptions {
-    std::string linkPath;          // empty: no link
-    uint16_t controlPort = 0;      // 0: any free port
+    std::string linkPath;           // empty: no link
+    uint16_t controlPort = 0;       // 0: any free port
     std::vector<UnitOption> units;  // empty on the command line: one unit, address 1 at 9600
 };
 

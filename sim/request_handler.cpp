@@ -28,7 +28,8 @@ std::vector<uint8_t> ExceptionReply(uint8_t address, uint8_t function, uint8_t c
 }
 
 std::vector<uint8_t> ReadReply(const SimUnit& unit, uint16_t first, uint16_t count) {
-    if (count == 0 || count > kMaxReadCount) return ExceptionReply(unit.address, kFunctionReadHolding, kIllegalDataValue);
+    if (count == 0 || count > kMaxReadCount)
+        return ExceptionReply(unit.address, kFunctionReadHolding, kIllegalDataValue);
     std::vector<uint8_t> reply{unit.address, kFunctionReadHolding, static_cast<uint8_t>(2 * count)};
     for (uint32_t reg = first; reg < uint32_t{first} + count; ++reg) {
         uint16_t value = 0;
@@ -51,28 +52,27 @@ bool IsCalibrationCommand(uint16_t value) {
 // Checks and applies one write; the exception code when refused, 0 when taken.
 uint8_t ApplyWrite(SimUnit& unit, uint16_t reg, uint16_t value, UnitAnswer& answer) {
     switch (reg) {
-        case Register::StationAddress:
-            if (value > kMaxStationAddress) return kIllegalDataValue;
-            answer.newAddress = static_cast<uint8_t>(value);
-            return 0;
-        case Register::LineSpeed:
-            if (!IsUnitBaud(value)) return kIllegalDataValue;
-            answer.newBaud = value;
-            return 0;
-        case Register::SampleInterval:
-            if (value == 0 || value > kMaxInterval) return kIllegalDataValue;
-            unit.interval = value;
-            return 0;
-        case Register::SoftwareReset:
-            if (value != kSoftwareResetValue) return kIllegalDataValue;
-            ++unit.resets;
-            return 0;
-        case Register::Calibration:
-            if (!IsCalibrationCommand(value)) return kIllegalDataValue;
-            unit.calibrations.push_back(value);
-            return 0;
-        default:
-            return kIllegalDataAddress;
+    case Register::StationAddress:
+        if (value > kMaxStationAddress) return kIllegalDataValue;
+        answer.newAddress = static_cast<uint8_t>(value);
+        return 0;
+    case Register::LineSpeed:
+        if (!IsUnitBaud(value)) return kIllegalDataValue;
+        answer.newBaud = value;
+        return 0;
+    case Register::SampleInterval:
+        if (value == 0 || value > kMaxInterval) return kIllegalDataValue;
+        unit.interval = value;
+        return 0;
+    case Register::SoftwareReset:
+        if (value != kSoftwareResetValue) return kIllegalDataValue;
+        ++unit.resets;
+        return 0;
+    case Register::Calibration:
+        if (!IsCalibrationCommand(value)) return kIllegalDataValue;
+        unit.calibrations.push_back(value);
+        return 0;
+    default: return kIllegalDataAddress;
     }
 }
 

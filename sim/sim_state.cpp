@@ -3,9 +3,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
-SimState::SimState() : m_start(std::chrono::steady_clock::now()) {
-    m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-}
+SimState::SimState() : m_start(std::chrono::steady_clock::now()) { m_wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK); }
 
 SimState::~SimState() {
     if (m_wakeFd >= 0) close(m_wakeFd);

@@ -18,7 +18,7 @@ struct CliOptions {
     bool json = false;
     bool verbose = false;  // every frame on standard error
     VoltageScale scale = kConsoleScale;
-    uint16_t value = 0;  // the new setting of `set`
+    uint16_t value = 0;   // the new setting of `set`
     uint8_t channel = 0;  // calibrate: channel 1 to 4 and the point's code
     uint8_t pointCode = 0;
     std::vector<uint8_t> addresses;  // scan, poll

@@ -16,9 +16,8 @@ std::optional<CliFailure> CliSession::Open(uint32_t baudRate) {
         return CliFailure{ExitCode::Usage, options.port + " names no serial port (give COMn or n, n from 1 to 1024)"};
     case PortOpening::Unavailable: break;
     }
-    return CliFailure{ExitCode::PortUnavailable,
-                      "cannot open " + options.port + " at " + std::to_string(baudRate) +
-                          " bit/s: missing, or held by another program"};
+    return CliFailure{ExitCode::PortUnavailable, "cannot open " + options.port + " at " + std::to_string(baudRate) +
+                                                     " bit/s: missing, or held by another program"};
 }
 
 ExchangeResult CliSession::Exchange(const RequestFrame& request, size_t replyLength,

@@ -6,8 +6,7 @@
 
 CommandOutcome RunRead(CliSession& session) {
     const CliOptions& options = session.options;
-    const ExchangeResult result =
-        session.Exchange(ReadFourVoltagesRequest(options.address), kFourVoltagesReplyLength);
+    const ExchangeResult result = session.Exchange(ReadFourVoltagesRequest(options.address), kFourVoltagesReplyLength);
     if (result != ExchangeResult::Ok) return session.Failure(result, options.address);
     const VoltageReadout readout{options.address, options.scale, DecodeFourVoltages(session.Reply())};
     session.Streams().Out(options.json ? ReadoutJson(readout) : ReadoutText(readout));

@@ -45,8 +45,8 @@ CommandOutcome RunScan(CliSession& session) {
             const uint8_t address = options.addresses[i];
             ShowProgress(session, "scanning at " + std::to_string(baudRate) + " bit/s: station " +
                                       std::to_string(address) + " (" + std::to_string(i + 1) + " of " +
-                                      std::to_string(options.addresses.size()) + "), " +
-                                      std::to_string(found.size()) + " found");
+                                      std::to_string(options.addresses.size()) + "), " + std::to_string(found.size()) +
+                                      " found");
             // A reply from another station is the late answer of one asked
             // before: taken for this one, it would list a unit that is not there.
             if (session.Exchange(ReadSettingsRequest(address), kSettingsReplyLength, probe) != ExchangeResult::Ok ||

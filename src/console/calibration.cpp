@@ -16,9 +16,8 @@ void CConsoleDlg::OnCalibrate(uint8_t pointCode) {
         return;
     }
     const uint8_t channel = static_cast<uint8_t>(channelIndex + 1);
-    const ExchangeResult result =
-        m_exchange.Exchange(CalibrateRequest(StationAddress(), channel, pointCode), kWriteEchoLength,
-                            kCalibrationExchange);
+    const ExchangeResult result = m_exchange.Exchange(CalibrateRequest(StationAddress(), channel, pointCode),
+                                                      kWriteEchoLength, kCalibrationExchange);
     switch (result) {
     case ExchangeResult::Ok: m_window.ShowMessage(Message::kCalibrationDone); break;
     case ExchangeResult::CrcError: m_window.ShowMessage(Message::kCalibrationFailed); break;

@@ -9,10 +9,10 @@
 // The buttons that make sense only with the port open, in the order the
 // connection switches them.
 constexpr std::array<int, 17> kPortDependentButtons = {
-    IDC_BTN_SET_BAUD,       IDC_BTN_FACTORY_MODE,     IDC_BTN_SET_ADDRESS,         IDC_BTN_READ_VOLTAGE,
-    IDC_BTN_CONTINUOUS,     IDC_BTN_RESET,            IDC_BTN_SET_SAMPLE_INTERVAL, IDC_BTN_READ_INFO,
-    IDC_BTN_CLEAR_LOG,      IDC_BTN_CAL_3V_0V5,       IDC_BTN_CAL_3V_3V,           IDC_BTN_CAL_20V_3V,
-    IDC_BTN_CAL_20V_20V,    IDC_BTN_CAL_200V_20V,     IDC_BTN_CAL_200V_200V,       IDC_BTN_CAL_600V_200V,
+    IDC_BTN_SET_BAUD,      IDC_BTN_FACTORY_MODE, IDC_BTN_SET_ADDRESS,         IDC_BTN_READ_VOLTAGE,
+    IDC_BTN_CONTINUOUS,    IDC_BTN_RESET,        IDC_BTN_SET_SAMPLE_INTERVAL, IDC_BTN_READ_INFO,
+    IDC_BTN_CLEAR_LOG,     IDC_BTN_CAL_3V_0V5,   IDC_BTN_CAL_3V_3V,           IDC_BTN_CAL_20V_3V,
+    IDC_BTN_CAL_20V_20V,   IDC_BTN_CAL_200V_20V, IDC_BTN_CAL_200V_200V,       IDC_BTN_CAL_600V_200V,
     IDC_BTN_CAL_600V_600V,
 };
 
@@ -20,10 +20,10 @@ constexpr std::array<int, 17> kPortDependentButtons = {
 // them: everything that would talk to the line or take the port away,
 // except the toggle that stops it.
 constexpr std::array<int, 17> kLockedDuringAcquisition = {
-    IDC_BTN_SET_BAUD,       IDC_BTN_FACTORY_MODE,  IDC_BTN_SET_ADDRESS,   IDC_BTN_READ_VOLTAGE,
-    IDC_BTN_RESET,          IDC_BTN_SET_SAMPLE_INTERVAL, IDC_BTN_MULTI,   IDC_BTN_READ_INFO,
-    IDC_BTN_CLEAR_LOG,      IDC_BTN_CAL_3V_0V5,    IDC_BTN_CAL_3V_3V,     IDC_BTN_CAL_20V_3V,
-    IDC_BTN_CAL_20V_20V,    IDC_BTN_CAL_200V_20V,  IDC_BTN_CAL_200V_200V, IDC_BTN_CAL_600V_200V,
+    IDC_BTN_SET_BAUD,      IDC_BTN_FACTORY_MODE,        IDC_BTN_SET_ADDRESS,   IDC_BTN_READ_VOLTAGE,
+    IDC_BTN_RESET,         IDC_BTN_SET_SAMPLE_INTERVAL, IDC_BTN_MULTI,         IDC_BTN_READ_INFO,
+    IDC_BTN_CLEAR_LOG,     IDC_BTN_CAL_3V_0V5,          IDC_BTN_CAL_3V_3V,     IDC_BTN_CAL_20V_3V,
+    IDC_BTN_CAL_20V_20V,   IDC_BTN_CAL_200V_20V,        IDC_BTN_CAL_200V_200V, IDC_BTN_CAL_600V_200V,
     IDC_BTN_CAL_600V_600V,
 };
 

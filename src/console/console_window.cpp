@@ -60,7 +60,8 @@ bool PaintMinimised(HWND dialog, HICON icon) {
 class ConsoleWindow : public ModelessDialog {
 public:
     ConsoleWindow(CComPort& comm, MultiUnitState& cycle)
-        : m_port(comm), m_dialog(m_window, m_port, m_clock, m_unitText, [this, &cycle] { OpenMultiUnitWindow(cycle); }) {}
+        : m_port(comm),
+          m_dialog(m_window, m_port, m_clock, m_unitText, [this, &cycle] { OpenMultiUnitWindow(cycle); }) {}
 
 private:
     // Owned by the console, so it stays above it and goes with it.
@@ -94,11 +95,8 @@ private:
             if (!PaintMinimised(Handle(), m_window.ProgramIcon())) return false;
             result = TRUE;
             return true;
-        case WM_QUERYDRAGICON:
-            result = reinterpret_cast<INT_PTR>(m_window.ProgramIcon());
-            return true;
-        default:
-            return false;
+        case WM_QUERYDRAGICON: result = reinterpret_cast<INT_PTR>(m_window.ProgramIcon()); return true;
+        default: return false;
         }
     }
 

@@ -20,8 +20,9 @@ constexpr int32_t kShortestIntervalMs = 300;
 // instead, so that what came after the last tick (line noise, a reply that
 // was too late) cannot pass for the start of this tick's reply. It never
 // clears: its lines go on top, newest first.
-constexpr ExchangeOptions kTickExchange{/*drainFirst=*/false, /*shortenDeadline=*/true,  /*logAtTop=*/true,
-                                        ReplyLog::OneLine,    kReplyDeadlineMs,          /*purgeFirst=*/true};
+constexpr ExchangeOptions kTickExchange{/*drainFirst=*/false, /*shortenDeadline=*/true,
+                                        /*logAtTop=*/true,    ReplyLog::OneLine,
+                                        kReplyDeadlineMs,     /*purgeFirst=*/true};
 
 }  // namespace
 

@@ -14,8 +14,8 @@ bool Win32UnitLine::Open(int32_t comNumber, uint32_t baudRate) {
     char path[32];
     std::snprintf(path, sizeof path, "\\\\.\\COM%d", static_cast<int>(comNumber));
     // Share mode 0: the port is ours alone, the console's included.
-    m_handle = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    m_handle =
+        CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (m_handle == INVALID_HANDLE_VALUE) return false;
     if (Configure(baudRate)) return true;
     Close();

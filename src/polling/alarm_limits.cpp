@@ -16,9 +16,7 @@ bool LimitProblem::operator==(const LimitProblem& other) const {
 
 namespace {
 
-bool InRange(const std::optional<Millivolts>& value) {
-    return !value || (*value >= 0 && *value <= kLargestLimitMv);
-}
+bool InRange(const std::optional<Millivolts>& value) { return !value || (*value >= 0 && *value <= kLargestLimitMv); }
 
 }  // namespace
 

@@ -38,9 +38,9 @@ struct AlarmLimits {
 enum class LimitField { Low, High, Spread, Hysteresis, OnDelay };
 
 enum class LimitFault {
-    NotANumber,             // not a decimal number with at most three decimals
-    OutOfRange,             // outside 0.000-655.350 V (on-delay: 1-100 polls)
-    LowNotBelowHigh,        // the channel's low limit is not below its high limit
+    NotANumber,                // not a decimal number with at most three decimals
+    OutOfRange,                // outside 0.000-655.350 V (on-delay: 1-100 polls)
+    LowNotBelowHigh,           // the channel's low limit is not below its high limit
     HysteresisNotBelowGap,     // the hysteresis reaches across the channel's low-high gap
     HysteresisNotBelowSpread,  // the hysteresis reaches the spread limit
 };

@@ -9,8 +9,8 @@ namespace {
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 constexpr char kLineEnd[] = "\r\n";
 
-const std::vector<std::string> kRecordTitles = {"时间",         "设备地址",     "电池1电压(V)", "电池2电压(V)", "电池3电压(V)",
-                                                "电池4电压(V)", "结果",         "成功次数",     "失败次数"};
+const std::vector<std::string> kRecordTitles = {
+    "时间", "设备地址", "电池1电压(V)", "电池2电压(V)", "电池3电压(V)", "电池4电压(V)", "结果", "成功次数", "失败次数"};
 
 }  // namespace
 

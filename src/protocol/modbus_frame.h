@@ -18,6 +18,4 @@ RequestFrame BuildRequest(uint8_t address, uint8_t function, uint16_t reg, uint1
 bool VerifyReply(const uint8_t* reply, size_t length);
 
 // A 16-bit register value as it travels, high byte first.
-inline uint16_t RegisterValueAt(const uint8_t* bytes) {
-    return static_cast<uint16_t>(bytes[0] << 8 | bytes[1]);
-}
+inline uint16_t RegisterValueAt(const uint8_t* bytes) { return static_cast<uint16_t>(bytes[0] << 8 | bytes[1]); }

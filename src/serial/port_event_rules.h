@@ -36,11 +36,9 @@ PortNotification NotificationForEvent(uint32_t eventWord);
 
 // A receive event is reported once the input queue holds at least
 // `threshold` bytes; with threshold 0 every receive event is.
-inline bool ReceiveReachesThreshold(uint32_t queuedBytes, uint32_t threshold) {
-    return queuedBytes >= threshold;
-}
+inline bool ReceiveReachesThreshold(uint32_t queuedBytes, uint32_t threshold) { return queuedBytes >= threshold; }
 
 // The text of the message box shown when the event mask cannot be set;
 // at most 255 characters.
-std::string SetCommMaskFailureText(const char* sourceFile, int sourceLine, uint32_t portNumber,
-                                   uint32_t handleValue, uint32_t eventMask, uint32_t lastError);
+std::string SetCommMaskFailureText(const char* sourceFile, int sourceLine, uint32_t portNumber, uint32_t handleValue,
+                                   uint32_t eventMask, uint32_t lastError);

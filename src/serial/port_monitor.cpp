@@ -74,21 +74,21 @@ void CComPort::PauseAfterFailedWait() {
 
 void CComPort::Dispatch(DWORD eventWord) {
     switch (NotificationForEvent(eventWord)) {
-        case PortNotification::Receive: {
-            DWORD errors = 0;
-            COMSTAT status{};
-            ClearCommError(m_hComm, &errors, &status);
-            if (ReceiveReachesThreshold(status.cbInQue, m_notifyThreshold)) NotifyReceive();
-            break;
-        }
-        case PortNotification::TxEmpty: NotifyTxEmpty(); break;
-        case PortNotification::Cts: NotifyCts(); break;
-        case PortNotification::Dsr: NotifyDsr(); break;
-        case PortNotification::Rlsd: NotifyRlsd(); break;
-        case PortNotification::Break: NotifyBreak(); break;
-        case PortNotification::Error: NotifyError(); break;
-        case PortNotification::Ring: NotifyRing(); break;
-        case PortNotification::None: break;
+    case PortNotification::Receive: {
+        DWORD errors = 0;
+        COMSTAT status{};
+        ClearCommError(m_hComm, &errors, &status);
+        if (ReceiveReachesThreshold(status.cbInQue, m_notifyThreshold)) NotifyReceive();
+        break;
+    }
+    case PortNotification::TxEmpty: NotifyTxEmpty(); break;
+    case PortNotification::Cts: NotifyCts(); break;
+    case PortNotification::Dsr: NotifyDsr(); break;
+    case PortNotification::Rlsd: NotifyRlsd(); break;
+    case PortNotification::Break: NotifyBreak(); break;
+    case PortNotification::Error: NotifyError(); break;
+    case PortNotification::Ring: NotifyRing(); break;
+    case PortNotification::None: break;
     }
 }
 

@@ -19,8 +19,8 @@ int32_t ReadSignedDecimal(const std::string& text) {
 
     // Accumulate in 64 bits and stop as soon as the 32-bit range is left, so
     // a field full of digits can neither overflow nor take long.
-    const int64_t limit = negative ? -int64_t{std::numeric_limits<int32_t>::min()}
-                                   : int64_t{std::numeric_limits<int32_t>::max()};
+    const int64_t limit =
+        negative ? -int64_t{std::numeric_limits<int32_t>::min()} : int64_t{std::numeric_limits<int32_t>::max()};
     int64_t magnitude = 0;
     for (; i < text.size() && IsDigit(text[i]); ++i) {
         magnitude = magnitude * 10 + (text[i] - '0');

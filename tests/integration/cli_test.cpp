@@ -50,7 +50,9 @@ protected:
 TEST_F(CliTest, EachCommandReachesTheUnitANewAddressAndSpeedHoldAfterTheirEchoAndAHeldPortIsRefused) {
     ASSERT_TRUE(sim.Start());
     EXPECT_EQ(R"({"address":1,"baud":9600,"interval":10,"name":"Lumeric-VM4","softwareVersion":"V1.00",)"
-              R"("maker":"朗明电子","protocolVersion":"V1.0"})" "\n", Cli("info --json"));
+              R"("maker":"朗明电子","protocolVersion":"V1.0"})"
+              "\n",
+              Cli("info --json"));
     // --verbose: every frame on standard error as it passes.
     EXPECT_EQ("发: 01 06 00 03 00 3C 79 DB\n读: 01 06 00 03 00 3C 79 DB\nsampling interval set to 60\n",
               Cli("set interval 60 --verbose"));
@@ -86,7 +88,8 @@ TEST_F(CliTest, ScanFindsThreeUnitsAtTwoSpeedsAndNothingElse) {
     // Not a terminal: no progress line.
     EXPECT_EQ(R"([{"address":2,"baud":1200,"interval":10,"name":"Lumeric-VM4"},)"
               R"({"address":9,"baud":1200,"interval":10,"name":"Lumeric-VM4"},)"
-              R"({"address":5,"baud":2400,"interval":10,"name":"Z"}])" "\n",
+              R"({"address":5,"baud":2400,"interval":10,"name":"Z"}])"
+              "\n",
               Cli("scan --addresses 1-10 --bauds 1200,2400,4800 --json"));
 }
 
@@ -103,9 +106,9 @@ TEST_F(CliTest, APassOverSixteenUnitsGoesBackToBackAndWritesEveryPollToTheCsv) {
     EXPECT_EQ(0, code);
     const std::string row = "[0-9-]{10}T[0-9:]{8}\\.[0-9]{3},[0-9]+,1\\.234,0\\.000,0\\.000,";
     std::ifstream csv(path, std::ios::binary);
-    EXPECT_THAT(std::string(std::istreambuf_iterator<char>(csv), {}),
-                MatchesRegex("\xEF\xBB\xBF[^\r]*\r\n(" + row + "0\\.000,正常,1,0\r\n){15}" + row +
-                             "65\\.535,正常,1,0\r\n"));
+    EXPECT_THAT(
+        std::string(std::istreambuf_iterator<char>(csv), {}),
+        MatchesRegex("\xEF\xBB\xBF[^\r]*\r\n(" + row + "0\\.000,正常,1,0\r\n){15}" + row + "65\\.535,正常,1,0\r\n"));
     std::remove(path.c_str());
     // "rx MS BAUD FRAME": when the sim heard each request.
     const std::vector<std::string> heard = sim.RxLog();
@@ -130,8 +133,8 @@ TEST_F(CliTest, APollWhosePortVanishesSaysSoOnceReopensItAndPollsOn) {
     // Six readings, none made up for the time the port was away, and the two lines about it.
     EXPECT_EQ(8, std::count(output.begin(), output.end(), '\n')) << output;
     EXPECT_EQ(std::string::npos, output.find("fault")) << output;
-    EXPECT_THAT(output, HasSubstr("lumeric-cli: " + link + " is gone; trying to reopen it every 2 s\nlumeric-cli: " +
-                                  link + " is back\n"));
+    EXPECT_THAT(output, HasSubstr("lumeric-cli: " + link +
+                                  " is gone; trying to reopen it every 2 s\nlumeric-cli: " + link + " is back\n"));
 }
 
 // A pty held by the test: it takes the request, then goes.

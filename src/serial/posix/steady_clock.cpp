@@ -13,6 +13,5 @@ uint32_t SteadyClock::NowMs() {
 void SteadyClock::SleepMs(uint32_t ms) {
     timespec remaining{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000};
     // A signal cuts a nanosleep short; sleep on for what is left.
-    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
-    }
+    while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {}
 }

@@ -39,7 +39,8 @@ public:
 
     std::vector<int> EnabledPortButtons() const {
         std::vector<int> enabled;
-        for (int id : kAllPortButtons) if (console.IsEnabled(id)) enabled.push_back(id);
+        for (int id : kAllPortButtons)
+            if (console.IsEnabled(id)) enabled.push_back(id);
         return enabled;
     }
     bool Logged(const std::wstring& line) const {
@@ -162,7 +163,9 @@ TEST_F(ConsoleTest, InformationReadShowsTheUnitsChineseNameAndLogsInChineseOrder
 
     EXPECT_EQ(console.Text(IDC_STATIC_DEVICE_NAME), L"电压监测单元");
     EXPECT_EQ(console.Text(IDC_STATIC_VENDOR), L"朗明电子");
-    EXPECT_EQ(console.Text(IDC_STATIC_PROTOCOL_VERSION), L"V1\xFFFD" L"0");
+    EXPECT_EQ(console.Text(IDC_STATIC_PROTOCOL_VERSION),
+              L"V1\xFFFD"
+              L"0");
 
     // The sorted list shows the reply's five lines above the request.
     const std::vector<std::wstring> lines = console.ListLines(IDC_LIST_LOG);
@@ -204,34 +207,40 @@ struct LineFault {
     void (*operate)(ConsoleTest& t);
 };
 const LineFault kLineFaults[] = {
-    {"fault 1 silent", "fault 1 none", [](ConsoleTest& t) {
+    {"fault 1 silent", "fault 1 none",
+     [](ConsoleTest& t) {
          EXPECT_EQ(t.ReadVoltage(), L"");
          EXPECT_TRUE(t.Logged(L"通讯超时!"));
      }},
-    {"fault 1 badcrc", "fault 1 none", [](ConsoleTest& t) {
+    {"fault 1 badcrc", "fault 1 none",
+     [](ConsoleTest& t) {
          t.console.SetText(IDC_EDIT_SAMPLE_INTERVAL, L"10");
          EXPECT_EQ(t.console.ClickForMessage(IDC_BTN_SET_SAMPLE_INTERVAL, kHoldLimitMs), L"设置失败");
      }},
     // Calibrations keep their 5000 ms deadline however late the echo begins. The
     // column is outside the narrowed window, its buttons enabled all the same.
-    {"fault 1 late 3000", "fault 1 none", [](ConsoleTest& t) {
+    {"fault 1 late 3000", "fault 1 none",
+     [](ConsoleTest& t) {
          t.console.SendTo(IDC_COMBO_CAL_CHANNEL, CB_SETCURSEL, 1);  // "通道2"
          EXPECT_EQ(t.console.ClickForMessage(IDC_BTN_CAL_20V_3V, kHoldLimitMs), L"校准成功");
          EXPECT_NE(t.sim.Command("get 1").find("calibrations=0203"), std::string::npos);
      }},
-    {"fault 1 short 5", "fault 1 none", [](ConsoleTest& t) {
+    {"fault 1 short 5", "fault 1 none",
+     [](ConsoleTest& t) {
          t.console.SetText(IDC_EDIT_NEW_ADDRESS, L"1");  // the address it has: a unit that takes it stays reachable
          EXPECT_EQ(t.console.ClickForMessage(IDC_BTN_SET_ADDRESS, kHoldLimitMs), L"通讯超时!");
      }},
     // The bytes past the settings reply must not spoil the identity that follows at once.
-    {"fault 1 trailing 3", "fault 1 none", [](ConsoleTest& t) {
+    {"fault 1 trailing 3", "fault 1 none",
+     [](ConsoleTest& t) {
          EXPECT_TRUE(t.console.Click(IDC_BTN_READ_INFO, kHoldLimitMs));
          EXPECT_EQ(t.console.Text(IDC_STATIC_DEVICE_NAME), L"Lumeric-VM4");
      }},
     {"fault 1 chunks 3 20", "fault 1 none", [](ConsoleTest& t) { EXPECT_EQ(t.ReadVoltage(), L"12.34V"); }},
     // Every tick's reply begins with noise: none passes. Once the noise ends,
     // only the tick under way then may fail; what it left must not spoil the next.
-    {"fault 1 noise 3", "fault 1 none", [](ConsoleTest& t) {
+    {"fault 1 noise 3", "fault 1 none",
+     [](ConsoleTest& t) {
          t.console.SetText(IDC_EDIT_POLL_INTERVAL, L"300");
          EXPECT_TRUE(t.console.Click(IDC_BTN_CONTINUOUS) && t.console.Text(IDC_BTN_CONTINUOUS) == L"停止采集");
          EXPECT_TRUE(WaitUntil([&] { return t.console.Number(IDC_STATIC_FAIL_COUNT) >= 3; }, 15000));
@@ -244,25 +253,29 @@ const LineFault kLineFaults[] = {
          EXPECT_LE(t.console.Number(IDC_STATIC_FAIL_COUNT) - failedUnderNoise, 1);
      }},
     // The reset's drain meets a line that never falls silent, and ends.
-    {"fault 1 babble", "fault 1 none", [](ConsoleTest& t) {
+    {"fault 1 babble", "fault 1 none",
+     [](ConsoleTest& t) {
          EXPECT_TRUE(t.console.Click(IDC_BTN_RESET, kHoldLimitMs));
          EXPECT_EQ(t.console.ListLines(IDC_LIST_LOG), std::vector<std::wstring>{L"发: 01 06 00 2F 55 66 07 79"});
          EXPECT_EQ(t.console.WaitForMessageBox(500), nullptr) << "the reset awaits nothing";
          EXPECT_NE(t.sim.Command("get 1").find("resets=1"), std::string::npos);
      }},
     // Only the CRC decides: another station's echo sets the speed, and the port reopens at it.
-    {"fault 1 otheraddr 7", "fault 1 none", [](ConsoleTest& t) {
+    {"fault 1 otheraddr 7", "fault 1 none",
+     [](ConsoleTest& t) {
          t.console.SendTo(IDC_COMBO_DEVICE_BAUD, CB_SETCURSEL, 1);  // "2400"
          EXPECT_EQ(t.console.ClickForMessage(IDC_BTN_SET_BAUD, kHoldLimitMs), L"设置成功");
          EXPECT_EQ(t.console.Text(IDC_COMBO_BAUD), L"2400");
      }},
     // A unit at another speed hears no request.
-    {"set 1 baud 9600", "set 1 baud 2400", [](ConsoleTest& t) {
+    {"set 1 baud 9600", "set 1 baud 2400",
+     [](ConsoleTest& t) {
          EXPECT_TRUE(t.console.Click(IDC_BTN_READ_INFO, kHoldLimitMs));
          EXPECT_TRUE(t.Logged(L"通讯超时!"));
      }},
     // On a sound line: the new address is the one the next read goes to, and the unit answers there.
-    {"fault 1 none", "fault 2 none", [](ConsoleTest& t) {
+    {"fault 1 none", "fault 2 none",
+     [](ConsoleTest& t) {
          t.console.SetText(IDC_EDIT_NEW_ADDRESS, L"2");
          EXPECT_EQ(t.console.ClickForMessage(IDC_BTN_SET_ADDRESS, kHoldLimitMs), L"设置成功");
          EXPECT_EQ(t.console.Text(IDC_EDIT_ADDRESS), L"2");

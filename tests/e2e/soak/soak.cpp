@@ -40,8 +40,8 @@ struct Phase {
     int mostFailures = std::numeric_limits<int>::max();
 };
 constexpr Phase kPhases[] = {
-    {"none", true, false},     {"badcrc", false, false}, {"otheraddr 7", true, false}, {"noise 3", false, false},
-    {"none", true, false, 1},  {"silent", false, true},  {"short 3", false, true},
+    {"none", true, false},    {"badcrc", false, false}, {"otheraddr 7", true, false}, {"noise 3", false, false},
+    {"none", true, false, 1}, {"silent", false, true},  {"short 3", false, true},
 };
 
 // What the console and its window say of themselves at one moment, in the
@@ -86,7 +86,8 @@ double HandleCount(HANDLE process) {
     const ULONG count = static_cast<ULONG>(table[0]);
     const auto* entries = reinterpret_cast<const Entry*>(&table[1]);
     const USHORT id = static_cast<USHORT>(GetProcessId(process));
-    return static_cast<double>(std::count_if(entries, entries + count, [id](const Entry& e) { return e.processId == id; }));
+    return static_cast<double>(
+        std::count_if(entries, entries + count, [id](const Entry& e) { return e.processId == id; }));
 }
 
 Sample Measure(HANDLE process, double seconds) {
@@ -95,7 +96,8 @@ Sample Measure(HANDLE process, double seconds) {
     // The commit charge: the private bytes, which Wine reports only here.
     return {seconds,
             {HandleCount(process), static_cast<double>(memory.PagefileUsage) / 1024,
-             static_cast<double>(memory.WorkingSetSize) / 1024, static_cast<double>(GetGuiResources(process, GR_GDIOBJECTS)),
+             static_cast<double>(memory.WorkingSetSize) / 1024,
+             static_cast<double>(GetGuiResources(process, GR_GDIOBJECTS)),
              static_cast<double>(GetGuiResources(process, GR_USEROBJECTS))}};
 }
 
@@ -115,8 +117,8 @@ double SlopePerHour(const std::vector<Sample>& samples, size_t m) {
 bool ReportResources(const std::vector<Sample>& samples) {
     bool flat = true;
     const double middle = samples.back().seconds / 2;
-    const auto half = std::partition_point(samples.begin(), samples.end(),
-                                           [middle](const Sample& s) { return s.seconds < middle; });
+    const auto half =
+        std::partition_point(samples.begin(), samples.end(), [middle](const Sample& s) { return s.seconds < middle; });
     const std::vector<Sample> firstHalf(samples.begin(), half), secondHalf(half, samples.end());
     std::printf("\n%-16s %12s %12s %12s %14s %14s %14s\n", "metric", "start", "end", "maximum", "slope/hour",
                 "1st half /h", "2nd half /h");
@@ -181,8 +183,8 @@ TEST(SoakTest, ResourcesStayFlatAndCountsFollowTheFaults) {
         const int wrongKind = fault.ticksSucceed ? fail - failBefore : ok - okBefore;
         // While the console waits out a silent unit the window thread is
         // held, and the cycle may not reach unit 3 within a short phase.
-        const bool unit3Follows = unit3Silent ? unit3Fail > unit3FailBefore || fault.ticksTimeOut
-                                              : unit3Fail - unit3FailBefore <= 1;
+        const bool unit3Follows =
+            unit3Silent ? unit3Fail > unit3FailBefore || fault.ticksTimeOut : unit3Fail - unit3FailBefore <= 1;
         std::printf("%5.0f s, phase %zu (%s, unit 3 %s): console +%d ok +%d failed, unit 3 +%d failed\n",
                     elapsedMs() / 1000.0, phase, fault.fault, unit3Silent ? "silent" : "answering", ok - okBefore,
                     fail - failBefore, unit3Fail - unit3FailBefore);
@@ -191,7 +193,8 @@ TEST(SoakTest, ResourcesStayFlatAndCountsFollowTheFaults) {
         okBefore = ok, failBefore = fail, unit3FailBefore = unit3Fail;
     }
     samples.push_back(Measure(console.Process(), elapsedMs() / 1000.0));
-    for (int row : {0, 1, 3}) countsFollow = countsFollow && TableCount(multi, row, 1) == 0 && TableCount(multi, row, 0) > 0;
+    for (int row : {0, 1, 3})
+        countsFollow = countsFollow && TableCount(multi, row, 1) == 0 && TableCount(multi, row, 0) > 0;
 
     ASSERT_GE(samples.size(), 2u);
     const bool flat = ReportResources(samples);

@@ -27,7 +27,8 @@ SimControl::SimControl(const std::string& suffix) : m_socket(INVALID_SOCKET) {
     m_socket = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     // A sim that stops answering fails the test instead of hanging it.
     const DWORD replyTimeoutMs = 10000;
-    setsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&replyTimeoutMs), sizeof replyTimeoutMs);
+    setsockopt(m_socket, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&replyTimeoutMs),
+               sizeof replyTimeoutMs);
     if (m_socket != INVALID_SOCKET && connect(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
         closesocket(m_socket);
         m_socket = INVALID_SOCKET;

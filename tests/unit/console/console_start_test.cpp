@@ -9,7 +9,7 @@ TEST_F(ConsoleTest, StartsNarrowedTo746PixelsInUserModeWithItsDefaults) {
     EXPECT_EQ(1, window.iconSets);
     EXPECT_EQ(746, window.rect.Width());
     const std::map<int, FakeDialogWindow::Font> fonts = {
-        {IDC_LIST_LOG, {"Arial", 120}},          {IDC_STATIC_VOLTAGE, {"Arial", 280}},
+        {IDC_LIST_LOG, {"Arial", 120}},           {IDC_STATIC_VOLTAGE, {"Arial", 280}},
         {IDC_STATIC_DEVICE_NAME, {"Arial", 100}}, {IDC_STATIC_SW_VERSION, {"Arial", 100}},
         {IDC_STATIC_VENDOR, {"Arial", 100}},      {IDC_STATIC_PROTOCOL_VERSION, {"Arial", 100}},
     };

@@ -19,7 +19,8 @@ protected:
 TEST_F(DeviceInfoTest, FillsTheAddressFromItsLowByteAndEachTextFromItsField) {
     OpenPort();
     const std::vector<std::string> texts = {"AB", "V1.00", "Maker", "P2"};
-    const std::vector<uint8_t> identity = IdentityReply({AsBytes("AB"), AsBytes("V1.00"), AsBytes("Maker"), AsBytes("P2")});
+    const std::vector<uint8_t> identity =
+        IdentityReply({AsBytes("AB"), AsBytes("V1.00"), AsBytes("Maker"), AsBytes("P2")});
     ReadInfo(SettingsReply(0x0105, 9600, 10), identity);
     EXPECT_EQ("5", Text(IDC_EDIT_NEW_ADDRESS));
     EXPECT_EQ(texts, (std::vector<std::string>{Text(IDC_STATIC_DEVICE_NAME), Text(IDC_STATIC_SW_VERSION),
@@ -45,7 +46,11 @@ TEST_F(DeviceInfoTest, TheRateSelectsItsItemOrNoneAndNamesAreCodePage936) {
         {1200, 0, AsBytes(thirtyAs), thirtyAs},
         {1234, -1, {}, ""},
         // A lead byte whose next byte cannot follow it; the text ends at the zero.
-        {9600, 3, {0x41, 0x81, 0x30, 0x00, 0x43}, "A\xEF\xBF\xBD" "0"},
+        {9600,
+         3,
+         {0x41, 0x81, 0x30, 0x00, 0x43},
+         "A\xEF\xBF\xBD"
+         "0"},
         // A lead byte that ends the field must not borrow the next field's first byte.
         {9600, 3, AsBytes(std::string(29, 'A') + "\xB5"), std::string(29, 'A') + "\xEF\xBF\xBD"},
     };

@@ -124,8 +124,8 @@ TEST_F(ConsoleTest, TicksReadTheirOwnReplyWhateverCameBeforeAndLogNewestFirst) {
     };
     console.OnTimer();
 
-    const std::vector<std::string> newestFirst = {ReplyLine(VoltageReply(300)), kRequestLine, "通讯超时!",
-                                                  kRequestLine, kRequestLine, "通讯超时!"};
+    const std::vector<std::string> newestFirst = {
+        ReplyLine(VoltageReply(300)), kRequestLine, "通讯超时!", kRequestLine, kRequestLine, "通讯超时!"};
     EXPECT_EQ(newestFirst, Log());
     EXPECT_EQ(0u, writtenAfterMs);
     EXPECT_EQ("2147483647", Text(IDC_STATIC_OK_COUNT));

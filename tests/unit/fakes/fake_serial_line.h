@@ -39,9 +39,9 @@ public:
     bool Gone() const override { return HungUp(); }
 
     bool open = true;
-    bool statusFails = false;      // the port cannot report its errors and queue
-    int refuseReads = 0;           // next n reads fail outright
-    int pendingReads = 0;          // next n reads pend and time out empty after their short wait
+    bool statusFails = false;  // the port cannot report its errors and queue
+    int refuseReads = 0;       // next n reads fail outright
+    int pendingReads = 0;      // next n reads pend and time out empty after their short wait
     std::vector<std::vector<uint8_t>> writes;
     // Runs at every write, with the bytes written: a unit answering.
     std::function<void(const std::vector<uint8_t>&)> onWrite;

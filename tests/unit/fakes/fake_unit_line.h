@@ -45,7 +45,8 @@ public:
         StartRead(dest, count);
         if (HungUp()) return 0;
         const uint64_t limitUs =
-            m_clock.NowUs() + uint64_t{kUnitPortTimeouts.readMultiplier * count + kUnitPortTimeouts.readConstant} * 1000;
+            m_clock.NowUs() +
+            uint64_t{kUnitPortTimeouts.readMultiplier * count + kUnitPortTimeouts.readConstant} * 1000;
         uint64_t lastUs = limitUs;
         if (ArrivalOf(count, lastUs) && lastUs > limitUs) lastUs = limitUs;
         m_clock.AdvanceToUs(lastUs);

@@ -17,7 +17,8 @@ inline std::vector<uint8_t> WithCrc(std::vector<uint8_t> bytes) {
 // A unit's reply to a read: the registers' values, high byte first.
 inline std::vector<uint8_t> RegistersReply(uint8_t station, std::initializer_list<uint16_t> values) {
     std::vector<uint8_t> reply{station, 0x03, static_cast<uint8_t>(2 * values.size())};
-    for (uint16_t value : values) reply.insert(reply.end(), {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)});
+    for (uint16_t value : values)
+        reply.insert(reply.end(), {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)});
     return WithCrc(reply);
 }
 

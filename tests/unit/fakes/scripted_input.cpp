@@ -42,8 +42,8 @@ void ScriptedInput::DropArrived() {
 }
 
 bool ScriptedInput::TakeLineError() {
-    auto due = std::find_if(m_lineErrorsUs.begin(), m_lineErrorsUs.end(),
-                            [&](uint64_t at) { return at <= m_clock.NowUs(); });
+    auto due =
+        std::find_if(m_lineErrorsUs.begin(), m_lineErrorsUs.end(), [&](uint64_t at) { return at <= m_clock.NowUs(); });
     if (due == m_lineErrorsUs.end()) return false;
     m_lineErrorsUs.erase(due);
     return true;

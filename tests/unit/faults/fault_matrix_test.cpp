@@ -82,37 +82,58 @@ struct Fault {
 const Fault kFaults[] = {
     {"sound unit", "GGGGGGGGGG", [](Wire& w) { w.Answer(w.reply); }},
     {"silent unit", "TTTtTTTGTF", [](Wire&) {}},
-    {"bad CRC", "CCCcCCCGCF", [](Wire& w) { w.reply.back() ^= 0xFF; w.Answer(w.reply); }},
+    {"bad CRC", "CCCcCCCGCF",
+     [](Wire& w) {
+         w.reply.back() ^= 0xFF;
+         w.Answer(w.reply);
+     }},
     {"late, in time", "GGGGGGGGGG", [](Wire& w) { w.Answer(w.reply, w.replyByMs - 20 - WireMs(w.reply.size())); }},
     {"late, too late", "TTTtTTTGTF", [](Wire& w) { w.Answer(w.reply, w.replyByMs + 20); }},
-    {"cut short", "TTTtTTTGTF", [](Wire& w) { w.Answer({w.reply.begin(), w.reply.end() - 3}); }},
-    {"trailing bytes", "GGGGGGGGGG", [](Wire& w) { w.reply.insert(w.reply.end(), {0, 0xFF, 0x55}); w.Answer(w.reply); }},
-    {"chunks with gaps", "GGGGGGGGGG", [](Wire& w) {  // three, 25 ms apart
+    {"cut short", "TTTtTTTGTF",
+     [](Wire& w) {
+         w.Answer({w.reply.begin(), w.reply.end() - 3});
+     }},
+    {"trailing bytes", "GGGGGGGGGG",
+     [](Wire& w) {
+         w.reply.insert(w.reply.end(), {0, 0xFF, 0x55});
+         w.Answer(w.reply);
+     }},
+    {"chunks with gaps", "GGGGGGGGGG",
+     [](Wire& w) {  // three, 25 ms apart
          const size_t third = w.reply.size() / 3 + 1;
          for (size_t k = 0, from = 0; from < w.reply.size(); ++k, from += third) {
              const Bytes chunk(w.reply.begin() + from, w.reply.begin() + std::min(w.reply.size(), from + third));
              w.line.ArriveUs((w.atMs + kAnswerMs + 25 * k) * 1000 + from * kCharUs, chunk, kCharUs);
          }
      }},
-    {"noise first", "CCCcCCCGCF", [](Wire& w) { w.Answer({0xFF, 0, 0x55}, 5); w.Answer(w.reply); }},
-    {"another station", "GGGGGGGGGG", [](Wire& w) {
+    {"noise first", "CCCcCCCGCF",
+     [](Wire& w) {
+         w.Answer({0xFF, 0, 0x55}, 5);
+         w.Answer(w.reply);
+     }},
+    {"another station", "GGGGGGGGGG",
+     [](Wire& w) {
          w.reply.resize(w.reply.size() - 2);
          w.reply[0] = 7;
          w.Answer(WithCrc(w.reply));
      }},
     // Under way for a while, and faster than the port is read, so a drain
     // never finds the line empty.
-    {"never silent", "CCCCCCCGCF", [](Wire& w) {
+    {"never silent", "CCCCCCCGCF",
+     [](Wire& w) {
          w.line.Arrive(w.atMs - 500, Garbage(16000), kCharUs);
          w.line.readCostUs = 2 * kCharUs;
-     }, true},
-    {"hung up", "TTTtTTTGTF", [](Wire& w) {
+     },
+     true},
+    {"hung up", "TTTtTTTGTF",
+     [](Wire& w) {
          const size_t half = w.reply.size() / 2;
          w.Answer({w.reply.begin(), w.reply.begin() + half});
          w.line.HangUpAt(w.atMs + kAnswerMs + WireMs(half));
      }},
     // Its characters come garbled, each with a framing error.
-    {"another speed", "TTTtTTTGTF", [](Wire& w) {
+    {"another speed", "TTTtTTTGTF",
+     [](Wire& w) {
          w.line.Arrive(w.atMs + kAnswerMs, Garbage(w.reply.size() / 2));
          w.line.FlagLineErrorAt(w.atMs + kAnswerMs);
      }},
@@ -125,7 +146,8 @@ bool IsReplyLine(const std::string& line) { return line.rfind("读", 0) == 0; }
 // `replyLines` lines, the failure if any; `shown`: its values reached the window.
 char ReadOutcome(ConsoleRig& r, const Lines& log, size_t replyLines, bool shown) {
     if (log.empty() || log[0] != Sent(r)) return '?';
-    const bool replyLogged = log.size() > replyLines && std::all_of(log.begin() + 1, log.begin() + 1 + replyLines, IsReplyLine);
+    const bool replyLogged =
+        log.size() > replyLines && std::all_of(log.begin() + 1, log.begin() + 1 + replyLines, IsReplyLine);
     if (shown) return log.size() == 1 + replyLines && replyLogged ? 'G' : '?';
     if (log.size() == 2 && log[1] == "通讯超时!") return 'T';
     return log.size() == 2 + replyLines && replyLogged && log.back() == "数据验证错误!" ? 'C' : '?';
@@ -134,7 +156,10 @@ char ReadOutcome(ConsoleRig& r, const Lines& log, size_t replyLines, bool shown)
 // A setting or a calibration as its message box and its log tell it.
 char Told(ConsoleRig& r, const char* done, const char* failed) {
     const Lines& told = r.window.messages;
-    const char outcome = told == Lines{done} ? 'G' : told == Lines{failed} ? 'C' : told == Lines{"通讯超时!"} ? 'T' : '?';
+    const char outcome = told == Lines{done}          ? 'G'
+                         : told == Lines{failed}      ? 'C'
+                         : told == Lines{"通讯超时!"} ? 'T'
+                                                      : '?';
     const size_t lines = outcome == 'T' ? 1 : 2;
     const bool logged = r.Log().size() == lines && r.Log()[0] == Sent(r) && (lines == 1 || IsReplyLine(r.Log()[1]));
     return logged ? outcome : '?';
@@ -168,44 +193,53 @@ char ReadInformation(ConsoleRig& r, MultiUnitRig&) {
 }
 
 const Operation kOperations[] = {
-    {"read", false, 0, kShortMs, kLongMs + kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+    {"read", false, 0, kShortMs, kLongMs + kDrainMs,
+     [](ConsoleRig& r, MultiUnitRig&) {
          r.Click(IDC_BTN_READ_VOLTAGE);
          return ReadOutcome(r, r.Log(), 1, r.Text(IDC_STATIC_VOLTAGE) == "12.34V");
      }},
-    {"tick", false, 0, kShortMs, kLongMs + kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+    {"tick", false, 0, kShortMs, kLongMs + kDrainMs,
+     [](ConsoleRig& r, MultiUnitRig&) {
          r.StartRun();
          r.console.OnTimer();
          const std::string counts = r.Text(IDC_STATIC_OK_COUNT) + "/" + r.Text(IDC_STATIC_FAIL_COUNT);
-         const char outcome = ReadOutcome(r, {r.Log().rbegin(), r.Log().rend()}, 1, r.Text(IDC_STATIC_VOLTAGE) == "12.34V");
+         const char outcome =
+             ReadOutcome(r, {r.Log().rbegin(), r.Log().rend()}, 1, r.Text(IDC_STATIC_VOLTAGE) == "12.34V");
          return counts == "1/0" || counts == "0/1" ? Took(outcome, counts == "1/0") : '?';
      }},
     {"information, 1st", false, 0, kShortMs, 2 * kLongMs + kDrainMs, ReadInformation},
     {"information, 2nd", false, 1, kShortMs, 2 * kLongMs + kDrainMs, ReadInformation},
-    {"set address", false, 0, kShortMs, kLongMs + kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+    {"set address", false, 0, kShortMs, kLongMs + kDrainMs,
+     [](ConsoleRig& r, MultiUnitRig&) {
          r.Type(IDC_EDIT_NEW_ADDRESS, "2");
          r.Click(IDC_BTN_SET_ADDRESS);
          return Took(Told(r, "设置成功", "设置失败"), r.Text(IDC_EDIT_ADDRESS) == "2");
      }},
-    {"set speed", false, 0, kShortMs, kLongMs + kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+    {"set speed", false, 0, kShortMs, kLongMs + kDrainMs,
+     [](ConsoleRig& r, MultiUnitRig&) {
          r.window.SetComboSelection(IDC_COMBO_DEVICE_BAUD, 3);
          r.Click(IDC_BTN_SET_BAUD);
          return Took(Told(r, "设置成功", "设置失败"), r.port.opened.size() == 2);
      }},
-    {"set interval", false, 0, kShortMs, kLongMs + kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+    {"set interval", false, 0, kShortMs, kLongMs + kDrainMs,
+     [](ConsoleRig& r, MultiUnitRig&) {
          r.Type(IDC_EDIT_SAMPLE_INTERVAL, "10");
          r.Click(IDC_BTN_SET_SAMPLE_INTERVAL);
          return Told(r, "设置成功", "设置失败");
      }},
-    {"reset", false, 0, kShortMs, kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+    {"reset", false, 0, kShortMs, kDrainMs,
+     [](ConsoleRig& r, MultiUnitRig&) {
          r.Click(IDC_BTN_RESET);
          return r.Log() == Lines{Sent(r)} && r.window.messages.empty() ? 'G' : '?';
      }},
-    {"calibrate", false, 0, kLongMs, kLongMs + kDrainMs, [](ConsoleRig& r, MultiUnitRig&) {
+    {"calibrate", false, 0, kLongMs, kLongMs + kDrainMs,
+     [](ConsoleRig& r, MultiUnitRig&) {
          r.window.SetComboSelection(IDC_COMBO_CAL_CHANNEL, 1);
          r.Click(IDC_BTN_CAL_20V_3V);
          return Told(r, "校准成功", "校准失败");
      }},
-    {"poll", true, 0, kPollMs, kPollMs, [](ConsoleRig&, MultiUnitRig& m) {
+    {"poll", true, 0, kPollMs, kPollMs,
+     [](ConsoleRig&, MultiUnitRig& m) {
          m.Tick();
          const Lines row = {m.mu.Cell(kBat1, 0, 1), m.mu.Cell(kBat2, 0, 0),   m.mu.Cell(kBat3, 0, 0),
                             m.mu.Cell(kBat4, 0, 0), m.mu.Cell(kCounts, 0, 0), m.mu.Cell(kCounts, 0, 1)};

@@ -18,12 +18,13 @@ TEST_F(MultiUnitTest, ARecordGetsEveryPollByteForByteUntilItsFileFailsOrItsDialo
     EXPECT_FALSE(mu.window.IsEnabled(IDC_CHECK_SAVE_RECORD));
     Tick(4);
     EXPECT_EQ("C:\\a.csv", mu.record.path);
-    EXPECT_EQ("\xEF\xBB\xBF时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数\r\n"
-              "2024-03-05T00:00:01.012,1,3.456,3.457,3.458,3.459,正常,1,0\r\n"
-              "2024-03-05T00:00:02.084,2,,,,,通讯故障,0,1\r\n"
-              "2024-03-05T00:00:02.096,3,0.003,0.004,0.005,0.006,正常,1,0\r\n"
-              "2024-03-05T00:00:02.108,1,3.456,3.457,3.458,3.459,正常,2,0\r\n",
-              mu.record.bytes);
+    EXPECT_EQ(
+        "\xEF\xBB\xBF时间,设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),结果,成功次数,失败次数\r\n"
+        "2024-03-05T00:00:01.012,1,3.456,3.457,3.458,3.459,正常,1,0\r\n"
+        "2024-03-05T00:00:02.084,2,,,,,通讯故障,0,1\r\n"
+        "2024-03-05T00:00:02.096,3,0.003,0.004,0.005,0.006,正常,1,0\r\n"
+        "2024-03-05T00:00:02.108,1,3.456,3.457,3.458,3.459,正常,2,0\r\n",
+        mu.record.bytes);
     EXPECT_EQ(mu.record.bytes.size(), mu.record.flushed);
     mu.ClickAcquire();
     EXPECT_FALSE(mu.record.open);
@@ -48,7 +49,8 @@ TEST_F(MultiUnitTest, ARecordGetsEveryPollByteForByteUntilItsFileFailsOrItsDialo
 
 TEST_F(MultiUnitTest, ExcelWritesTheTableAsShownAndOpensItOrSaysWhyNot) {
     replies[2] = {};
-    const std::string title = "\xEF\xBB\xBF设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),成功次数,失败次数\r\n";
+    const std::string title =
+        "\xEF\xBB\xBF设备地址,电池1电压(V),电池2电压(V),电池3电压(V),电池4电压(V),成功次数,失败次数\r\n";
     mu.shell.answers = {std::string("C:\\empty.csv"), std::string("C:\\t.csv"), std::string("E:\\t.csv")};
     mu.dlg.OnCommand(IDC_BTN_EXCEL);
     EXPECT_EQ(title, mu.table.bytes);

@@ -10,11 +10,24 @@ TEST(AlarmLimitsTest, TypedVoltsAreExactMillivoltsAndAnythingElseIsNotANumber) {
         bool valid;
         std::optional<Millivolts> millivolts;
     } cases[] = {
-        {"", true, std::nullopt},  {"   ", true, std::nullopt}, {"3.5", true, 3500},   {" 3.500 ", true, 3500},
-        {"0.001", true, 1},        {"655.35", true, 655350},    {".5", true, 500},     {"7.", true, 7000},
-        {"-1", true, -1000},       {"+2", true, 2000},          {"99999999999", true, kLargestLimitMv + 1},
-        {"3.4567", false, {}},     {"1,5", false, {}},          {"abc", false, {}},    {".", false, {}},
-        {"1.2.3", false, {}},      {"1 2", false, {}},          {"-", false, {}},
+        {"", true, std::nullopt},
+        {"   ", true, std::nullopt},
+        {"3.5", true, 3500},
+        {" 3.500 ", true, 3500},
+        {"0.001", true, 1},
+        {"655.35", true, 655350},
+        {".5", true, 500},
+        {"7.", true, 7000},
+        {"-1", true, -1000},
+        {"+2", true, 2000},
+        {"99999999999", true, kLargestLimitMv + 1},
+        {"3.4567", false, {}},
+        {"1,5", false, {}},
+        {"abc", false, {}},
+        {".", false, {}},
+        {"1.2.3", false, {}},
+        {"1 2", false, {}},
+        {"-", false, {}},
     };
     for (const auto& c : cases) {
         const VoltsEntry entry = ParseVoltsEntry(c.text);
@@ -35,11 +48,18 @@ TEST(AlarmLimitsTest, EachBadSettingIsRefusedWithItsFieldAndChannelNamed) {
         std::optional<LimitProblem> problem;
     } cases[] = {
         {[](AlarmLimits&) {}, std::nullopt},
-        {[](AlarmLimits& l) { l.highMv[2] = kLargestLimitMv; l.lowMv[2] = 0; }, std::nullopt},
+        {[](AlarmLimits& l) {
+             l.highMv[2] = kLargestLimitMv;
+             l.lowMv[2] = 0;
+         },
+         std::nullopt},
         {[](AlarmLimits& l) { l.lowMv[1] = -1; }, LimitProblem{LimitField::Low, 1, LimitFault::OutOfRange}},
         {[](AlarmLimits& l) { l.highMv[3] = kLargestLimitMv + 1; },
          LimitProblem{LimitField::High, 3, LimitFault::OutOfRange}},
-        {[](AlarmLimits& l) { l.lowMv[2] = 3500; l.highMv[2] = 3500; },
+        {[](AlarmLimits& l) {
+             l.lowMv[2] = 3500;
+             l.highMv[2] = 3500;
+         },
          LimitProblem{LimitField::Low, 2, LimitFault::LowNotBelowHigh}},
         {[](AlarmLimits& l) { l.spreadMv = -5; }, LimitProblem{LimitField::Spread, 0, LimitFault::OutOfRange}},
         {[](AlarmLimits& l) { l.hysteresisMv = -1; }, LimitProblem{LimitField::Hysteresis, 0, LimitFault::OutOfRange}},
@@ -47,8 +67,15 @@ TEST(AlarmLimitsTest, EachBadSettingIsRefusedWithItsFieldAndChannelNamed) {
         {[](AlarmLimits& l) { l.onDelayPolls = kLongestOnDelayPolls + 1; },
          LimitProblem{LimitField::OnDelay, 0, LimitFault::OutOfRange}},
         // The hysteresis must fit inside the band between low and high...
-        {[](AlarmLimits& l) { l.lowMv[1] = 3000; l.highMv[1] = 3011; }, std::nullopt},
-        {[](AlarmLimits& l) { l.lowMv[1] = 3000; l.highMv[1] = 3010; },
+        {[](AlarmLimits& l) {
+             l.lowMv[1] = 3000;
+             l.highMv[1] = 3011;
+         },
+         std::nullopt},
+        {[](AlarmLimits& l) {
+             l.lowMv[1] = 3000;
+             l.highMv[1] = 3010;
+         },
          LimitProblem{LimitField::Hysteresis, 1, LimitFault::HysteresisNotBelowGap}},
         // ...and below the spread limit.
         {[](AlarmLimits& l) { l.spreadMv = 11; }, std::nullopt},

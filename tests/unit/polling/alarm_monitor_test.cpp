@@ -11,7 +11,9 @@ namespace {
 using Poll = std::optional<std::array<Millivolts, kAlarmChannels>>;
 const Poll kFailed = std::nullopt;
 Poll V(Millivolts first) { return std::array<Millivolts, kAlarmChannels>{first, 0, 0, 0}; }
-Poll V4(Millivolts a, Millivolts b, Millivolts c, Millivolts d) { return std::array<Millivolts, kAlarmChannels>{a, b, c, d}; }
+Poll V4(Millivolts a, Millivolts b, Millivolts c, Millivolts d) {
+    return std::array<Millivolts, kAlarmChannels>{a, b, c, d};
+}
 
 PolledUnit Polled(const Poll& poll) {
     PolledUnit polled;
@@ -60,19 +62,29 @@ TEST(AlarmMonitorTest, RaisesAndClearsFollowLimitsHysteresisOnDelayAndFailedPoll
          [](AlarmLimits& l) { l.highMv[0] = 3500; },
          {V(3500), V(3501), V(3491), V(3490)},
          {"1:+H1 3.501/3.500", "3:-H1 3.490/3.500"}},
-        {"the low limit mirrors it", [](AlarmLimits& l) { l.lowMv[0] = 3000; },
+        {"the low limit mirrors it",
+         [](AlarmLimits& l) { l.lowMv[0] = 3000; },
          {V(3000), V(2999), V(3009), V(3010)},
          {"1:+L1 2.999/3.000", "3:-L1 3.010/3.000"}},
         {"on-delay 3 wants three polls in a row, both ways",
-         [](AlarmLimits& l) { l.highMv[0] = 3500; l.onDelayPolls = 3; },
+         [](AlarmLimits& l) {
+             l.highMv[0] = 3500;
+             l.onDelayPolls = 3;
+         },
          {V(3501), V(3501), V(3400), V(3501), V(3501), V(3501), V(3400), V(3400), V(3501), V(3400), V(3400), V(3400)},
          {"5:+H1 3.501/3.500", "11:-H1 3.400/3.500"}},
         {"a failed poll neither counts nor breaks a row; three make a communication alarm",
-         [](AlarmLimits& l) { l.highMv[0] = 3500; l.onDelayPolls = 2; },
+         [](AlarmLimits& l) {
+             l.highMv[0] = 3500;
+             l.onDelayPolls = 2;
+         },
          {V(3501), kFailed, V(3501), kFailed, kFailed, kFailed, V(3400), V(3400)},
          {"2:+H1 3.501/3.500", "5:+C", "6:-C", "7:-H1 3.400/3.500"}},
         {"the spread covers the watched channels only",
-         [](AlarmLimits& l) { l.highMv = {4000, 4000, 4000, std::nullopt}; l.spreadMv = 100; },
+         [](AlarmLimits& l) {
+             l.highMv = {4000, 4000, 4000, std::nullopt};
+             l.spreadMv = 100;
+         },
          {V4(3500, 3450, 3400, 0), V4(3501, 3450, 3400, 9000), V4(3491, 3450, 3400, 0), V4(3490, 3450, 3400, 0)},
          {"1:+S 0.101/0.100", "3:-S 0.090/0.100"}},
         {"no limits, no voltage events", [](AlarmLimits&) {}, {V(65535), V(0)}, {}},

@@ -44,9 +44,24 @@ TEST(ExchangeFullDeadline, AClosedPortAPortThatCannotReportItsQueueAndNoSpeedTim
         size_t writes;
         bool waitedOn;
     } cases[] = {
-        {"closed", [](ExchangeRig& r) { r.line.open = false; r.line.Arrive(r.start, kVoltageReply); }, 0, false},
-        {"no status", [](ExchangeRig& r) { r.line.statusFails = true; r.line.Arrive(r.start + 10, kVoltageReply); }, 1, false},
-        {"no speed", [](ExchangeRig& r) { r.baudRate = 0; r.line.Arrive(r.start + 10, {0x01, 0x03}); }, 1, true},
+        {"closed",
+         [](ExchangeRig& r) {
+             r.line.open = false;
+             r.line.Arrive(r.start, kVoltageReply);
+         },
+         0, false},
+        {"no status",
+         [](ExchangeRig& r) {
+             r.line.statusFails = true;
+             r.line.Arrive(r.start + 10, kVoltageReply);
+         },
+         1, false},
+        {"no speed",
+         [](ExchangeRig& r) {
+             r.baudRate = 0;
+             r.line.Arrive(r.start + 10, {0x01, 0x03});
+         },
+         1, true},
     };
     for (const auto& c : cases) {
         ExchangeRig r;

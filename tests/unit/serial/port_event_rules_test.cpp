@@ -12,9 +12,18 @@ TEST(PortEventDispatch, EachSingleFlagCallsForItsOwnNotificationAndAnythingElseF
     const struct {
         uint32_t word;
         PortNotification notification;
-    } cases[] = {{0x0001, N::Receive}, {0x0004, N::TxEmpty}, {0x0008, N::Cts},  {0x0010, N::Dsr},
-                 {0x0020, N::Rlsd},    {0x0040, N::Break},   {0x0080, N::Error}, {0x0100, N::Ring},
-                 {0, N::None},         {0x0081, N::None},    {0x0002, N::None},  {0x0200, N::None},
+    } cases[] = {{0x0001, N::Receive},
+                 {0x0004, N::TxEmpty},
+                 {0x0008, N::Cts},
+                 {0x0010, N::Dsr},
+                 {0x0020, N::Rlsd},
+                 {0x0040, N::Break},
+                 {0x0080, N::Error},
+                 {0x0100, N::Ring},
+                 {0, N::None},
+                 {0x0081, N::None},
+                 {0x0002, N::None},
+                 {0x0200, N::None},
                  {PortEvent::DefaultMask, N::None}};
     for (const auto& c : cases) EXPECT_EQ(c.notification, NotificationForEvent(c.word)) << c.word;
     // The default watch is every event but EV_RXFLAG.
