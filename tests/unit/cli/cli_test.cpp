@@ -243,64 +243,26 @@ TEST(CliConfigFile, SetsEveryOptionTheCommandLineWinsAnUnknownKeyIsRefusedWithIt
         << config << "\"\nno-discovery = true\n";  // any file that can be read
     std::ofstream(unknown) << "port = \"/dev/ttyUSB0\"\n[poll]\naddresses = \"1\"\n\n  speed = 9600\n";
     const auto parse = [](const std::vector<std::string>& words) { return Given(ParseCommandLine(words)); };
-    EXPECT_EQ(parse({"/dev/ttyUSB0",
-                     "--baud",
-                     "19200",
-                     "--verbose",
-                     "poll",
-                     "--addresses",
-                     "1-3,7",
-                     "--period",
-                     "1000",
-                     "--count",
-                     "5",
-                     "--csv",
-                     "line3.csv",
-                     "--mqtt",
-                     "mqtts://broker:8883",
-                     "--topic",
-                     "site/line3",
-                     "--spool",
-                     "/var/lib/lumeric/line3",
-                     "--spool-limit",
-                     "5000",
-                     "--user",
-                     "line3",
-                     "--password-file",
-                     "/etc/lumeric/line3.password",
-                     "--cafile",
-                     config,
-                     "--no-discovery"}),
-              parse({"--config", config, "poll"}));
-    EXPECT_EQ(parse({"/dev/ttyS1",
-                     "--baud",
-                     "19200",
-                     "--verbose",
-                     "poll",
-                     "--addresses",
-                     "1-3,7",
-                     "--period",
-                     "0",
-                     "--count",
-                     "5",
-                     "--csv",
-                     "line3.csv",
-                     "--mqtt",
-                     "mqtts://broker:8883",
-                     "--topic",
-                     "site/line3",
-                     "--spool",
-                     "/var/lib/lumeric/line3",
-                     "--spool-limit",
-                     "5000",
-                     "--user",
-                     "line3",
-                     "--password-file",
-                     "/etc/lumeric/line3.password",
-                     "--cafile",
-                     config,
-                     "--no-discovery"}),
-              parse({"/dev/ttyS1", "--config", config, "poll", "--period", "0"}));
+    // What the file says, as a command line; then with the port and the period given beside it.
+    std::vector<std::string> line = {"/dev/ttyUSB0", "--baud", "19200", "--verbose", "poll", "--addresses", "1-3,7"};
+    const std::vector<std::string> rest = {"--count",         "5",
+                                           "--csv",           "line3.csv",
+                                           "--mqtt",          "mqtts://broker:8883",
+                                           "--topic",         "site/line3",
+                                           "--spool",         "/var/lib/lumeric/line3",
+                                           "--spool-limit",   "5000",
+                                           "--user",          "line3",
+                                           "--password-file", "/etc/lumeric/line3.password",
+                                           "--cafile",        config,
+                                           "--no-discovery"};
+    std::vector<std::string> fromFile = line;
+    fromFile.insert(fromFile.end(), {"--period", "1000"});
+    fromFile.insert(fromFile.end(), rest.begin(), rest.end());
+    EXPECT_EQ(parse(fromFile), parse({"--config", config, "poll"}));
+    line[0] = "/dev/ttyS1";
+    line.insert(line.end(), {"--period", "0"});
+    line.insert(line.end(), rest.begin(), rest.end());
+    EXPECT_EQ(parse(line), parse({"/dev/ttyS1", "--config", config, "poll", "--period", "0"}));
     EXPECT_EQ("2 " + unknown + " line 5: unknown key poll.speed", parse({"--config", unknown, "poll"}));
     EXPECT_EQ("2 " + folder + "/none.conf was not readable (missing?)",
               parse({"--config", folder + "/none.conf", "poll"}));
