@@ -1,7 +1,6 @@
 #include "trend_window.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <utility>
@@ -13,6 +12,7 @@
 #include "trend_plot.h"
 #include "trend_texts.h"
 #include "win32_dialog_window.h"
+#include "win32_record_io.h"
 #include "win32_utf16.h"
 
 namespace {
@@ -23,21 +23,6 @@ constexpr int kMarginDu = 4;
 constexpr int kTopDu = 22;
 constexpr int kSmallestWidthDu = 300;
 constexpr int kSmallestHeightDu = 160;
-
-TrendMs LocalNow() {
-    SYSTEMTIME t{};
-    GetLocalTime(&t);
-    return ToTrendMs({t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond, t.wMilliseconds});
-}
-
-std::string ImageFileName() {
-    SYSTEMTIME t{};
-    GetLocalTime(&t);
-    char name[64];
-    std::snprintf(name, sizeof name, "_%04u%02u%02u_%02u%02u%02u.png", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
-                  t.wSecond);
-    return TrendText::kImageFileStem + std::string(name);
-}
 
 class TrendWindow : public ModelessDialog {
 public:
@@ -114,7 +99,8 @@ private:
         ListSeries();
         const std::optional<TrendSpan> span = history.Span();
         if (&history == &m_source.live) {
-            m_view.viewport.ReturnToLive(span ? span->end : LocalNow());  // an empty view still shows today
+            m_view.viewport.ReturnToLive(span ? span->end
+                                              : ToTrendMs(Win32LocalClock().Now()));  // an empty view still shows today
         } else if (span) {
             m_view.viewport.ShowAll(*span);
         }
@@ -215,7 +201,8 @@ private:
     }
 
     void SaveImage() {
-        const std::optional<std::string> path = AskImagePath(Handle(), ImageFileName());
+        const std::optional<std::string> path =
+            AskImagePath(Handle(), DatedFileName(TrendText::kImageFileStem, Win32LocalClock().Now(), "png"));
         if (!path) return;
         const HBITMAP image = m_plot.Render();
         const bool saved = SavePng(image, *path);

@@ -21,12 +21,13 @@ std::string IsoLocalTime(const LocalTime& t) {
     return text;
 }
 
-std::string DatedCsvName(const std::string& stem, const LocalTime& t) {
+std::string DatedFileName(const std::string& stem, const LocalTime& t, const std::string& extension) {
     char text[40];
-    std::snprintf(text, sizeof text, "_%04d%02d%02d_%02d%02d%02d.csv", t.year, t.month, t.day, t.hour, t.minute,
-                  t.second);
-    return stem + text;
+    std::snprintf(text, sizeof text, "_%04d%02d%02d_%02d%02d%02d.", t.year, t.month, t.day, t.hour, t.minute, t.second);
+    return stem + text + extension;
 }
+
+std::string DatedCsvName(const std::string& stem, const LocalTime& time) { return DatedFileName(stem, time, "csv"); }
 
 std::string VoltageText(float volts) {
     char text[32];

@@ -22,6 +22,8 @@ struct LocalTime {
 
 // "2024-03-05T08:09:10.123": ISO 8601, local time.
 std::string IsoLocalTime(const LocalTime& time);
+// `stem` followed by "_YYYYMMDD_HHMMSS." and `extension`.
+std::string DatedFileName(const std::string& stem, const LocalTime& time, const std::string& extension);
 // `stem` followed by "_YYYYMMDD_HHMMSS.csv".
 std::string DatedCsvName(const std::string& stem, const LocalTime& time);
 
