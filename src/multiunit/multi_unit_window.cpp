@@ -28,6 +28,15 @@ UINT CellBackgroundMessage() {
     return message;
 }
 
+// Shows a window of ours that is already open, restored if minimised (a
+// maximised one stays so); false when `window` is none.
+bool BringForward(HWND window) {
+    if (!IsWindow(window)) return false;
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    SetForegroundWindow(window);
+    return true;
+}
+
 // One user's alarm limits, for every window of the program.
 LimitStore& UserLimits() {
     static Win32LimitStore store;
@@ -74,10 +83,7 @@ private:
 
     // One trend window per multi-unit window: a second click brings it forward.
     void OpenTrend() {
-        if (IsWindow(m_trend)) {
-            SetForegroundWindow(m_trend);
-            return;
-        }
+        if (BringForward(m_trend)) return;
         m_trend = CreateTrendWindow(
             GetModuleHandleW(nullptr), Handle(),
             {m_dialog.Trend(), [this] { return m_dialog.CycleRuns(); }, [this] { return m_dialog.Limits(); }});
@@ -128,11 +134,7 @@ private:
     }
 
     void ShowJournal() override {
-        if (IsWindow(m_journalWindow)) {
-            ShowWindow(m_journalWindow, SW_RESTORE);
-            SetForegroundWindow(m_journalWindow);
-            return;
-        }
+        if (BringForward(m_journalWindow)) return;
         m_journalWindow =
             CreateAlarmJournalWindow(Handle(), m_dialog.Journal(), [this] { m_dialog.AcknowledgeAlarms(); });
     }
