@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "alarm_limits.h"
 #include "gateway_options.h"
 #include "voltage_scale.h"
 
@@ -26,5 +27,6 @@ struct CliOptions {
     uint32_t periodMs = 500;         // poll: from the start of one poll to the next
     uint32_t passes = 0;             // poll: passes over the addresses; 0 until stopped
     std::string csvPath;             // poll: the record file, if any
+    AlarmLimits alarms;              // poll: watched when AnyLimit()
     GatewayOptions gateway;          // poll --mqtt, on Linux
 };

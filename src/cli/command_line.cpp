@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <memory>
@@ -96,9 +97,8 @@ CLI::Option* AddRate(CLI::App& command, const std::string& name, uint32_t& targe
 
 // An option whose value is a list that `parse` reads (and refuses, as the
 // validators do) into `target`.
-template <typename T>
-CLI::Option* AddList(CLI::App& command, const std::string& name, T& target, T (*parse)(const std::string&),
-                     const std::string& help) {
+template <typename T, typename Parse>
+CLI::Option* AddList(CLI::App& command, const std::string& name, T& target, Parse parse, const std::string& help) {
     return command
         .add_option_function<std::string>(
             name, [&target, parse](const std::string& text) { target = parse(text); }, help)
@@ -144,6 +144,33 @@ std::vector<uint32_t> RateList(const std::string& text) {
     std::vector<uint32_t> rates;
     for (const std::string& item : CommaItems(text)) rates.push_back(CheckedRate("--bauds", item));
     return rates;
+}
+
+// Volts as the alarm limits take them: at most three decimals, within 0.000-655.350.
+Millivolts CheckedVolts(const std::string& what, const std::string& text) {
+    const VoltsEntry entry = ParseVoltsEntry(text);
+    if (!entry.valid || !entry.millivolts) {
+        throw CLI::ValidationError((entry.valid ? std::string("nothing") : text) + " is no number of volts");
+    }
+    if (*entry.millivolts < 0 || *entry.millivolts > kLargestLimitMv) {
+        throw ValueRefused(what + " " + text + " is outside 0.000-655.350");
+    }
+    return *entry.millivolts;
+}
+
+// "3.0": one limit for every channel; "3.0,,3.1,3.1": one per channel, an empty one for none.
+using ChannelLimits = std::array<std::optional<Millivolts>, kAlarmChannels>;
+ChannelLimits ChannelLimitList(const std::string& what, const std::string& text) {
+    const std::vector<std::string> items = CommaItems(text);
+    if (items.size() != 1 && items.size() != kAlarmChannels) {
+        throw CLI::ValidationError(text + " is neither one limit nor four");
+    }
+    ChannelLimits limits;
+    for (size_t channel = 0; channel < kAlarmChannels; ++channel) {
+        const std::string& item = items.size() == 1 ? items.front() : items[channel];
+        if (items.size() == 1 || ParseVoltsEntry(item).millivolts) limits[channel] = CheckedVolts(what, item);
+    }
+    return limits;
 }
 
 CLI::App* AddCommand(CLI::App& parent, const std::string& name, const std::string& description, Command command,
@@ -276,8 +303,63 @@ void AddGatewayOptions(CLI::App& poll, GatewayOptions& gateway) {
 }
 #endif
 
+// The alarm limits a poll watches, in volts as the table shows them.
+void AddAlarmOptions(CLI::App& poll, AlarmLimits& limits) {
+    const auto perChannel = [](const std::string& what) {
+        return [what](const std::string& text) { return ChannelLimitList(what, text); };
+    };
+    AddList(poll, "--low", limits.lowMv, perChannel("--low"),
+            "alarm below V volts: one limit for every channel, or four (channel 1 to 4), an empty one for "
+            "none, e.g. 3.0 or 3.0,,3.0,3.1")
+        ->type_name("V");
+    AddList(poll, "--high", limits.highMv, perChannel("--high"), "alarm above V volts, given as --low is")
+        ->type_name("V");
+    const auto volts = [](const std::string& what) {
+        return [what](const std::string& text) { return std::optional<Millivolts>(CheckedVolts(what, text)); };
+    };
+    AddList(poll, "--spread", limits.spreadMv, volts("--spread"),
+            "alarm when a unit's channels with a limit differ by more than V volts")
+        ->type_name("V");
+    AddList(
+        poll, "--hysteresis", limits.hysteresisMv,
+        [](const std::string& text) { return CheckedVolts("--hysteresis", text); },
+        "an alarm clears once its value is back inside by V volts (default 0.010)")
+        ->type_name("V");
+    AddNumber(poll, "--on-delay", limits.onDelayPolls, 1, kLongestOnDelayPolls,
+              "polls in a row beyond a limit before its alarm is raised, and inside it before it clears "
+              "(default 1)")
+        ->type_name("N");
+}
+
+// The limits together: a low limit below its high one, a hysteresis that lets
+// every alarm clear; tuning with no limit to tune is a mistake said as such.
+std::optional<CliFailure> CheckAlarmOptions(const CLI::App& poll, const AlarmLimits& limits) {
+    if (!limits.AnyLimit() && (poll.count("--hysteresis") || poll.count("--on-delay"))) {
+        return CliFailure{ExitCode::Usage, "--hysteresis and --on-delay need a limit: --low, --high or --spread"};
+    }
+    const auto problem = CheckLimits(limits);
+    if (!problem) return std::nullopt;
+    const std::string channel = " of channel " + std::to_string(problem->channel + 1);
+    const std::string hysteresis = "--hysteresis " + MillivoltsText(limits.hysteresisMv);
+    std::string why = "the alarm limits are refused";
+    switch (problem->fault) {
+    case LimitFault::LowNotBelowHigh:
+        why = "--low " + MillivoltsText(*limits.lowMv[problem->channel]) + channel + " is not below its --high " +
+              MillivoltsText(*limits.highMv[problem->channel]);
+        break;
+    case LimitFault::HysteresisNotBelowGap:
+        why = hysteresis + " is not below the gap between --low and --high" + channel;
+        break;
+    case LimitFault::HysteresisNotBelowSpread:
+        why = hysteresis + " is not below --spread " + MillivoltsText(*limits.spreadMv);
+        break;
+    default: break;
+    }
+    return CliFailure{ExitCode::OutOfRange, why};
+}
+
 // Everything poll takes, the gateway's options on Linux.
-void AddPoll(CLI::App& app, CliOptions& options, const CommonOptions& common) {
+CLI::App* AddPoll(CLI::App& app, CliOptions& options, const CommonOptions& common) {
     CLI::App* poll =
         AddCommand(app, "poll", "poll a run of units, pass after pass", Command::Poll, options, help_text::kPoll);
     poll->excludes(common.address);
@@ -297,9 +379,11 @@ void AddPoll(CLI::App& app, CliOptions& options, const CommonOptions& common) {
         ->check([](const std::string& name) { return name.empty() ? std::string("needs a file name") : ""; });
     poll->footer(std::string(help_text::kPoll) + help_text::kPollGateway + help_text::kCommonOptions +
                  help_text::kExitCodes);
+    AddAlarmOptions(*poll, options.alarms);
 #ifdef LUMERIC_MQTT_GATEWAY
     AddGatewayOptions(*poll, options.gateway);
 #endif
+    return poll;
 }
 
 // The PORT is needed, though CLI11 is not told so (it would take a command's
@@ -375,7 +459,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
     AddCommand(app, "reset", "reset the unit (no reply awaited)", Command::Reset, options);
     AddCalibrate(app, options);
     AddScan(app, options, common);
-    AddPoll(app, options, common);
+    const CLI::App* poll = AddPoll(app, options, common);
 
     try {
         std::vector<std::string> reversed(words.rbegin(), words.rend());  // CLI11 takes them last first
@@ -390,6 +474,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
         return CliFailure{refused ? ExitCode::OutOfRange : ExitCode::Usage, error.what()};
     }
     if (options.port.empty()) return CliFailure{ExitCode::Usage, "the PORT comes before the command"};
+    if (auto failure = CheckAlarmOptions(*poll, options.alarms)) return *failure;
 #ifdef LUMERIC_MQTT_GATEWAY
     if (auto failure = CheckGatewayOptions(options)) return *failure;
 #endif

@@ -16,6 +16,7 @@
 #include <random>
 #include <sstream>
 
+#include "alarm_watch.h"
 #include "broker_password.h"
 #include "broker_settings.h"
 #include "gateway.h"
@@ -242,7 +243,9 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
     PosixWallClock clock;
     const uint32_t worstPassMs =
         std::max<uint32_t>(options.periodMs, static_cast<uint32_t>(options.addresses.size()) * kUnitReplyWaitMs);
-    Gateway lineGateway(topics, publisher, clock, sequence, worstPassMs);
+    const bool alarmsWatched = options.alarms.AnyLimit();
+    Gateway lineGateway(topics, publisher, clock, sequence, worstPassMs,
+                        alarmsWatched ? std::optional<AlarmLimits>(options.alarms) : std::nullopt);
     ReceivedMessages received;
     if (!gateway.spoolDir.empty()) WithdrawUnitsNoLongerPolled(disk, gateway.spoolDir, options.addresses, lineGateway);
     if (gateway.discovery) {
@@ -257,7 +260,12 @@ CommandOutcome RunMqttPoll(CliSession& session, PollSink& shown) {
             [&received](const std::string& topic, const std::string& payload) { received.Add(topic, payload); });
     }
     PublishingSink sink(shown, lineGateway, publisher, received, service, session);
-    const CommandOutcome outcome = PollLine(session, sink);
+    AlarmWatch watched(
+        session, sink,
+        [&lineGateway](int64_t address, const std::vector<AlarmEvent>& events, const ActiveAlarms& active) {
+            lineGateway.PublishAlarms(static_cast<uint8_t>(address), events, active);
+        });
+    const CommandOutcome outcome = PollLine(session, alarmsWatched ? static_cast<PollSink&>(watched) : sink);
     service.Status("stopping: delivering what is pending");
 
     // A broker that refuses us takes nothing: the readings wait for the next run, or are lost.

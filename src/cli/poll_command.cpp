@@ -1,8 +1,10 @@
 // The multi-unit cycle without a window, at the line's own pace: every poll
 // is a line on standard output and, with --csv, a line of the record file,
-// on the disk before the next poll begins.
+// on the disk before the next poll begins; with alarm limits, every raise
+// and clear a line on standard error.
 #include <string>
 
+#include "alarm_watch.h"
 #include "commands.h"
 #include "poll_line.h"
 #include "text_format.h"
@@ -55,5 +57,6 @@ CommandOutcome RunPoll(CliSession& session) {
 #ifdef LUMERIC_MQTT_GATEWAY
     if (!session.options.gateway.url.empty()) return RunMqttPoll(session, sink);
 #endif
-    return PollLine(session, sink);
+    AlarmWatch watched(session, sink);
+    return PollLine(session, session.options.alarms.AnyLimit() ? static_cast<PollSink&>(watched) : sink);
 }

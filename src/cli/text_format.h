@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "alarm_monitor.h"
 #include "cli_results.h"
 #include "poll_record.h"
 
@@ -11,3 +12,7 @@ std::string InfoText(const DeviceInfo& info);
 std::string ScanText(const std::vector<FoundUnit>& units);
 // One poll: its time, the station, and its four voltages or the failure.
 std::string PollText(const PolledUnit& poll);
+// One alarm's raise or clear: "alarm raised", its time, the station, what
+// (channel 2 high, spread, communication) and, but for communication, the
+// value and the limit it was held against.
+std::string AlarmEventText(const AlarmEvent& event);

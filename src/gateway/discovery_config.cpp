@@ -40,6 +40,31 @@ void AddVoltageSensors(Json& components, const GatewayTopics& topics, uint8_t ad
     }
 }
 
+// A problem sensor on the unit's alarm message, "ON" while `key` holds an
+// alarm (a channel's list of kinds, or the spread's and communication's flag).
+Json ProblemSensor(const GatewayTopics& topics, uint8_t address, const std::string& key, const std::string& name) {
+    return {{"p", "binary_sensor"},
+            {"name", name},
+            {"unique_id", topics.GatewayUniqueId() + "_" + std::to_string(address) + "_alarm_" + key},
+            {"state_topic", topics.Alarm(address)},
+            {"value_template", "{{ 'ON' if value_json." + key + " else 'OFF' }}"},
+            {"device_class", "problem"}};
+}
+
+void AddProblemSensors(Json& components, const GatewayTopics& topics, uint8_t address, const AlarmLimits& limits) {
+    for (size_t channel = 0; channel < kAlarmChannels; ++channel) {
+        if (!limits.Watches(channel)) continue;
+        const std::string key = ChannelKey(static_cast<int>(channel) + 1);
+        components["alarm_" + key] =
+            ProblemSensor(topics, address, key, "Channel " + std::to_string(channel + 1) + " alarm");
+    }
+    if (limits.spreadMv) components["alarm_spread"] = ProblemSensor(topics, address, "spread", "Spread alarm");
+    Json communication = ProblemSensor(topics, address, "communication", "Communication alarm");
+    // Its problem is the unit's silence: it must not turn unavailable with the unit.
+    communication["availability"] = {{{"topic", topics.Status()}}};
+    components["alarm_communication"] = std::move(communication);
+}
+
 }  // namespace
 
 uint32_t ExpireAfterSeconds(uint32_t worstPassMs) { return (3 * static_cast<uint64_t>(worstPassMs) + 999) / 1000; }
@@ -58,7 +83,7 @@ std::string GatewayDiscoveryJson(const GatewayTopics& topics) {
 }
 
 std::string UnitDiscoveryJson(const GatewayTopics& topics, uint8_t address, const std::optional<UnitIdentity>& identity,
-                              uint32_t expireAfterS) {
+                              uint32_t expireAfterS, const std::optional<AlarmLimits>& alarms) {
     const std::string unit = topics.Prefix() + "/" + std::to_string(address);
     Json device;
     device["identifiers"] = {unit};
@@ -71,6 +96,7 @@ std::string UnitDiscoveryJson(const GatewayTopics& topics, uint8_t address, cons
     device["via_device"] = topics.Prefix();
     Json config = DeviceConfig(std::move(device));
     AddVoltageSensors(config["cmps"], topics, address, expireAfterS);
+    if (alarms) AddProblemSensors(config["cmps"], topics, address, *alarms);
     config["state_topic"] = topics.State(address);
     config["availability"] = {{{"topic", topics.Status()}}, {{"topic", topics.Availability(address)}}};
     config["availability_mode"] = "all";

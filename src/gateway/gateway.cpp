@@ -1,5 +1,6 @@
 #include "gateway.h"
 
+#include "alarm_messages.h"
 #include "state_message.h"
 
 namespace {
@@ -19,7 +20,8 @@ void Gateway::AnnounceGateway() {
 }
 
 void Gateway::AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity) {
-    const std::string config = UnitDiscoveryJson(m_topics, address, identity, ExpireAfterSeconds(m_worstPassMs));
+    const std::string config =
+        UnitDiscoveryJson(m_topics, address, identity, ExpireAfterSeconds(m_worstPassMs), m_alarms);
     m_unitConfigs[address] = config;
     m_announced[m_topics.DeviceDiscovery(address)] = config;
     m_target.Announce(m_topics.DeviceDiscovery(address), config);
@@ -34,6 +36,15 @@ bool Gateway::Publish(const PolledUnit& poll, PollFailure failure) {
         m_target.Keep(m_topics.Availability(address), *change, true);
     }
     return kept;
+}
+
+void Gateway::PublishAlarms(uint8_t address, const std::vector<AlarmEvent>& events, const ActiveAlarms& active) {
+    const WallTime now = m_clock.Now();
+    for (const AlarmEvent& event : events) m_target.Keep(m_topics.Event(address), AlarmEventJson(event, now), false);
+    bool& told = m_alarmsTold[address];
+    if (told && events.empty()) return;
+    told = true;
+    m_target.Keep(m_topics.Alarm(address), ActiveAlarmsJson(address, active, now), true);
 }
 
 std::vector<std::string> Gateway::Subscriptions() const {
@@ -73,12 +84,13 @@ void Gateway::Tick(uint32_t nowMs) {
 }
 
 // A unit dropped from the addresses: its device (and any 1.0 per-sensor
-// config left of it) and its availability cleared, so that Home Assistant
+// config left of it), its availability and its alarms cleared, so that Home Assistant
 // shows no unit that is no longer polled.
 void Gateway::Withdraw(uint8_t address) {
     m_target.Keep(m_topics.DeviceDiscovery(address), "", true);
     for (int channel = 1; channel <= 4; ++channel) m_target.Keep(m_topics.DiscoveryConfig(address, channel), "", true);
     m_target.Keep(m_topics.Availability(address), "", true);
+    m_target.Keep(m_topics.Alarm(address), "", true);
 }
 
 void Gateway::PortGone() {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "alarm_monitor.h"
 #include "discovery_config.h"
 #include "poll_record.h"
 #include "publish_target.h"
@@ -14,23 +15,34 @@
 #include "wall_time.h"
 
 // A line's polls turned into MQTT messages: each poll a numbered state
-// message, a unit's availability when it changes, and Home Assistant's
+// message, a unit's availability when it changes, its alarms when they are
+// watched, and Home Assistant's
 // discovery: the gateway's device and one per unit, told at start-up, told
 // again when Home Assistant says it is back, and taking over 1.0's
 // per-sensor configs where a site still has them.
 class Gateway {
 public:
     // `worstPassMs`: the longest a pass can take, every unit silent; a
-    // sensor's value expires three such passes after it came.
+    // sensor's value expires three such passes after it came. `alarms`: the
+    // limits watched, if any, for the units' problem sensors.
     Gateway(const GatewayTopics& topics, PublishTarget& target, WallClock& clock, SequenceCounter& sequence,
-            uint32_t worstPassMs)
-        : m_topics(topics), m_target(target), m_clock(clock), m_sequence(sequence), m_worstPassMs(worstPassMs) {}
+            uint32_t worstPassMs, std::optional<AlarmLimits> alarms = std::nullopt)
+        : m_topics(topics),
+          m_target(target),
+          m_clock(clock),
+          m_sequence(sequence),
+          m_worstPassMs(worstPassMs),
+          m_alarms(std::move(alarms)) {}
 
     void AnnounceGateway();
     // Four sensors per unit; `identity` when the unit answered its information read.
     void AnnounceUnit(uint8_t address, const std::optional<UnitIdentity>& identity);
     // False when the sequence number could not be recorded (the reading is published all the same).
     bool Publish(const PolledUnit& poll, PollFailure failure);
+    // A unit's alarm events of one poll, each on its event topic, kept until
+    // the broker has it; the alarms that stand, retained, at the unit's first
+    // poll and whenever they change.
+    void PublishAlarms(uint8_t address, const std::vector<AlarmEvent>& events, const ActiveAlarms& active);
     // Every unit unavailable: their port has gone.
     void PortGone();
     // A unit no longer polled: its sensors and its availability cleared from
@@ -55,7 +67,9 @@ private:
     WallClock& m_clock;
     SequenceCounter& m_sequence;
     uint32_t m_worstPassMs;
+    std::optional<AlarmLimits> m_alarms;
     std::map<uint8_t, UnitAvailability> m_availability;
+    std::map<uint8_t, bool> m_alarmsTold;            // address -> its alarms published once
     std::map<std::string, std::string> m_announced;  // discovery topic -> config
     std::map<uint8_t, std::string> m_unitConfigs;    // address -> its device's config
     std::optional<uint32_t> m_announceAgainAtMs;

@@ -11,6 +11,9 @@ public:
 
     std::string State(uint8_t address) const { return Unit(address) + "/state"; }
     std::string Availability(uint8_t address) const { return Unit(address) + "/availability"; }
+    // The unit's alarms that stand (retained), and each raise and clear.
+    std::string Alarm(uint8_t address) const { return Unit(address) + "/alarm"; }
+    std::string Event(uint8_t address) const { return Unit(address) + "/event"; }
     // "online"/"offline" of the gateway itself, and beside it how many
     // readings the store had to give up.
     std::string Status() const { return m_prefix + "/status"; }

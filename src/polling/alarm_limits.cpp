@@ -10,6 +10,13 @@ bool AlarmLimits::operator==(const AlarmLimits& other) const {
            hysteresisMv == other.hysteresisMv && onDelayPolls == other.onDelayPolls;
 }
 
+bool AlarmLimits::AnyLimit() const {
+    for (size_t channel = 0; channel < kAlarmChannels; ++channel) {
+        if (Watches(channel)) return true;
+    }
+    return spreadMv.has_value();
+}
+
 bool LimitProblem::operator==(const LimitProblem& other) const {
     return field == other.field && channel == other.channel && fault == other.fault;
 }

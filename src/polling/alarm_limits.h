@@ -31,6 +31,8 @@ struct AlarmLimits {
 
     // The channel has a low or a high limit, so it is watched and counts in the spread.
     bool Watches(size_t channel) const { return lowMv[channel] || highMv[channel]; }
+    // Some limit is set: without one only the communication alarm could ever be raised.
+    bool AnyLimit() const;
     bool operator==(const AlarmLimits& other) const;
     bool operator!=(const AlarmLimits& other) const { return !(*this == other); }
 };

@@ -146,6 +146,18 @@ void AlarmMonitor::CheckCommunication(UnitState& unit, bool ok, AlarmEvent& even
     events.push_back(event);
 }
 
+std::vector<AlarmEvent> AlarmMonitor::Unreachable(const LocalTime& now) {
+    std::vector<AlarmEvent> events;
+    for (auto& [address, unit] : m_units) {
+        AlarmEvent event;
+        event.time = now;
+        event.address = address;
+        unit.failedInRow = kFailedPollsForCommAlarm - 1;
+        CheckCommunication(unit, false, event, events);
+    }
+    return events;
+}
+
 ActiveAlarms AlarmMonitor::Active(int64_t address) const {
     ActiveAlarms active;
     const auto found = m_units.find(address);

@@ -47,6 +47,10 @@ public:
     std::vector<AlarmEvent> SetLimits(const AlarmLimits& limits, const LocalTime& now);
     // One poll's events, in the order high, low per channel, spread, communication.
     std::vector<AlarmEvent> OnPoll(const PolledUnit& poll);
+    // The line itself has gone (its port unplugged): no poll can be made, so
+    // every unit polled so far has its communication alarm raised at `now`
+    // rather than never; each one's next good poll clears it.
+    std::vector<AlarmEvent> Unreachable(const LocalTime& now);
     // None for a unit never polled.
     ActiveAlarms Active(int64_t address) const;
 

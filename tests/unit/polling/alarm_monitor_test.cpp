@@ -131,3 +131,15 @@ TEST(AlarmMonitorTest, AChannelJitteringAroundItsLimitRaisesOnceAndClearsOnce) {
     EXPECT_NE(std::string::npos, events[0].find(":+H1"));
     EXPECT_EQ("200:-H1 3.480/3.500", events[1]);
 }
+
+// A port that goes: every unit polled so far in communication alarm at once, once.
+TEST(AlarmMonitorTest, AGoneLineRaisesEachKnownUnitsCommunicationAlarmOnce) {
+    AlarmMonitor monitor;
+    Events(monitor, {V(3500)});
+    std::vector<std::string> seen;
+    for (int call = 0; call < 2; ++call) {
+        for (const AlarmEvent& event : monitor.Unreachable(LocalTime{})) seen.push_back(Brief(event));
+    }
+    EXPECT_EQ(std::vector<std::string>{"+C"}, seen);
+    EXPECT_EQ(std::vector<std::string>{"0:-C"}, Events(monitor, {V(3500)}));
+}
