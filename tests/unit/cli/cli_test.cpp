@@ -175,6 +175,16 @@ TEST_F(CliTest, EachCommandLineShowsItsResultOrOneLineWhyWithItsExitCode) {
         {"p poll --addresses 1 --mqtt mqtt://b --topic a/#", 2,
          "--topic a/# is no topic prefix (no + or #, no empty level)"},
         {"p poll --addresses 1 --mqtt mqtt://b --spool-limit 0", 6, "--spool-limit 0 is outside 1-1000000000"},
+        // Alarm limits: each value, then the limits together.
+        {"p poll --addresses 1 --high 4.2x", 2, "--high: 4.2x is no number of volts"},
+        {"p poll --addresses 1 --high 4,,4", 2, "--high: 4,,4 is neither one limit nor four"},
+        {"p poll --addresses 1 --low 655.351", 6, "--low 655.351 is outside 0.000-655.350"},
+        {"p poll --addresses 1 --high 4 --on-delay 101", 6, "--on-delay 101 is outside 1-100"},
+        {"p poll --addresses 1 --low 3,,4,3 --high 3.5", 6, "--low 4.000 of channel 3 is not below its --high 3.500"},
+        {"p poll --addresses 1 --low 3 --high 3.01", 6,
+         "--hysteresis 0.010 is not below the gap between --low and --high of channel 1"},
+        {"p poll --addresses 1 --spread 0.05 --hysteresis 0.05", 6, "--hysteresis 0.050 is not below --spread 0.050"},
+        {"p poll --addresses 1 --on-delay 2", 2, "--hysteresis and --on-delay need a limit: --low, --high or --spread"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.code, Run(c.line)) << c.line;
@@ -222,7 +232,7 @@ std::string Given(const ParsedCommandLine& parsed) {
     line << o.port << " " << int{o.address} << " " << o.baud << " " << o.verbose << " " << addresses << " "
          << o.periodMs << " " << o.passes << " " << o.csvPath << " " << g.url << " " << g.topicPrefix << " "
          << g.spoolDir << " " << g.spoolLimit << " " << g.user << " " << g.passwordFile << " " << g.caFile << " "
-         << g.discovery;
+         << g.discovery << " " << MillivoltsText(o.alarms.highMv[1].value_or(0)) << " " << o.alarms.onDelayPolls;
     return line.str();
 }
 
@@ -240,21 +250,34 @@ TEST(CliConfigFile, SetsEveryOptionTheCommandLineWinsAnUnknownKeyIsRefusedWithIt
            "mqtt = \"mqtts://broker:8883\"\ntopic = \"site/line3\"\nspool = \"/var/lib/lumeric/line3\"\n"
            "spool-limit = 5000\nuser = \"line3\"\npassword-file = \"/etc/lumeric/line3.password\"\n"
            "cafile = \""
-        << config << "\"\nno-discovery = true\n";  // any file that can be read
+        << config << "\"\nno-discovery = true\nhigh = 4.2\non-delay = 2\n";  // any file that can be read
     std::ofstream(unknown) << "port = \"/dev/ttyUSB0\"\n[poll]\naddresses = \"1\"\n\n  speed = 9600\n";
     const auto parse = [](const std::vector<std::string>& words) { return Given(ParseCommandLine(words)); };
     // What the file says, as a command line; then with the port and the period given beside it.
     std::vector<std::string> line = {"/dev/ttyUSB0", "--baud", "19200", "--verbose", "poll", "--addresses", "1-3,7"};
-    const std::vector<std::string> rest = {"--count",         "5",
-                                           "--csv",           "line3.csv",
-                                           "--mqtt",          "mqtts://broker:8883",
-                                           "--topic",         "site/line3",
-                                           "--spool",         "/var/lib/lumeric/line3",
-                                           "--spool-limit",   "5000",
-                                           "--user",          "line3",
-                                           "--password-file", "/etc/lumeric/line3.password",
-                                           "--cafile",        config,
-                                           "--no-discovery"};
+    const std::vector<std::string> rest = {"--count",
+                                           "5",
+                                           "--csv",
+                                           "line3.csv",
+                                           "--mqtt",
+                                           "mqtts://broker:8883",
+                                           "--topic",
+                                           "site/line3",
+                                           "--spool",
+                                           "/var/lib/lumeric/line3",
+                                           "--spool-limit",
+                                           "5000",
+                                           "--user",
+                                           "line3",
+                                           "--password-file",
+                                           "/etc/lumeric/line3.password",
+                                           "--cafile",
+                                           config,
+                                           "--no-discovery",
+                                           "--high",
+                                           "4.2",
+                                           "--on-delay",
+                                           "2"};
     std::vector<std::string> fromFile = line;
     fromFile.insert(fromFile.end(), {"--period", "1000"});
     fromFile.insert(fromFile.end(), rest.begin(), rest.end());
@@ -310,6 +333,14 @@ TEST_F(CliTest, PollGoesBackToBackAPeriodBetweenPassesUntilItsRecordFileOrPortFa
     EXPECT_EQ(recordFile.bytes.find(PollRecordHead()), recordFile.bytes.rfind(PollRecordHead()));
     EXPECT_THAT(recordFile.bytes, EndsWith(",1,3.456,3.457,3.458,3.459,正常,1,0\r\n"));
 
+    // With alarm limits each raise is a line on standard error: station 1's
+    // channel 4 above its limit at once, station 2 at its third silent poll.
+    EXPECT_EQ(0, Run("COM1 poll --addresses 1,2 --count 3 --period 0 --high 3.457,,,3.458"));
+    EXPECT_EQ(
+        "lumeric-cli: alarm raised  2024-03-05T00:00:05.045  station 1  channel 4 high  3.459 V  limit 3.458 V\n"
+        "lumeric-cli: alarm raised  2024-03-05T00:00:08.075  station 2  communication\n",
+        err);
+
     line.writes.clear();
     recordFile.failingAppend = 0;  // the first poll's line does not go in
     EXPECT_EQ(7, Run("COM1 poll --addresses 1 --csv rec.csv"));
@@ -321,13 +352,15 @@ TEST_F(CliTest, PollGoesBackToBackAPeriodBetweenPassesUntilItsRecordFileOrPortFa
     EXPECT_EQ(1u, line.writes.size());  // nothing more sent
 
     // The port goes before the second pass: no poll is shown for it, the loss
-    // is told once, and the port is tried every 2 s until the poll gives up.
+    // is told once (and is the unit's communication alarm), and the port is
+    // tried every 2 s until the poll gives up.
     clock.SleepMs(1000 - clock.NowMs() % 1000);
     const uint32_t goneAt = clock.NowMs() + 500;
     line.HangUpAt(goneAt);
-    EXPECT_EQ(3, Run("COM1 poll --addresses 1 --count 5 --period 500"));
-    EXPECT_EQ("2024-03-05T00:00:06.009" + one, out);
+    EXPECT_EQ(3, Run("COM1 poll --addresses 1 --count 5 --period 500 --low 3"));
+    EXPECT_EQ("2024-03-05T00:00:09.009" + one, out);
     EXPECT_EQ(
+        "lumeric-cli: alarm raised  2024-03-05T00:00:09.500  station 1  communication\n"
         "lumeric-cli: COM1 is gone; trying to reopen it every 2 s\n"
         "lumeric-cli: COM1 has been gone for more than 30 s\n",
         err);

@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 
+#include "alarm_messages.h"
 #include "broker_settings.h"
 #include "discovery_config.h"
 #include "gateway.h"
@@ -185,6 +186,71 @@ TEST(GatewayDiscovery, AnnouncesAgainWhenHomeAssistantIsBackAndHandsOver10Config
     gateway.Tick(1000);
     gateway.Tick(9000);  // once only
     EXPECT_THAT(target.sent, ::testing::UnorderedElementsAreArray(announced));
+}
+
+// A unit's alarms: every raise and clear on its event topic, what stands
+// retained at its first poll and at each change, cleared with the unit.
+TEST(GatewayAlarms, EventsAsTheyComeWhatStandsAtTheFirstPollAndEachChange) {
+    const GatewayTopics topics("t");
+    RecordingTarget target;
+    FixedWallClock clock;
+    SequenceCounter sequence;
+    Gateway gateway(topics, target, clock, sequence, 1000);
+    AlarmEvent high;
+    high.address = 3;
+    high.channel = 1;
+    high.valueMv = 4215;
+    high.limitMv = 4200;
+    AlarmEvent communication = high;
+    communication.kind = AlarmKind::Communication;
+    communication.raised = false;
+    communication.valueMv = communication.limitMv = std::nullopt;
+    ActiveAlarms active;
+    active.high[1] = true;
+    gateway.PublishAlarms(3, {}, ActiveAlarms{});
+    gateway.PublishAlarms(3, {}, ActiveAlarms{});
+    gateway.PublishAlarms(3, {high, communication}, active);
+    gateway.Withdraw(3);
+    const std::string time = R"({"address":3,"time":"1970-01-01T00:00:00.000+00:00",)";
+    EXPECT_THAT(
+        target.sent,
+        ::testing::IsSupersetOf(
+            {"t/3/alarm " + time + R"("ch1":[],"ch2":[],"ch3":[],"ch4":[],"spread":false,"communication":false})",
+             "t/3/event " + time + R"("event":"raised","kind":"high","channel":2,"value":4.215,"limit":4.2})",
+             "t/3/event " + time +
+                 R"("event":"cleared","kind":"communication","channel":"communication","value":null,"limit":null})",
+             "t/3/alarm " + time + R"("ch1":[],"ch2":["high"],"ch3":[],"ch4":[],"spread":false,"communication":false})",
+             std::string("t/3/alarm ")}));
+    EXPECT_EQ(3, std::count_if(target.sent.begin(), target.sent.end(),
+                               [](const std::string& message) { return message.rfind("t/3/alarm", 0) == 0; }));
+}
+
+// Watched limits: a problem sensor per channel with a limit, the spread's,
+// and communication's, which stays available while its unit is silent; each
+// reads a key of the alarm message.
+TEST(GatewayDiscovery, ProblemSensorsForTheChannelsWithALimitTheSpreadAndCommunication) {
+    const GatewayTopics topics("g");
+    AlarmLimits limits;
+    limits.highMv[1] = 4200;
+    limits.spreadMv = 100;
+    const json components = json::parse(UnitDiscoveryJson(topics, 7, std::nullopt, 90, limits))["cmps"];
+    const json alarms = json::parse(ActiveAlarmsJson(7, ActiveAlarms{}, {}));
+    std::vector<std::string> problems;
+    for (const auto& [id, component] : components.items()) {
+        if (component["p"] != "binary_sensor") continue;
+        problems.push_back(id);
+        EXPECT_EQ("problem", component["device_class"]) << id;
+        EXPECT_EQ("g/7/alarm", component["state_topic"]) << id;
+        EXPECT_EQ("g_7_" + id, component["unique_id"]) << id;
+        std::smatch key;
+        const std::string templateText = component["value_template"];
+        ASSERT_TRUE(
+            std::regex_match(templateText, key, std::regex(R"(\{\{ 'ON' if value_json\.(\w+) else 'OFF' \}\})")));
+        EXPECT_TRUE(alarms.contains(key[1].str())) << id;
+    }
+    EXPECT_THAT(problems, ::testing::UnorderedElementsAre("alarm_ch2", "alarm_spread", "alarm_communication"));
+    EXPECT_EQ(json::parse(R"([{"topic":"g/status"}])"), components["alarm_communication"]["availability"]);
+    EXPECT_EQ(4u, json::parse(UnitDiscoveryJson(topics, 7, std::nullopt, 90))["cmps"].size());
 }
 
 // The status line systemctl shows: once a pass, its own counts only.
