@@ -436,4 +436,48 @@ TEST_F(GatewayTest, AWrongPasswordStopsTheGatewayBeforeItPolls) {
     EXPECT_THAT(sim.RxLog(), ::testing::IsEmpty());
 }
 
+// A channel with a high limit ramped across it and back while the broker is
+// away: the raise and the clear reach a subscriber once the broker is back,
+// with the sim's values; what stands is retained; the unit's device has a
+// problem sensor for that channel and one for communication.
+TEST_F(GatewayTest, AlarmEventsOfARampedChannelArriveThroughABrokerRestart) {
+    StartBroker();
+    StartGateway("--period 100 --high ,1.5,,");
+    EXPECT_TRUE(WaitFor(messages, "t/1/alarm "));
+    broker.Stop(SIGTERM);
+    ASSERT_EQ("ok", sim.Command("set 1 ramp 2 2000 1"));
+    usleep(2000000);
+    ASSERT_EQ("ok", sim.Command("set 1 ramp 2 1002 1"));
+    usleep(2000000);
+    RestartBroker();
+    EXPECT_TRUE(WaitFor(messages, "t/1/event "));
+    EXPECT_TRUE(WaitFor(messages, R"("event":"cleared")"));
+    EXPECT_EQ(0, gateway.Stop(SIGTERM));
+    std::vector<json> events;
+    for (const std::string& line : ReadLines(messages)) {
+        if (line.rfind("t/1/event ", 0) == 0) events.push_back(json::parse(line.substr(line.find(' ') + 1)));
+    }
+    ASSERT_EQ(2u, events.size());
+    for (const json& event : events) {
+        EXPECT_EQ(json::parse(R"({"kind":"high","channel":2,"limit":1.5})"),
+                  json({{"kind", event["kind"]}, {"channel", event["channel"]}, {"limit", event["limit"]}}));
+    }
+    EXPECT_EQ("raised", events[0]["event"]);
+    EXPECT_GT(events[0]["value"], 1.5);
+    EXPECT_LE(events[0]["value"], 2.0);
+    EXPECT_EQ("cleared", events[1]["event"]);
+    EXPECT_LE(events[1]["value"], 1.49);
+    EXPECT_THAT(Retained("t/1/alarm"), ::testing::HasSubstr(R"("ch2":[],)"));
+    // Shown in its journal too: the raise and the clear.
+    EXPECT_EQ(2u, CountContaining(ReadLines(folder + "/gateway"), "station 1  channel 2 high  "));
+    const Lines lines = ReadLines(messages);
+    const auto device = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.rfind("homeassistant/device/t_1/config ", 0) == 0;
+    });
+    ASSERT_NE(lines.end(), device);
+    const json components = json::parse(device->substr(device->find(' ') + 1))["cmps"];
+    EXPECT_TRUE(components.contains("alarm_ch2") && components.contains("alarm_communication"));
+    EXPECT_FALSE(components.contains("alarm_ch1"));
+}
+
 }  // namespace
