@@ -41,12 +41,18 @@ constexpr const char* kPoll =
     "volts (count x 0.001) or the failure. Within a pass the polls follow each\n"
     "other back to back, as fast as the line allows; a silent unit costs about\n"
     "one second. A pass that takes longer than the period is followed at once by\n"
-    "the next.\n";
+    "the next.\n"
+    "\n"
+    "With a limit (--low, --high, --spread) each alarm raised or cleared is a line\n"
+    "on standard error: \"alarm raised\", the time, the station, the channel and kind\n"
+    "(high, low, spread, communication), the value and the limit. Three failed\n"
+    "polls in a row, or a port that goes, raise a unit's communication alarm.\n";
 
 #ifdef LUMERIC_MQTT_GATEWAY
 constexpr const char* kPollGateway =
     "\nWith --mqtt every poll is also published to PREFIX/<address>/state (QoS 1, JSON,\n"
-    "numbered), with the units' availability and Home Assistant discovery. Readings\n"
+    "numbered), with the units' availability and Home Assistant discovery; alarms\n"
+    "to PREFIX/<address>/event (each raise and clear) and /alarm (retained). Readings\n"
     "the broker has not acknowledged are delivered when it is back, or when it first\n"
     "answers: the gateway polls from the start, broker or not. Without --spool\n"
     "they are kept in memory only, and lost if the program is killed. Ctrl-C,\n"
