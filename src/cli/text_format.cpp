@@ -57,13 +57,12 @@ std::string ScanText(const std::vector<FoundUnit>& units) {
 }
 
 std::string AlarmEventText(const AlarmEvent& event) {
-    static const char* const kKinds[] = {"high", "low", "spread", "communication"};  // in AlarmKind's order
     std::string text = std::string("alarm ") + (event.raised ? "raised" : "cleared") + "  " + IsoLocalTime(event.time) +
                        "  station " + std::to_string(event.address) + "  ";
     if (event.kind == AlarmKind::High || event.kind == AlarmKind::Low) {
         text += "channel " + std::to_string(event.channel + 1) + " ";
     }
-    text += kKinds[static_cast<int>(event.kind)];
+    text += AlarmKindName(event.kind);
     if (event.valueMv) text += "  " + MillivoltsText(*event.valueMv) + " V";
     if (event.limitMv) text += "  limit " + MillivoltsText(*event.limitMv) + " V";
     return text + "\n";

@@ -8,8 +8,6 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr const char* kKinds[] = {"high", "low", "spread", "communication"};  // in AlarmKind's order
-
 Json VoltsOrNull(const std::optional<Millivolts>& millivolts) {
     return millivolts ? Json(Volts(*millivolts)) : Json(nullptr);
 }
@@ -32,7 +30,7 @@ std::string ActiveAlarmsJson(int64_t address, const ActiveAlarms& active, WallTi
 }
 
 std::string AlarmEventJson(const AlarmEvent& event, WallTime time) {
-    const char* kind = kKinds[static_cast<int>(event.kind)];
+    const char* kind = AlarmKindName(event.kind);
     const bool perChannel = event.kind == AlarmKind::High || event.kind == AlarmKind::Low;
     Json message;
     message["address"] = event.address;

@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+const char* AlarmKindName(AlarmKind kind) {
+    static const char* const kNames[] = {"high", "low", "spread", "communication"};  // in AlarmKind's order
+    return kNames[static_cast<int>(kind)];
+}
+
 bool ActiveAlarms::Any() const {
     const auto raised = [](bool b) { return b; };
     return spread || communication || std::any_of(high.begin(), high.end(), raised) ||

@@ -12,6 +12,8 @@
 #include "poll_record.h"
 
 enum class AlarmKind { High, Low, Spread, Communication };
+// The kind as programs and logs name it: "high", "low", "spread", "communication".
+const char* AlarmKindName(AlarmKind kind);
 
 // Polls that fail in a row before a unit's communication alarm is raised.
 constexpr int32_t kFailedPollsForCommAlarm = 3;
