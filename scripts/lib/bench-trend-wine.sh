@@ -5,14 +5,10 @@
 # prefix of its own in build/bench/wineprefix-ARCH. Prints figures only.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-export LUMERIC_WIN_ARCH
-LUMERIC_WIN_ARCH=$("$root/scripts/lib/win-arch.sh")
-win="$root/build/bench-win-$LUMERIC_WIN_ARCH"
-prefix="$root/build/bench/wineprefix-$LUMERIC_WIN_ARCH"
+. "$root/scripts/lib/bench-wine-prefix.sh"
 
 "$root/scripts/lib/build-win.sh" "$LUMERIC_WIN_ARCH" "$win" Release trend_paint_bench >/dev/null
-"$root/scripts/lib/wine-prefix.sh" start "$prefix"
-trap '"$root/scripts/lib/wine-prefix.sh" stop "$prefix"' EXIT
+start_bench_prefix
 export WINEPREFIX=$prefix
 . "$root/scripts/lib/wine-env.sh"
 "$root/scripts/lib/wine.sh" "$win/bench/trend_paint_bench.exe"

@@ -6,17 +6,13 @@
 # build/bench/wineprefix-ARCH. Prints figures only.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-export LUMERIC_WIN_ARCH
-LUMERIC_WIN_ARCH=$("$root/scripts/lib/win-arch.sh")
-win="$root/build/bench-win-$LUMERIC_WIN_ARCH"
+. "$root/scripts/lib/bench-wine-prefix.sh"
 native="$root/build/bench"
-prefix="$native/wineprefix-$LUMERIC_WIN_ARCH"
 
 "$root/scripts/lib/build-win.sh" "$LUMERIC_WIN_ARCH" "$win" Release serial_bench >/dev/null
 cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$native" -j 2 --target lumeric-sim >/dev/null
 
-"$root/scripts/lib/wine-prefix.sh" start "$prefix"
-trap '"$root/scripts/lib/wine-prefix.sh" stop "$prefix"' EXIT
+start_bench_prefix
 "$root/tests/e2e/run-with-sim.sh" --prefix "$prefix" --sim "$native/sim/lumeric-sim" --com 90 \
   -- "$win/bench/serial_bench.exe"
