@@ -142,15 +142,23 @@ public:
     WallTime Now() override { return {}; }
 };
 
+// A gateway under the prefix "t", every message it sends recorded.
+struct RecordedGateway {
+    explicit RecordedGateway(uint32_t worstPassMs) : gateway(topics, target, clock, sequence, worstPassMs) {}
+    const GatewayTopics topics{"t"};
+    RecordingTarget target;
+    FixedWallClock clock;
+    SequenceCounter sequence;
+    Gateway gateway;
+};
+
 // Home Assistant back: every config again once the delay is out, not
 // before; 1.0's configs of an announced unit handed over in the documented
 // order; anything else left alone.
 TEST(GatewayDiscovery, AnnouncesAgainWhenHomeAssistantIsBackAndHandsOver10Configs) {
-    const GatewayTopics topics("t");
-    RecordingTarget target;
-    FixedWallClock clock;
-    SequenceCounter sequence;
-    Gateway gateway(topics, target, clock, sequence, 20000);
+    RecordedGateway recorded(20000);
+    Gateway& gateway = recorded.gateway;
+    RecordingTarget& target = recorded.target;
     gateway.AnnounceGateway();
     gateway.AnnounceUnit(3, std::nullopt);
     const std::vector<std::string> announced = target.sent;
@@ -191,11 +199,9 @@ TEST(GatewayDiscovery, AnnouncesAgainWhenHomeAssistantIsBackAndHandsOver10Config
 // A unit's alarms: every raise and clear on its event topic, what stands
 // retained at its first poll and at each change, cleared with the unit.
 TEST(GatewayAlarms, EventsAsTheyComeWhatStandsAtTheFirstPollAndEachChange) {
-    const GatewayTopics topics("t");
-    RecordingTarget target;
-    FixedWallClock clock;
-    SequenceCounter sequence;
-    Gateway gateway(topics, target, clock, sequence, 1000);
+    RecordedGateway recorded(1000);
+    Gateway& gateway = recorded.gateway;
+    RecordingTarget& target = recorded.target;
     AlarmEvent high;
     high.address = 3;
     high.channel = 1;
