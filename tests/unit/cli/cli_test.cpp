@@ -248,9 +248,9 @@ TEST(CliConfigFile, SetsEveryOptionTheCommandLineWinsAnUnknownKeyIsRefusedWithIt
         << "# line 3\nport = \"/dev/ttyUSB0\"\nbaud = 19200\nverbose = true\n\n[poll]\n"
            "addresses = \"1-3,7\"\nperiod = 1000\ncount = 5\ncsv = \"line3.csv\"\n"
            "mqtt = \"mqtts://broker:8883\"\ntopic = \"site/line3\"\nspool = \"/var/lib/lumeric/line3\"\n"
-           "spool-limit = 5000\nuser = \"line3\"\npassword-file = \"/etc/lumeric/line3.password\"\n"
-           "cafile = \""
-        << config << "\"\nno-discovery = true\nhigh = 4.2\non-delay = 2\n";  // any file that can be read
+           "spool-limit = 5000\nuser = \"line3\"\npassword-file = \""
+        << config << "\"\ncafile = \"" << config
+        << "\"\nno-discovery = true\nhigh = 4.2\non-delay = 2\n";  // any file that can be read
     std::ofstream(unknown) << "port = \"/dev/ttyUSB0\"\n[poll]\naddresses = \"1\"\n\n  speed = 9600\n";
     const auto parse = [](const std::vector<std::string>& words) { return Given(ParseCommandLine(words)); };
     // What the file says, as a command line; then with the port and the period given beside it.
@@ -270,7 +270,7 @@ TEST(CliConfigFile, SetsEveryOptionTheCommandLineWinsAnUnknownKeyIsRefusedWithIt
                                            "--user",
                                            "line3",
                                            "--password-file",
-                                           "/etc/lumeric/line3.password",
+                                           config,
                                            "--cafile",
                                            config,
                                            "--no-discovery",
@@ -281,6 +281,8 @@ TEST(CliConfigFile, SetsEveryOptionTheCommandLineWinsAnUnknownKeyIsRefusedWithIt
     std::vector<std::string> fromFile = line;
     fromFile.insert(fromFile.end(), {"--period", "1000"});
     fromFile.insert(fromFile.end(), rest.begin(), rest.end());
+    // Taken whole: the comparison is of two parses that succeeded.
+    ASSERT_EQ(0u, parse(fromFile).rfind("/dev/ttyUSB0 ", 0)) << parse(fromFile);
     EXPECT_EQ(parse(fromFile), parse({"--config", config, "poll"}));
     line[0] = "/dev/ttyS1";
     line.insert(line.end(), {"--period", "0"});
