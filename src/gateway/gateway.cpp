@@ -41,9 +41,8 @@ bool Gateway::Publish(const PolledUnit& poll, PollFailure failure) {
 void Gateway::PublishAlarms(uint8_t address, const std::vector<AlarmEvent>& events, const ActiveAlarms& active) {
     const WallTime now = m_clock.Now();
     for (const AlarmEvent& event : events) m_target.Keep(m_topics.Event(address), AlarmEventJson(event, now), false);
-    bool& told = m_alarmsTold[address];
-    if (told && events.empty()) return;
-    told = true;
+    const bool first = m_alarmsTold.insert(address).second;
+    if (!first && events.empty()) return;
     m_target.Keep(m_topics.Alarm(address), ActiveAlarmsJson(address, active, now), true);
 }
 

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,7 @@ private:
     uint32_t m_worstPassMs;
     std::optional<AlarmLimits> m_alarms;
     std::map<uint8_t, UnitAvailability> m_availability;
-    std::map<uint8_t, bool> m_alarmsTold;            // address -> its alarms published once
+    std::set<uint8_t> m_alarmsTold;                  // the units whose alarms have been published
     std::map<std::string, std::string> m_announced;  // discovery topic -> config
     std::map<uint8_t, std::string> m_unitConfigs;    // address -> its device's config
     std::optional<uint32_t> m_announceAgainAtMs;
