@@ -45,7 +45,7 @@ void AddVoltageSensors(Json& components, const GatewayTopics& topics, uint8_t ad
 Json ProblemSensor(const GatewayTopics& topics, uint8_t address, const std::string& key, const std::string& name) {
     return {{"p", "binary_sensor"},
             {"name", name},
-            {"unique_id", topics.GatewayUniqueId() + "_" + std::to_string(address) + "_alarm_" + key},
+            {"unique_id", topics.UniqueId(address, "alarm_" + key)},
             {"state_topic", topics.Alarm(address)},
             {"value_template", "{{ 'ON' if value_json." + key + " else 'OFF' }}"},
             {"device_class", "problem"}};

@@ -29,6 +29,8 @@ public:
     std::string DiscoveryConfigs(uint8_t address) const;
     // A channel's ids joined, unique across gateways: what Home Assistant keys the entity on.
     std::string UniqueId(uint8_t address, int channel) const;
+    // A unit's problem sensor, `key` naming what it watches (alarm_ch2, alarm_spread...).
+    std::string UniqueId(uint8_t address, const std::string& key) const { return UnitId(address) + "_" + key; }
     std::string GatewayUniqueId() const;
     // The gateway's MQTT client id: the same at every start, so the broker
     // takes up its session again, and its own: the host and the port beside
